@@ -1,0 +1,6 @@
+#include "data/AppState.h"
+
+namespace vemo {
+AppState App;
+PlotDocument* PlotDoc = nullptr;
+} // namespace vemo

@@ -1,0 +1,38 @@
+#pragma once
+// The process-wide application record: connection and display switches shared by the
+// windows, and the one PlotDocument of the run.
+#include "data/PlotDocument.h"
+
+#include <array>
+#include <functional>
+
+namespace vemo {
+
+// Altitude unit names, indexed by the module's unit code.
+inline constexpr std::array<const char*, 3> UnitNames = {"Feet", "Yards", "Meters"};
+
+struct AppState {
+    bool Connected = false;
+    int ModuleSetCount = 0;
+    bool Logging = false;
+    int SpeedIndex = 0; // into BaudTable
+
+    // Display switches read by the renderer.
+    bool ShowInfo = true;
+    bool ShowBackground = false;
+    bool ShowAvgROC = false;
+    bool ShowPoints = false;
+
+    // Set by the main window: repaint the plot on the Recorded Data page.
+    std::function<void()> RepaintPlot;
+};
+
+extern AppState App;
+// Created by the main window's first show; nullptr before.
+extern PlotDocument* PlotDoc;
+
+inline void RepaintPlot() {
+    if (App.RepaintPlot) App.RepaintPlot();
+}
+
+} // namespace vemo

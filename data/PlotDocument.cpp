@@ -1,0 +1,135 @@
+#include "data/PlotDocument.h"
+
+#include "data/Text.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vemo {
+
+const std::array<Colour, 13> Palette = {
+    0x00FF0000, 0x000000FF, 0x00008000, 0x00FF00FF, 0x00C0C0C0, 0x00000080, 0x00FFFF00,
+    0x0000FF00, 0x00008080, 0x00800080, 0x00808080, 0x00000000, 0x00808000,
+};
+
+const char* const LineStyleNames[6] = {"-none-", "Solid", "Dot", "Dash", "Dash Dot",
+                                       "Dash Dot Dot"};
+const char* const PointStyleNames[8] = {"-none-", "Dot",   "Circle",  "Square",
+                                        "Cross",  "X",     "Diamond", "Triangle"};
+
+void SampleStore::Resize(int n) {
+    n = std::clamp(n, 0, MaxSamples);
+    Time.resize(static_cast<std::size_t>(n), 0.0);
+    Alt.resize(static_cast<std::size_t>(n), 0.0);
+    if (hasPeakMarks_) PeakMarks.resize(static_cast<std::size_t>(n), 0);
+}
+
+bool SampleStore::Append(double time, double alt) {
+    if (Count() >= MaxSamples) return false;
+    Time.push_back(time);
+    Alt.push_back(alt);
+    if (hasPeakMarks_) PeakMarks.push_back(0);
+    return true;
+}
+
+void SampleStore::Shrink() {
+    Time.shrink_to_fit();
+    Alt.shrink_to_fit();
+    PeakMarks.shrink_to_fit();
+}
+
+Signal::Signal(bool altitude) : Samples(altitude) {
+    if (altitude) ClimbMarks.resize(MaxClimbMarks);
+}
+
+int Signal::FreeClimbMark() const {
+    for (std::size_t i = 0; i < ClimbMarks.size(); ++i)
+        if (!ClimbMarks[i].InUse) return static_cast<int>(i);
+    return -1;
+}
+
+PlotDocument::PlotDocument() : SetListBox(&ownSetList_), ActiveSetCombo(&ownActiveList_) {}
+
+PlotDocument::~PlotDocument() = default;
+
+void PlotDocument::UseNameLists(NameList* setListBox, NameList* activeSetCombo) {
+    SetListBox = setListBox ? setListBox : &ownSetList_;
+    ActiveSetCombo = activeSetCombo ? activeSetCombo : &ownActiveList_;
+}
+
+Signal* PlotDocument::AltSignal(int k) const {
+    return ValidSet(k) ? Signals[static_cast<std::size_t>(2 * k)].get() : nullptr;
+}
+
+Signal* PlotDocument::TrigSignal(int k) const {
+    return ValidSet(k) ? Signals[static_cast<std::size_t>(2 * k + 1)].get() : nullptr;
+}
+
+Signal* PlotDocument::CreateDataSet() {
+    const Colour colour = Palette[static_cast<std::size_t>(PaletteIndex)];
+    PaletteIndex = (PaletteIndex + 1) % static_cast<int>(Palette.size());
+
+    auto alt = std::make_unique<Signal>(true);
+    auto trig = std::make_unique<Signal>(false);
+
+    for (int i = 0; i <= 20; ++i) alt->Samples.Append(i, i);
+
+    alt->LineColor = alt->PointColor = colour;
+    alt->LineStyle = LineSolid;
+    alt->PointStyle = PointNone;
+    char name[16];
+    std::snprintf(name, sizeof name, "Data%03d", NameCounter);
+    alt->Name = name;
+    NameCounter = NameCounter + 1 > 999 ? 0 : NameCounter + 1;
+    alt->TriggerSignal = trig.get();
+
+    trig->LineColor = trig->PointColor = colour;
+    trig->LineStyle = LineNone;
+    trig->PointStyle = PointTriangle;
+
+    Signal* result = alt.get();
+    Signals.push_back(std::move(alt));
+    Signals.push_back(std::move(trig));
+
+    SetListBox->Append(result->Name);
+    ActiveSetCombo->Append(result->Name);
+    ActiveSetCombo->Select(ActiveSetCombo->Count() - 1);
+    return result;
+}
+
+void PlotDocument::DeleteDataSet(int k) {
+    if (!ValidSet(k)) return;
+    auto pos = Signals.begin() + 2 * k;
+    Signals.erase(pos, pos + 2);
+
+    SetListBox->Remove(k);
+    SetListBox->Select(0);
+    ActiveSetCombo->Remove(k);
+    if (ActiveSetCombo->Selected() < 0) ActiveSetCombo->Select(0);
+
+    if (OnSetsChanged) OnSetsChanged();
+}
+
+void PlotDocument::RenameInLists(int k, const std::string& name) {
+    if (k < 0 || k >= SetListBox->Count() || k >= ActiveSetCombo->Count()) return;
+    const std::string text = CutText(name, NameLength);
+    SetListBox->Remove(k);
+    SetListBox->Insert(k, text);
+    SetListBox->Select(k);
+
+    const int active = ActiveSetCombo->Selected();
+    ActiveSetCombo->Remove(k);
+    ActiveSetCombo->Insert(k, text);
+    ActiveSetCombo->Select(active);
+}
+
+void PlotDocument::Clear() {
+    while (SetCount() > 0) {
+        Signals.pop_back();
+        Signals.pop_back();
+    }
+    while (SetListBox->Count() > 0) SetListBox->Remove(0);
+    while (ActiveSetCombo->Count() > 0) ActiveSetCombo->Remove(0);
+}
+
+} // namespace vemo

@@ -1,0 +1,139 @@
+#pragma once
+// The in-memory plot: its colours, visible ranges, texts and the data sets. Data set k is the
+// altitude Signal at Signals[2k] and its trigger Signal at Signals[2k + 1].
+#include "data/NameList.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vemo {
+
+constexpr int MaxSamples = 65536;
+constexpr int MaxClimbMarks = 256;
+
+using Colour = std::uint32_t; // 0x00BBGGRR, red in the low byte
+
+// Samples of one Signal. The arrays grow with the samples actually held, up to MaxSamples,
+// so a thousand short data sets stay small.
+class SampleStore {
+public:
+    explicit SampleStore(bool withPeakMarks) : hasPeakMarks_(withPeakMarks) {}
+
+    std::vector<double> Time;
+    std::vector<double> Alt;
+    std::vector<std::uint8_t> PeakMarks; // empty in a trigger Signal's store
+
+    int Count() const { return static_cast<int>(Time.size()); }
+    bool HasPeakMarks() const { return hasPeakMarks_; }
+    // Sets the number of valid samples (clamped to 0..MaxSamples); new samples are zero.
+    void Resize(int n);
+    // Adds one sample; false when the store is full.
+    bool Append(double time, double alt);
+    void Clear() { Resize(0); }
+    // Frees memory held beyond the current count.
+    void Shrink();
+
+private:
+    bool hasPeakMarks_;
+};
+
+struct ClimbMark {
+    std::int32_t FirstSample = 0;
+    std::int32_t SecondSample = 0;
+    std::uint8_t InUse = 0;
+};
+
+enum LineStyleCode { LineNone = 0, LineSolid, LineDot, LineDash, LineDashDot, LineDashDotDot };
+enum PointStyleCode {
+    PointNone = 0, PointDot, PointCircle, PointSquare, PointCross, PointX, PointDiamond,
+    PointTriangle
+};
+
+struct Signal {
+    explicit Signal(bool altitude);
+
+    SampleStore Samples;
+    std::string Name; // at most NameLength characters
+    Colour LineColor = 0;
+    Colour PointColor = 0;
+    std::int32_t LineStyle = LineSolid;
+    std::int32_t PointStyle = PointNone;
+    double TimeOffset = 0.0;
+    double AltOffset = 0.0;
+    double TimeScale = 1.0;
+    double AltScale = 1.0;
+    std::uint8_t Visible = 1;
+    std::vector<ClimbMark> ClimbMarks; // MaxClimbMarks entries for an altitude Signal, else none
+    Signal* TriggerSignal = nullptr;
+    std::string Note1, Note2, Note3; // at most TextLength characters each
+
+    // Index of the free climb mark entry with the lowest index, -1 when all are in use.
+    int FreeClimbMark() const;
+};
+
+extern const std::array<Colour, 13> Palette;
+extern const char* const LineStyleNames[6];
+extern const char* const PointStyleNames[8];
+
+class PlotDocument {
+public:
+    PlotDocument();
+    ~PlotDocument();
+    PlotDocument(const PlotDocument&) = delete;
+    PlotDocument& operator=(const PlotDocument&) = delete;
+
+    Colour BGColor = 0x00FFFFFF;
+    Colour GridColor = 0x00808080;
+    Colour ScaleColor = 0x00000000;
+    Colour LabelColor = 0x00000000;
+    Colour InfoColor = 0x000000FF;
+    std::vector<std::unique_ptr<Signal>> Signals;
+    double TimeMin = 0.0, TimeMax = 20.0;
+    double AltMin = 0.0, AltMax = 20.0;
+    std::string Title = "Altitude versus Time";
+    std::string XAxisLabel = "Time (sec)";
+    std::string YAxisLabel = "Altitude (Feet)";
+    std::string Info1, Info2, Info3;
+    std::string Footer1 = "Created by Vemo - Get an Altitude!";
+    std::string Footer2 = MakerWebAddress;
+
+    static constexpr const char* MakerWebAddress = "www.vemo-altimeters.example";
+
+    int PaletteIndex = 0; // 0..12
+    int NameCounter = 0;  // 0..999
+
+    // The two name lists mirror the data sets. They default to in-memory lists; the main
+    // window points them at its widgets.
+    NameList* SetListBox;
+    NameList* ActiveSetCombo;
+    void UseNameLists(NameList* setListBox, NameList* activeSetCombo);
+
+    // Called after a data set was deleted (refresh the properties dialog, repaint).
+    std::function<void()> OnSetsChanged;
+
+    int SetCount() const { return static_cast<int>(Signals.size() / 2); }
+    bool ValidSet(int k) const { return k >= 0 && k < SetCount(); }
+    Signal* AltSignal(int k) const;  // nullptr when k is out of range
+    Signal* TrigSignal(int k) const; // nullptr when k is out of range
+    int ActiveSet() const { return ActiveSetCombo->Selected(); }
+    int SelectedSet() const { return SetListBox->Selected(); }
+
+    // Makes a new data set (placeholder ramp 0..20, next palette colour and name), appends it
+    // and makes it the active set. Returns its altitude Signal.
+    Signal* CreateDataSet();
+    // Removes data set k; does nothing for an index out of range.
+    void DeleteDataSet(int k);
+    // Replaces item k's text in both lists.
+    void RenameInLists(int k, const std::string& name);
+    // Releases every data set (shutdown); the name lists are emptied too.
+    void Clear();
+
+private:
+    MemoryNameList ownSetList_, ownActiveList_;
+};
+
+} // namespace vemo

@@ -1,0 +1,10 @@
+#pragma once
+#include <QDialog>
+
+class TSaveSel : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSaveSel(QWidget* parent = nullptr);
+};
+
+extern TSaveSel* SaveSel;

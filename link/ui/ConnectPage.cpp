@@ -1,0 +1,3 @@
+#include "link/ui/ConnectPage.h"
+
+ConnectPage::ConnectPage(QWidget* parent) : QWidget(parent) { setObjectName("ConnectPage"); }

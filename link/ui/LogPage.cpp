@@ -1,0 +1,3 @@
+#include "link/ui/LogPage.h"
+
+LogPage::LogPage(QWidget* parent) : QWidget(parent) { setObjectName("LogPage"); }

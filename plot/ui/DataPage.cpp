@@ -1,0 +1,3 @@
+#include "plot/ui/DataPage.h"
+
+DataPage::DataPage(QWidget* parent) : QWidget(parent) { setObjectName("DataPage"); }
