@@ -1,0 +1,3 @@
+#include "data/ui/MainStatus.h"
+
+MainStatusPanels MainStatus;

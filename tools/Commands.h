@@ -1,0 +1,3 @@
+#pragma once
+// Subcommands of vemo-cli. Each returns the exit status: 0 success, 1 usage error, 2 when the
+// file, the port or the module fails.
