@@ -181,6 +181,9 @@ void TMainForm::FormShow() {
     (void)first;
     document_->SetListBox->Select(0);
 
+    // The live display's limits.
+    LogPg->ShowLimits(10000.0, 0.0);
+
     AboutPg->VersionInfo->setText(VEMO_VERSION_TEXT);
     AboutPg->BuildInfo->setText(AboutPage::BuildDateText());
 
