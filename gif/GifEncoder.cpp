@@ -8,6 +8,8 @@
 #include "gif/PixelMapper.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace vemo::gif {
 
@@ -98,7 +100,9 @@ void WriteGifFile(const RgbImageView& image, const std::string& fileName) {
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     const bool closed = std::fclose(f) == 0;
     if (!written || !closed) {
-        std::remove(fileName.c_str());
+        // A cut-short picture is of no use; only a plain file is removed, never a device.
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(fileName, ec)) std::filesystem::remove(fileName, ec);
         throw GifError("Unable to write complete image to stream");
     }
 }
