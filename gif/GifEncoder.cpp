@@ -7,6 +7,7 @@
 #include "gif/LzwEncoder.h"
 #include "gif/PixelMapper.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -50,7 +51,10 @@ std::vector<std::uint8_t> EncodeGif(const RgbImageView& image) {
     const int white = map.IndexOf(0xFFFFFF);
 
     std::vector<std::uint8_t> out;
-    out.reserve(1024 + static_cast<std::size_t>(image.Width) * image.Height / 2);
+    // A guess at the compressed size, kept modest so that a huge bitmap asks for no more
+    // memory up front than it needs.
+    const std::size_t pixels = static_cast<std::size_t>(image.Width) * image.Height;
+    out.reserve(1024 + std::min<std::size_t>(pixels / 2, std::size_t{64} << 20));
     for (char c : {'G', 'I', 'F', '8', '9', 'a'})
         out.push_back(static_cast<std::uint8_t>(c));
 
