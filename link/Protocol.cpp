@@ -1,0 +1,6 @@
+#include "link/Protocol.h"
+
+namespace vemo {
+ProtocolHooks Hooks;
+LinkOptions LinkOpts;
+} // namespace vemo
