@@ -82,7 +82,9 @@ void SerialLink::ClosePort() {
     qCDebug(linkTrace, "Comm port closed");
 }
 
-bool SerialLink::IsOpen() const { return port_ != nullptr; }
+bool SerialLink::IsOpen() const {
+    return port_ != nullptr;
+}
 
 std::string SerialLink::PortPath() const {
     return port_ ? port_->portName().toStdString() : std::string();
@@ -109,7 +111,9 @@ int SerialLink::WriteBytes(std::string_view text) {
         reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-int SerialLink::WriteByte(std::uint8_t byte) { return WriteBytes(std::span(&byte, 1)); }
+int SerialLink::WriteByte(std::uint8_t byte) {
+    return WriteBytes(std::span(&byte, 1));
+}
 
 bool SerialLink::ReadOne(std::uint8_t& byte) {
     if (!port_) {
@@ -154,7 +158,8 @@ int SerialLink::ReadBytes(std::span<std::uint8_t> buf) {
 int SerialLink::FlushInput() {
     int count = 0;
     std::uint8_t byte = 0;
-    while (ReadOne(byte)) ++count;
+    while (ReadOne(byte))
+        ++count;
     return count;
 }
 
@@ -223,9 +228,13 @@ void SerialLink::SendBreak(std::uint32_t ms) {
     }
 }
 
-void SerialLink::Pause(std::uint32_t ms) { clock_->SleepMs(ms); }
+void SerialLink::Pause(std::uint32_t ms) {
+    clock_->SleepMs(ms);
+}
 
-void SerialLink::SetClock(Clock* clock) { clock_ = clock ? clock : &SystemClock(); }
+void SerialLink::SetClock(Clock* clock) {
+    clock_ = clock ? clock : &SystemClock();
+}
 
 SerialLink& Link() {
     static SerialLink link;
