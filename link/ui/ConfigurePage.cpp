@@ -1,3 +1,5 @@
 #include "link/ui/ConfigurePage.h"
 
-ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) { setObjectName("ConfigurePage"); }
+ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) {
+    setObjectName("ConfigurePage");
+}
