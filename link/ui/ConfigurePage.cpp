@@ -1,5 +1,3 @@
 #include "link/ui/ConfigurePage.h"
 
-ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) {
-    setObjectName("ConfigurePage");
-}
+ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) { setObjectName("ConfigurePage"); }
