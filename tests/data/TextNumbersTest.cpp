@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <locale.h>
 #include <random>
 
 using namespace vemo;
@@ -18,7 +19,16 @@ const double Samples[] = {0.0,    -0.0,    0.1,      1234,    -3.25,   0.00001, 
                           123456, 1234567, 1e15,     1e300,   -1e-300, 2.5e-7,   99999.99995,
                           0.5,    0.00005, -0.00004, 65535.5, DBL_MAX, -DBL_MIN, 1.0 / 3};
 
+// The references: the C library in the "C" locale, whatever the process locale is.
+struct CLocale {
+    CLocale() : previous(uselocale(c)) {}
+    ~CLocale() { uselocale(previous); }
+    static inline locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+    locale_t previous;
+};
+
 std::string Printf(const char* format, double v) {
+    CLocale inC;
     char buf[512];
     std::snprintf(buf, sizeof buf, format, v);
     return buf;
@@ -27,7 +37,6 @@ std::string Printf(const char* format, double v) {
 } // namespace
 
 TEST(TextNumbers, FormatsEqualPrintfInTheCLocale) {
-    ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
     std::mt19937_64 rng(7);
     std::vector<double> values(std::begin(Samples), std::end(Samples));
     std::uniform_real_distribution<double> exponent(-12, 12);
@@ -62,6 +71,7 @@ TEST(TextNumbers, ScanAgreesWithSscanf) {
     for (const char* line : lines) {
         double a = -1, b = -1;
         int c = -1, d = -1;
+        CLocale inC;
         const int expected = std::sscanf(line, "%lf, %lf, %d, %d", &a, &b, &c, &d);
         double x = -1, y = -1;
         int z = -1, w = -1;
