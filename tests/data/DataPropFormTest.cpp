@@ -5,6 +5,8 @@
 #include "data/ui/FileActions.h"
 #include "data/ui/StyleCombo.h"
 
+#include "QtTestApp.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,19 +24,12 @@ using namespace vemo;
 
 namespace {
 
-QApplication& App_() {
-    static int argc = 1;
-    static char name[] = "test_data";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 // A document with two sets whose name list is the dialog's list, installed as the program's
 // document for the test's lifetime.
 struct DialogFixture : ::testing::Test {
     void SetUp() override {
-        App_();
+        EnsureQtApp();
+        chooser = ColorSwatch::ChooseColour;
         form = std::make_unique<TDataPropForm>();
         doc.UseNameLists(form->SetListNames(), nullptr);
         PlotDoc = &doc;
@@ -52,6 +47,7 @@ struct DialogFixture : ::testing::Test {
     void TearDown() override {
         App.RepaintPlot = nullptr;
         App.AutoRangeAlt = nullptr;
+        ColorSwatch::ChooseColour = chooser;
         UseRealQuestions();
         doc.Clear();
         PlotDoc = nullptr;
@@ -67,6 +63,7 @@ struct DialogFixture : ::testing::Test {
     std::unique_ptr<TDataPropForm> form;
     int repaints = 0;
     QStringList errors;
+    std::function<bool(QWidget*, QColor&)> chooser;
 };
 
 } // namespace
@@ -186,7 +183,7 @@ TEST_F(DialogFixture, PhotoListIsWrittenAndOpened) {
 }
 
 TEST(StyleItems, SymbolsArePaintedBlackOnWhite) {
-    App_();
+    EnsureQtApp();
     const auto render = [](StyleKind kind, int code) {
         QImage image(40, 20, QImage::Format_RGB32);
         image.fill(Qt::red);

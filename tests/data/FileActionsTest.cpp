@@ -5,6 +5,8 @@
 #include "data/ui/DataPropForm.h"
 #include "data/ui/SaveSel.h"
 
+#include "QtTestApp.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -23,13 +25,6 @@ using namespace vemo;
 
 namespace {
 
-void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "test_data";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
-
 QByteArray Read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -37,7 +32,7 @@ QByteArray Read(const QString& path) {
 
 struct FileActionsFixture : ::testing::Test {
     void SetUp() override {
-        EnsureApp();
+        EnsureQtApp();
         PlotDoc = &doc;
         Signal* a = doc.CreateDataSet();
         a->Name = "First";
@@ -69,7 +64,7 @@ struct FileActionsFixture : ::testing::Test {
 } // namespace
 
 TEST(SaveSelDialog, CaptionChoicesAndButtons) {
-    EnsureApp();
+    EnsureQtApp();
     TSaveSel dialog;
     EXPECT_EQ(dialog.windowTitle(), "Save");
     auto* question = dialog.findChild<QLabel*>("QuestionLabel");
