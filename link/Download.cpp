@@ -70,6 +70,7 @@ SetResult ReadSetWords(ModulePort& port, const SetHeader& header, std::uint16_t 
             hooks.Progress(
                 wordCount > 0 ? static_cast<int>(std::int64_t{ProgressMax} * j / wordCount) : 0);
         Call(hooks.ProcessEvents);
+        if (hooks.Stop && hooks.Stop()) break;
     } while (j < MaxDownloadSamples && (wordCount == 0 || j + m < wordCount));
 
     r.Samples = j;
@@ -78,13 +79,10 @@ SetResult ReadSetWords(ModulePort& port, const SetHeader& header, std::uint16_t 
     return r;
 }
 
-SetResult DownloadSet(ModulePort& port, PlotDocument& doc, int set, std::uint16_t baseStep,
-                      int altUnit, const DownloadHooks& hooks) {
-    auto log = [&](const std::string& line) {
-        if (hooks.Log) hooks.Log(line);
-    };
-    char line[128];
-
+void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadHooks& hooks,
+              FetchedSet& out) {
+    out.Result = SetResult{};
+    out.Result.Set = set;
     port.FlushInput();
     port.WriteByte('a');
     port.Pause(20);
@@ -92,42 +90,60 @@ SetResult DownloadSet(ModulePort& port, PlotDocument& doc, int set, std::uint16_
 
     std::uint8_t raw[6];
     if (!port.ReadExact(raw, HeaderDeadlineMs)) {
-        SetResult failed;
-        failed.Set = set;
-        log("");
+        char line[64];
         std::snprintf(line, sizeof line, "Set %d: Corrupted data set.", set + 1);
-        log(line);
-        return failed;
+        if (hooks.Log) {
+            hooks.Log("");
+            hooks.Log(line);
+        }
+        return;
     }
-    const SetHeader header = ParseSetHeader(raw);
+    out.Header = ParseSetHeader(raw);
+    out.Alt.TriggerSignal = &out.Trig;
+    out.Result = ReadSetWords(port, out.Header, baseStep, out.Alt, hooks);
+    out.Result.Set = set;
+    out.Result.HeaderOk = true;
+}
+
+void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const DownloadHooks& hooks) {
+    SetResult& r = fetched.Result;
+    if (!r.HeaderOk) return;
 
     Signal* alt = doc.CreateDataSet();
-    const int k = doc.SetCount() - 1;
-    SetResult r = ReadSetWords(port, header, baseStep, *alt, hooks);
-    r.Set = set;
-    r.HeaderOk = true;
-    r.DataSet = k;
-
+    r.DataSet = doc.SetCount() - 1;
+    alt->Samples = std::move(fetched.Alt.Samples);
     alt->Samples.Shrink();
     for (auto& mark : alt->ClimbMarks)
         mark = ClimbMark{};
-    Signal* trig = alt->TriggerSignal;
-    if (trig) trig->Visible = header.TriggerFlag ? 1 : 0;
+    if (Signal* trig = alt->TriggerSignal) {
+        trig->Samples = std::move(fetched.Trig.Samples);
+        trig->Visible = fetched.Header.TriggerFlag ? 1 : 0;
+    }
 
     if (hooks.AutoRange) hooks.AutoRange(doc);
 
-    log("");
-    std::snprintf(line, sizeof line, "Set %d: Downloaded %d data samples.", set + 1, r.Samples);
-    log(line);
+    char line[64];
+    std::snprintf(line, sizeof line, "Set %d: Downloaded %d data samples.", r.Set + 1, r.Samples);
+    if (hooks.Log) {
+        hooks.Log("");
+        hooks.Log(line);
+    }
 
     const std::string date = hooks.Today ? hooks.Today() : std::string();
-    alt->Note2 = CutText(SetNote2(date, set + 1, r.Samples), TextLength);
+    alt->Note2 = CutText(SetNote2(date, r.Set + 1, r.Samples), TextLength);
     alt->Note3 = CutText(SetNote3(r.Samples, r.IntervalSeconds, r.Maximum), TextLength);
 
     doc.XAxisLabel = "Time (seconds)";
     const std::string label = AltitudeAxisLabel(altUnit);
     if (!label.empty()) doc.YAxisLabel = label;
-    return r;
+}
+
+SetResult DownloadSet(ModulePort& port, PlotDocument& doc, int set, std::uint16_t baseStep,
+                      int altUnit, const DownloadHooks& hooks) {
+    FetchedSet fetched;
+    FetchSet(port, set, baseStep, hooks, fetched);
+    StoreSet(doc, fetched, altUnit, hooks);
+    return fetched.Result;
 }
 
 std::vector<int> SetsToDownload(int selected, int moduleSetCount) {

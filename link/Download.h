@@ -34,6 +34,7 @@ struct DownloadHooks {
     std::function<void(const std::string&)> Log;  // one line of the message log
     std::function<void(PlotDocument&)> AutoRange; // after each set
     std::function<std::string()> Today;           // the date written into the notes
+    std::function<bool()> Stop;                   // checked after ProcessEvents: end the set now
 };
 
 struct SetResult {
@@ -52,8 +53,25 @@ struct SetResult {
 SetResult ReadSetWords(ModulePort& port, const SetHeader& header, std::uint16_t baseStep,
                        Signal& alt, const DownloadHooks& hooks);
 
-// Transfers set i (counted from 0) into a new data set of doc: command, header, words, notes,
-// trigger visibility, axis labels, messages.
+// One set as it came from the module, before it joins the plot.
+struct FetchedSet {
+    SetResult Result;
+    SetHeader Header;
+    Signal Alt{true};
+    Signal Trig{false};
+};
+
+// Sends "a" and the set byte and reads the header and the words. The samples are gathered
+// apart from any document: window events run during the transfer, and a data set deleted or
+// loaded meanwhile must not pull the Signals from under the loop. A missing header is
+// reported to the log here.
+void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadHooks& hooks,
+              FetchedSet& out);
+// Makes the new data set from a fetched one: samples, notes, trigger visibility, auto range,
+// axis labels and the message. Nothing when the header was missing.
+void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const DownloadHooks& hooks);
+
+// FetchSet then StoreSet.
 SetResult DownloadSet(ModulePort& port, PlotDocument& doc, int set, std::uint16_t baseStep,
                       int altUnit, const DownloadHooks& hooks);
 

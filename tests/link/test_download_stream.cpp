@@ -164,3 +164,37 @@ TEST(DownloadStream, NumbersIgnoreProcessLocale) {
     EXPECT_EQ(FormatG(-99999), "-99999");
     EXPECT_EQ(FormatG(1234567), "1.23457e+06");
 }
+
+TEST(DownloadStream, SetsChangedDuringTransferDoNotDisturbIt) {
+    FakeModulePort port;
+    port.SetStreams[0] = SetStream(1, 3, 1, {1, 0x8200, 2, 3});
+    PlotDocument doc;
+    doc.CreateDataSet(); // placeholder
+    Recorder rec;
+    DownloadHooks hooks = rec.Hooks();
+    int calls = 0;
+    // the user deletes the placeholder and loads another set while the words arrive
+    hooks.ProcessEvents = [&] {
+        if (++calls == 1) doc.DeleteDataSet(0);
+        if (calls == 2) doc.CreateDataSet();
+    };
+    const SetResult r = DownloadSet(port, doc, 0, 100, 0, hooks);
+    ASSERT_EQ(doc.SetCount(), 2);
+    EXPECT_EQ(r.DataSet, 1);
+    EXPECT_EQ(doc.AltSignal(1)->Samples.Alt, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(doc.TrigSignal(1)->Samples.Alt, std::vector<double>{2});
+    EXPECT_EQ(doc.AltSignal(0)->Samples.Count(), 21); // the loaded set is untouched
+}
+
+TEST(DownloadStream, StopEndsTheSetEarly) {
+    FakeModulePort port;
+    port.SetStreams[0] = SetStream(1, 10, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    DownloadHooks hooks;
+    int events = 0;
+    hooks.ProcessEvents = [&] { ++events; };
+    hooks.Stop = [&] { return events == 4; };
+    FetchedSet fetched;
+    FetchSet(port, 0, 100, hooks, fetched);
+    EXPECT_EQ(fetched.Result.Samples, 4);
+    EXPECT_EQ(fetched.Alt.Samples.Count(), 4);
+}
