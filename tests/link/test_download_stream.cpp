@@ -167,7 +167,7 @@ TEST(DownloadStream, NumbersIgnoreProcessLocale) {
 
 TEST(DownloadStream, SetsChangedDuringTransferDoNotDisturbIt) {
     FakeModulePort port;
-    port.SetStreams[0] = SetStream(1, 3, 1, {1, 0x8200, 2, 3});
+    port.SetStreams[0] = SetStream(1, 4, 1, {1, 0x8200, 2, 3});
     PlotDocument doc;
     doc.CreateDataSet(); // placeholder
     Recorder rec;
