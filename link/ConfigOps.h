@@ -12,8 +12,9 @@ namespace vemo {
 
 // What the Configure page does when the block or the interval changed. Set by the page.
 struct ConfigView {
-    std::function<void()> ShowBlock;    // a block was read: every control from Config
-    std::function<void()> ShowInterval; // the four panels and "Total Record Time"
+    std::function<void()> ShowBlock;        // a block was read: every control from Config
+    std::function<void()> ShowInterval;     // the four panels and "Total Record Time"
+    std::function<void()> ShowBlankCaption; // the display option's caption (service dialog)
 };
 extern ConfigView ConfigDisplay;
 
