@@ -1,3 +1,5 @@
 #include "link/ui/LogPage.h"
 
-LogPage::LogPage(QWidget* parent) : QWidget(parent) { setObjectName("LogPage"); }
+LogPage::LogPage(QWidget* parent) : QWidget(parent) {
+    setObjectName("LogPage");
+}

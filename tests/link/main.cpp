@@ -1,0 +1,10 @@
+// The link tests need a QApplication: the port layer uses Qt's I/O, and the page tests
+// build widgets (offscreen).
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
