@@ -4,6 +4,8 @@
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
 #include "link/ui/BusyControls.h"
+#include "link/ui/ConnectPage.h"
+#include "link/ui/DownloadAction.h"
 #include "link/ui/SpinButton.h"
 #include "link/ui/WindowContext.h"
 
@@ -94,6 +96,18 @@ QString Latin1(const std::string& s) {
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// Runs a module command in the surroundings of the "Connect / Download" page, or, when the
+// window has none (a page shown alone), in those found by name in this window.
+template <typename F> void RunCommand(QWidget* page, F command) {
+    if (ModuleBusy()) return;
+    if (ConnectPage* connect = ConnectPage::Current()) {
+        command(connect->Context());
+        return;
+    }
+    WindowContext w(page);
+    command(w.Ctx());
+}
+
 } // namespace
 
 ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) {
@@ -104,6 +118,7 @@ ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) {
     ConfigDisplay.ShowInterval = [this] { ShowInterval(); };
     ConfigDisplay.ShowBlankCaption = [this] { ShowBlankCaption(); };
     busy_ = std::make_unique<BusyControls>(this);
+    if (ConnectPage* connect = ConnectPage::Current()) InstallDownloadHandler(*connect);
 }
 
 ConfigurePage::~ConfigurePage() {
@@ -277,33 +292,26 @@ void ConfigurePage::UnitsGrpClick(int item) {
 }
 
 void ConfigurePage::ReadCfgBtnClick() {
-    WindowContext w(this);
-    ReadConfigClick(w.Ctx());
+    RunCommand(this, [](ModuleContext& ctx) { ReadConfigClick(ctx); });
 }
 
 void ConfigurePage::WriteCfgBtnClick() {
-    WindowContext w(this);
     ConfigForm form = Form();
-    WriteConfigClick(w.Ctx(), form);
+    RunCommand(this, [&form](ModuleContext& ctx) { WriteConfigClick(ctx, form); });
     SetForm(form); // the clamped seconds show what was sent
 }
 
 void ConfigurePage::BitBtn1Click() {
-    if (ModuleBusy()) return;
-    WindowContext w(this);
-    ResetDefaults(w.Ctx());
+    RunCommand(this, [](ModuleContext& ctx) { ResetDefaults(ctx); });
 }
 
 void ConfigurePage::ResetModuleBtnClick() {
-    if (ModuleBusy()) return;
-    WindowContext w(this);
-    ResetModule(w.Ctx());
+    RunCommand(this, [](ModuleContext& ctx) { ResetModule(ctx); });
 }
 
 void ConfigurePage::CalBtnClick() {
-    if (ModuleBusy()) return;
-    WindowContext w(this);
-    Calibrate(w.Ctx(), AltCalEdit->text().left(255).toStdString());
+    const std::string text = AltCalEdit->text().left(255).toStdString();
+    RunCommand(this, [&text](ModuleContext& ctx) { Calibrate(ctx, text); });
 }
 
 void ConfigurePage::CompatChkClick() {
