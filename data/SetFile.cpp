@@ -12,17 +12,6 @@ namespace {
 
 constexpr std::string_view Eol = "\r\n";
 
-// A header line "#<text>". A line break inside the text would split the header and shift
-// every line after it, so it is written as a space; the text ends at a zero byte.
-void AppendTextLine(std::string& out, std::string_view text) {
-    out += '#';
-    for (char c : text) {
-        if (c == '\0') break;
-        out += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    out += Eol;
-}
-
 // The text after a line's first character.
 std::string_view AfterFirst(std::string_view line) {
     return line.empty() ? line : line.substr(1);

@@ -38,6 +38,15 @@ void AppendInt(std::string& out, long long v) {
     out.append(buf, r.ptr);
 }
 
+void AppendTextLine(std::string& out, std::string_view text) {
+    out += '#';
+    for (char c : text) {
+        if (c == '\0') break;
+        out += (c == '\r' || c == '\n') ? ' ' : c;
+    }
+    out += "\r\n";
+}
+
 void NumberScanner::SkipSpace() {
     while (pos_ < text_.size() && IsSpace(text_[pos_]))
         ++pos_;

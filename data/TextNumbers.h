@@ -16,6 +16,9 @@ void AppendG(std::string& out, double v);
 void AppendFixed(std::string& out, double v, int width, int precision);
 // "%d" of v.
 void AppendInt(std::string& out, long long v);
+// A header line "#<text>" with CR LF. The text ends at a zero byte, as in a fixed text field;
+// a line break inside it is written as a space, since it would split the line.
+void AppendTextLine(std::string& out, std::string_view text);
 
 // A scan over one line, in the manner of sscanf. Every call after a failed one fails too.
 class NumberScanner {
