@@ -4,3 +4,8 @@
 
 // vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]
 int CmdSave(int argc, char** argv);
+
+// vemo-cli download --port PATH [--speed BAUD] [--set N|all] [--out DIR]
+int CmdDownload(int argc, char** argv);
+// vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
+int CmdConfig(int argc, char** argv);

@@ -14,6 +14,8 @@ struct Command {
 const Command commands[] = {
     // {"ports", CmdPorts}, ... added by the files that implement them
     {"save", CmdSave},
+    {"download", CmdDownload},
+    {"config", CmdConfig},
     {nullptr, nullptr},
 };
 
