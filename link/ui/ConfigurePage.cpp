@@ -69,6 +69,7 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title, QR
 QButtonGroup* MakeRadios(QGroupBox* group, const QStringList& items, int x, int y, int width,
                          int columns = 1) {
     auto* buttons = new QButtonGroup(group);
+    buttons->setObjectName(group->objectName() + "Items"); // the settings find it by name
     const int rows = static_cast<int>((items.size() + columns - 1) / columns);
     for (int i = 0; i < items.size(); ++i) {
         auto* radio = new QRadioButton(items[i], group);

@@ -112,6 +112,7 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     EXPECT_TRUE(Control<QPushButton>("DLInfoBtn")->isEnabled());
     EXPECT_TRUE(Control<QPushButton>("ReadCfgBtn")->isEnabled());
     EXPECT_TRUE(prompt.errors.empty());
+    EXPECT_EQ(App.DownloadSetIndex, 3); // the set file name numbers from the Set# index
 
     ASSERT_EQ(PlotDoc->SetCount(), before + 3);
     const std::string today = QDate::currentDate().toString("yyyy-MM-dd").toStdString();

@@ -1,5 +1,6 @@
 // The configuration block, the interval rules and the "r"/"c" transfers.
 #include "FakeModulePort.h"
+#include "link/ConfigOps.h"
 #include "link/ConfigTransfer.h"
 #include "link/ModuleConfig.h"
 
@@ -241,4 +242,22 @@ TEST(ConfigPage, BlankCaptionFollowsModuleVersion) {
     EXPECT_EQ(BlankCaption(2), "Blank display after 30 seconds");
     EXPECT_EQ(BlankCaption(3), "Enable LCD backlight");
     EXPECT_EQ(BlankCaption(255), "Enable LCD backlight");
+}
+
+TEST(ConfigHooks, SimulatedTargetSetsItsBlockValuesOnly) {
+    Config = FromWire(SampleBlock());
+    const ModuleConfig before = Config;
+    InstallConfigHooks();
+    ASSERT_TRUE(Hooks.SimulatedConfig);
+    Hooks.SimulatedConfig();
+    EXPECT_EQ(Config.Word0, 0xABCD);
+    EXPECT_EQ(Config.IntervalCount, 4);
+    EXPECT_EQ(Config.AltUnit, 0);
+    ModuleConfig rest = Config;
+    rest.Word0 = before.Word0;
+    rest.IntervalCount = before.IntervalCount;
+    rest.AltUnit = before.AltUnit;
+    EXPECT_EQ(rest, before);
+    Config = ModuleConfig{};
+    Hooks = ProtocolHooks{};
 }
