@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <system_error>
 #ifndef Q_OS_WIN
+#include <pwd.h>
 #include <signal.h>
+#include <unistd.h>
 #endif
 
 namespace vemo {
@@ -38,8 +40,16 @@ std::string PortLinksFolder() {
     if (const char* dir = std::getenv("VEMO_PORT_LINKS"); dir && *dir) return dir;
     if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run)
         return std::string(run) + "/vemo-ports";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.local/state/vemo-ports";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h) {
+        home = h;
+    } else {
+#ifndef Q_OS_WIN
+        if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) home = pw->pw_dir;
+#endif
+    }
+    if (home.empty()) return {};
+    return home + "/.local/state/vemo-ports";
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "link/OpenFailure.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QSerialPort>
@@ -236,8 +237,21 @@ void SerialLink::SetClock(Clock* clock) {
     clock_ = clock ? clock : &SystemClock();
 }
 
+namespace {
+void CloseLinkAtExit() {
+    Link().ClosePort();
+}
+} // namespace
+
 SerialLink& Link() {
     static SerialLink link;
+    // The port object must go while Qt is still up, so an open port is closed when the
+    // application object ends rather than by the static destructor after it.
+    static const bool closeAtExit = [] {
+        if (QCoreApplication::instance()) qAddPostRoutine(CloseLinkAtExit);
+        return true;
+    }();
+    (void)closeAtExit;
     return link;
 }
 

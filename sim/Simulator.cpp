@@ -91,6 +91,14 @@ void Simulator::ClosePort() {
     Stop();
 }
 
+void Simulator::Inject(std::vector<uint8_t> bytes) {
+    std::lock_guard lock(d->mutex);
+    d->injected.insert(d->injected.end(), bytes.begin(), bytes.end());
+    if (d->wakePipe[1] < 0) return;
+    const char wake = 1;
+    [[maybe_unused]] auto n = ::write(d->wakePipe[1], &wake, 1);
+}
+
 std::string Simulator::PortPath() const {
     return d->slavePath;
 }
@@ -204,10 +212,30 @@ void Simulator::SetRejectRecords(int count) {
 // ---------------------------------------------------------------- byte pipe (thread side)
 
 bool Simulator::Impl::WaitReadable(int timeoutMs) {
+    SendInjected(); // bytes that were asked for while a reply was being written
     pollfd fds[2] = {{masterFd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
     const int r = ::poll(fds, 2, timeoutMs);
     if (r <= 0 || !Alive()) return false;
+    if (fds[1].revents & POLLIN) {
+        DrainWakePipe();
+        SendInjected();
+    }
     return (fds[0].revents & POLLIN) != 0;
+}
+
+void Simulator::Impl::DrainWakePipe() {
+    char sink[64];
+    while (::read(wakePipe[0], sink, sizeof sink) > 0) {
+    }
+}
+
+void Simulator::Impl::SendInjected() {
+    std::vector<uint8_t> out;
+    {
+        std::lock_guard lock(mutex);
+        out.swap(injected);
+    }
+    if (!out.empty()) WriteAll(out.data(), out.size());
 }
 
 void Simulator::Impl::DrainInput() {
@@ -260,7 +288,9 @@ void Simulator::Impl::WriteAll(const uint8_t* data, size_t n) {
         if (w < 0 && errno != EAGAIN && errno != EINTR) return;
         // The program is not reading: wait for room, and keep collecting what it sends.
         pollfd fds[2] = {{masterFd, POLLOUT | POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-        if (::poll(fds, 2, 100) > 0 && (fds[0].revents & POLLIN)) DrainInput();
+        if (::poll(fds, 2, 100) <= 0) continue;
+        if (fds[0].revents & POLLIN) DrainInput();
+        if (fds[1].revents & POLLIN) DrainWakePipe(); // injected bytes wait for the reply
     }
 }
 

@@ -56,6 +56,8 @@ public:
     void SetGarbage(bool on);         // answer with garbage
     void SetReplyDelayMs(int ms);     // answer late
     void ClosePort();                 // close the master side: the program sees the port vanish
+    // Sends bytes to the program now, outside any reply (for line-reading tests).
+    void Inject(std::vector<uint8_t> bytes);
 
     // What the module did with commands that have no reply.
     int CalibrationValue() const; // the altitude last sent with "$" "t" (0 before any)

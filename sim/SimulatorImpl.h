@@ -56,6 +56,7 @@ struct Simulator::Impl {
     // Bytes the program sent that the module has not looked at yet (they arrived while it
     // was busy sending).
     std::deque<uint8_t> pending;
+    std::vector<uint8_t> injected; // bytes a test asked to send now; guarded by mutex
 
     // --- byte pipe (thread side) ---
     // One byte from the program, waiting at most timeoutMs (-1 forever). Empty on time-out,
@@ -82,7 +83,9 @@ struct Simulator::Impl {
     void CommandCalibrate();
 
 private:
-    void DrainInput(); // moves whatever is readable now into pending
+    void DrainInput();   // moves whatever is readable now into pending
+    void SendInjected(); // writes the bytes a test asked to send
+    void DrainWakePipe();
     bool WaitReadable(int timeoutMs);
     void WriteAll(const uint8_t* data, size_t n);
     void WritePaced(const std::vector<uint8_t>& bytes);

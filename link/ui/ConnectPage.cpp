@@ -148,6 +148,8 @@ void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
 }
 
 void ConnectPage::ConnectBtnClick() {
+    // The speed shown is the speed used, even when the box was set without a change signal.
+    if (SpeedBox->currentIndex() >= 0) vemo::App.SpeedIndex = SpeedBox->currentIndex();
     vemo::ConnectClick(context_, CommPortBox->currentIndex());
 }
 

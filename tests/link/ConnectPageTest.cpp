@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -122,7 +123,15 @@ TEST_F(ConnectPageTest, TheSimulatorIsListedFirstAndConnectThenDownloadInfoShows
     EXPECT_EQ(ports->currentIndex(), 0);
 
     sim.SetIdentity({"VEMO", "MOD2", "1.07", "03-14-24"});
+    {
+        // The speed shown is the one used, whoever set the box.
+        QSignalBlocker quiet(Control<QComboBox>("SpeedBox"));
+        Control<QComboBox>("SpeedBox")->setCurrentIndex(4);
+    }
     Click("ConnectBtn");
+    for (int i = 0; i < 100 && sim.LineSpeed() != 38400; ++i)
+        usleep(10000);
+    EXPECT_EQ(sim.LineSpeed(), 38400);
     EXPECT_TRUE(App.Connected);
     EXPECT_EQ(Control<QPushButton>("ConnectBtn")->text(), "Disconnect");
     EXPECT_EQ(status->text(), "Connected");
@@ -143,7 +152,7 @@ TEST_F(ConnectPageTest, TheSimulatorIsListedFirstAndConnectThenDownloadInfoShows
     if (const char* dir = std::getenv("VEMO_SHOT_DIR")) {
         window.resize(780, 540);
         window.show();
-        page->grab().save(QString(dir) + "/connect-page.png");
+        page->grab().save(QString(dir) + "/link-connect-page.png");
     }
 
     // Erase after Yes empties the set list, "(none)" included.

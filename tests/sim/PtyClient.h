@@ -66,8 +66,7 @@ public:
     }
 
     // Everything that arrives until the line has been silent for quietMs.
-    std::vector<uint8_t> ReadUntilQuiet(int quietMs)
-    {
+    std::vector<uint8_t> ReadUntilQuiet(int quietMs) {
         std::vector<uint8_t> out;
         for (;;) {
             pollfd p{fd_, POLLIN, 0};

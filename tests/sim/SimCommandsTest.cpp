@@ -252,6 +252,15 @@ TEST_F(SimCommands, ReceivedKeepsEveryByteInOrderAndLineSpeedIsReported) {
     EXPECT_EQ(sim.LineSpeed(), 4800);
 }
 
+TEST_F(SimCommands, InjectedBytesReachTheProgramBetweenReplies) {
+    sim.Inject({'x', 'A', 'B', '\r', '\n'});
+    EXPECT_EQ(port->ReadText(150), "xAB\r\n");
+    // Injected bytes are not commands: the module did not erase anything.
+    EXPECT_EQ(sim.SetCount(), 4);
+    port->Send("r");
+    EXPECT_EQ(port->Read(28, 1000).size(), 28u);
+}
+
 TEST_F(SimCommands, PortCanBeClosedAndOpenedAgainByTheProgram) {
     port.reset();
     port = std::make_unique<PtyClient>(sim.PortPath(), B9600);
