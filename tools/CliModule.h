@@ -1,7 +1,7 @@
 #pragma once
-// What the module subcommands of vemo-cli share: the port and speed options, the message log
-// on a stream, message boxes as lines on standard error, and a connected link.
-#include "link/Protocol.h"
+// What download and config share beyond the port options: the message log on a stream, a
+// prompt that counts the errors it reported, and Connect with the configuration read.
+#include "tools/CliLink.h"
 
 #include <cstdio>
 #include <string>
@@ -22,22 +22,17 @@ private:
     std::FILE* out_;
 };
 
-// Message boxes: errors go to standard error in the program's words; nothing is confirmed.
-class StderrPrompt final : public vemo::UserPrompt {
+class CountingPrompt final : public TerminalPrompt {
 public:
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    void Error(const std::string& text, const std::string&) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
+    void Error(const std::string& text, const std::string& caption) override {
         ++errors;
+        TerminalPrompt::Error(text, caption);
     }
     int errors = 0;
 };
 
-// Takes "--speed BAUD": the index of BAUD in the speed table, -1 for a speed it does not hold.
-int SpeedIndexOf(const char* text);
-
-// Connects to path at BaudTable[speedIndex] and reads the configuration block, as Connect
-// does. False when the port could not be opened.
-bool ConnectModule(vemo::ModuleContext& ctx, const std::string& path, int speedIndex);
+// Opens the port at the chosen speed and reads the configuration block, as Connect does.
+// False when the port could not be opened.
+bool ConnectModule(vemo::ModuleContext& ctx, const PortOptions& options);
 
 } // namespace vemocli

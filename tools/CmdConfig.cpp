@@ -90,42 +90,36 @@ void Print(const vemo::ModuleConfig& c) {
 } // namespace
 
 int CmdConfig(int argc, char** argv) {
-    std::string port;
-    int speed = 5;
+    vemocli::PortOptions options;
     std::vector<Assignment> changes;
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
-            port = argv[++i];
-        } else if (std::strcmp(argv[i], "--speed") == 0 && hasValue) {
-            speed = vemocli::SpeedIndexOf(argv[++i]);
-            if (speed < 0) return ConfigUsage();
-        } else {
-            const std::string arg = argv[i];
-            const auto eq = arg.find('=');
-            if (eq == std::string::npos) return ConfigUsage();
-            const Field* field = FindField(arg.substr(0, eq));
-            if (!field) return ConfigUsage();
-            const int bits = std::holds_alternative<Field8>(field->member) ? 8 : 16;
-            unsigned value = 0;
-            if (!ParseValue(arg.substr(eq + 1), bits, value)) return ConfigUsage();
-            changes.push_back({field, value});
-        }
+    for (int i = 1; i < argc;) {
+        bool taken = false;
+        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return ConfigUsage();
+        if (taken) continue;
+        const std::string arg = argv[i++];
+        const auto eq = arg.find('=');
+        if (eq == std::string::npos) return ConfigUsage();
+        const Field* field = FindField(arg.substr(0, eq));
+        if (!field) return ConfigUsage();
+        const int bits = std::holds_alternative<Field8>(field->member) ? 8 : 16;
+        unsigned value = 0;
+        if (!ParseValue(arg.substr(eq + 1), bits, value)) return ConfigUsage();
+        changes.push_back({field, value});
     }
-    if (port.empty()) return ConfigUsage();
+    if (options.port.empty()) return ConfigUsage();
     // The serial port wants an application object on its thread.
     QCoreApplication app(argc, argv);
 
     // The log's progress lines go to standard error: standard output holds the fields alone.
     vemocli::StreamLog log(stderr);
-    vemocli::StderrPrompt prompt;
+    vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
     struct Close {
         ~Close() { vemo::Link().ClosePort(); }
     } close;
 
-    if (!vemocli::ConnectModule(ctx, port, speed)) return 2;
+    if (!vemocli::ConnectModule(ctx, options)) return 2;
     if (prompt.errors > 0) return 2; // the block did not arrive
 
     if (!changes.empty()) {

@@ -38,27 +38,25 @@ int ParseSet(const char* text) {
 } // namespace
 
 int CmdDownload(int argc, char** argv) {
-    std::string port;
-    int speed = 5;
+    vemocli::PortOptions options;
     int set = 0; // all
     QString outDir = ".";
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc;) {
+        bool taken = false;
+        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return DownloadUsage();
+        if (taken) continue;
         const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
-            port = argv[++i];
-        } else if (std::strcmp(argv[i], "--speed") == 0 && hasValue) {
-            speed = vemocli::SpeedIndexOf(argv[++i]);
-            if (speed < 0) return DownloadUsage();
-        } else if (std::strcmp(argv[i], "--set") == 0 && hasValue) {
-            set = ParseSet(argv[++i]);
+        if (std::strcmp(argv[i], "--set") == 0 && hasValue) {
+            set = ParseSet(argv[i + 1]);
             if (set < 0) return DownloadUsage();
         } else if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
-            outDir = QString::fromLocal8Bit(argv[++i]);
+            outDir = QString::fromLocal8Bit(argv[i + 1]);
         } else {
             return DownloadUsage();
         }
+        i += 2;
     }
-    if (port.empty()) return DownloadUsage();
+    if (options.port.empty()) return DownloadUsage();
     // The serial port wants an application object on its thread.
     QCoreApplication app(argc, argv);
     if (!QDir(outDir).exists()) {
@@ -69,7 +67,7 @@ int CmdDownload(int argc, char** argv) {
     vemo::PlotDocument doc;
     vemo::PlotDoc = &doc;
     vemocli::StreamLog log(stdout);
-    vemocli::StderrPrompt prompt;
+    vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
     struct Reset {
@@ -79,7 +77,7 @@ int CmdDownload(int argc, char** argv) {
         }
     } reset;
 
-    if (!vemocli::ConnectModule(ctx, port, speed)) return 2;
+    if (!vemocli::ConnectModule(ctx, options)) return 2;
     if (!vemo::DownloadInfo(ctx)) return 2;
     const int count = vemo::App.ModuleSetCount;
     if (set > count) {
