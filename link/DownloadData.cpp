@@ -12,11 +12,6 @@
 
 namespace vemo {
 
-// Declared by the plot's scaling as well; repeated here so this builds against either state of
-// that header.
-void AutoRangeTime(PlotDocument& doc);
-void AutoRangeAlt(PlotDocument& doc);
-
 std::string TodayText() {
     return QDate::currentDate().toString("yyyy-MM-dd").toStdString();
 }
