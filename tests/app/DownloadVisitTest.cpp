@@ -7,6 +7,7 @@
 #include "data/ui/MainStatus.h"
 #include "link/Protocol.h"
 #include "link/SerialLink.h"
+#include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
 #include "sim/Simulator.h"
 
@@ -92,6 +93,12 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     EXPECT_TRUE(Log().contains("Configuration loaded."));
     EXPECT_EQ(Control<QLabel>("mSecPanel")->text(), "100"); // one step of 100 ms
     EXPECT_EQ(Control<QLabel>("Msg1")->text(), "Total Record Time: 00 hours 54 min 36.800 sec");
+
+    if (const QString shots = qEnvironmentVariable("VEMO_SHOTS_DIR"); !shots.isEmpty()) {
+        MainForm->PageControl1->setCurrentWidget(MainForm->ConfigurePg);
+        MainForm->grab().save(shots + "/main_configure.png");
+        MainForm->PageControl1->setCurrentWidget(page);
+    }
 
     Control<QPushButton>("DLInfoBtn")->click();
     ASSERT_EQ(page->SetList->count(), 4);
