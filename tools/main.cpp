@@ -16,6 +16,8 @@ const Command commands[] = {
     {"ports", CmdPorts},
     {"info", CmdInfo},
     {"save", CmdSave},
+    {"download", CmdDownload},
+    {"config", CmdConfig},
     {nullptr, nullptr},
 };
 
