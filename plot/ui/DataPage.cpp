@@ -32,7 +32,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption,
 QPushButton* MakeArrow(QWidget* parent, const char* name, QStyle::StandardPixmap glyph) {
     auto* b = MakeButton(parent, name, "");
     b->setIcon(parent->style()->standardIcon(glyph));
-    b->setFixedSize(24, 20);
+    b->setFixedSize(22, 18);
     return b;
 }
 
@@ -101,11 +101,13 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     auto* activeLabel = new QLabel("Active Data Set", buttonBar_);
     ActiveSetCombo = new QComboBox(buttonBar_);
     ActiveSetCombo->setObjectName("ActiveSetCombo");
-    ActiveSetCombo->setMinimumContentsLength(12);
+    ActiveSetCombo->setMinimumContentsLength(8);
+    ActiveSetCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ActiveSetCombo->setFocusPolicy(Qt::NoFocus);
+    bar->setSpacing(4);
     bar->addWidget(activeLabel);
-    bar->addWidget(ActiveSetCombo);
-    bar->addStretch();
+    bar->addWidget(ActiveSetCombo, 1);
+    bar->addSpacing(8);
     PrintBtn = MakeButton(buttonBar_, "PrintBtn", "Print", "Print the plot");
     ExportBtn = MakeButton(buttonBar_, "ExportBtn", "Export", "Export plot to bitmap, JPEG, GIF");
     SaveBtn = MakeButton(buttonBar_, "SaveBtn", "Save", "Save Data");
@@ -116,8 +118,11 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     DataPropBtn =
         MakeButton(buttonBar_, "DataPropBtn", "Data Properties", "Edit Dataset Properties");
     for (QPushButton* b :
-         {PrintBtn, ExportBtn, SaveBtn, LoadBtn, ScaleBtn, PlotPropBtn, DataPropBtn})
+         {PrintBtn, ExportBtn, SaveBtn, LoadBtn, ScaleBtn, PlotPropBtn, DataPropBtn}) {
+        // As wide as the caption needs, so that all of them fit beside the combo.
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text()) + 18);
         bar->addWidget(b);
+    }
 
     // Hidden option: only repaints the view; the drawing does not depend on it.
     ShowPointsChk = new QCheckBox("Show Points", this);
