@@ -1,6 +1,36 @@
+#include "app/AppIcon.h"
+#include "app/MainForm.h"
+#include "app/Windows.h"
+
 #include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+// An error that escapes an event handler is shown with its own text; the program goes on.
+class VemoApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(activeWindow(), "Vemo", QString::fromLocal8Bit(e.what()));
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    VemoApplication app(argc, argv);
+    QApplication::setApplicationName("Vemo");
+    QApplication::setOrganizationName("TarnwickSystems");
+    QApplication::setWindowIcon(AppIcon());
+    CreateWindows();
+    MainForm->show();
+    const int status = QApplication::exec();
+    DestroyWindows();
+    return status;
 }

@@ -101,7 +101,7 @@ public:
     std::string Footer1 = "Created by Vemo - Get an Altitude!";
     std::string Footer2 = MakerWebAddress;
 
-    static constexpr const char* MakerWebAddress = "www.vemo-altimeters.example";
+    static constexpr const char* MakerWebAddress = "www.tarnwicksystems.example";
 
     int PaletteIndex = 0; // 0..12
     int NameCounter = 0;  // 0..999

@@ -1,0 +1,260 @@
+#include "app/MainForm.h"
+
+#include "Version.h"
+#include "app/AboutPage.h"
+#include "app/AppIcon.h"
+#include "app/KeyZoom.h"
+#include "data/AppState.h"
+#include "data/ui/DataPropForm.h"
+#include "data/ui/MainStatus.h"
+#include "data/ui/WidgetNameLists.h"
+#include "link/ui/ConfigurePage.h"
+#include "link/ui/ConnectPage.h"
+#include "link/ui/LogPage.h"
+#include "link/ui/ModSetForm.h"
+#include "plot/ui/DataPage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QListWidget>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+vemo::ZoomKey ToZoomKey(int key) {
+    switch (key) {
+    case Qt::Key_Left: return vemo::ZoomKey::Left;
+    case Qt::Key_Right: return vemo::ZoomKey::Right;
+    case Qt::Key_Up: return vemo::ZoomKey::Up;
+    case Qt::Key_Down: return vemo::ZoomKey::Down;
+    case Qt::Key_Home: return vemo::ZoomKey::Home;
+    default: return vemo::ZoomKey::Other;
+    }
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("MainForm");
+    setWindowTitle("Vemo");
+    setWindowIcon(AppIcon());
+    QFont font("MS Sans Serif", 8);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+    // Fixed size until the splash is over; the "Sizeable Window" option may lift it then.
+    SetSizeable(false);
+    move(339, 152);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setGeometry(8, 8, 756, 516);
+    ConnectPg = new ConnectPage;
+    ConfigurePg = new ConfigurePage;
+    DataPg = new DataPage;
+    LogPg = new LogPage;
+    AboutPg = new AboutPage;
+    ConnectPg->setObjectName("ConnectPage");
+    ConfigurePg->setObjectName("ConfigurePage");
+    DataPg->setObjectName("DataPage");
+    LogPg->setObjectName("LogPage");
+    PageControl1->addTab(ConnectPg, "Connect / Download");
+    PageControl1->addTab(ConfigurePg, "Configure");
+    PageControl1->addTab(DataPg, "Recorded Data");
+    PageControl1->addTab(LogPg, "Log Data");
+    PageControl1->addTab(AboutPg, "About");
+    PageControl1->setTabVisible(PageControl1->indexOf(LogPg), false);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
+    connect(AboutPg, &AboutPage::Image1MouseDown, this, &TMainForm::Image1MouseDown);
+
+    BuildStatusBar();
+
+    closeBtn_ = new QPushButton("Close", this);
+    closeBtn_->setObjectName("CloseBtn");
+    closeBtn_->setGeometry(688, 536, 76, 25);
+    connect(closeBtn_, &QPushButton::clicked, this, &QWidget::close);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(250);
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName("Timer3");
+    Timer3->setInterval(3000);
+    connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
+    Timer3->start();
+
+    // The window sees key presses before its controls do.
+    qApp->installEventFilter(this);
+
+    vemo::App.RepaintPlot = [this] { RepaintPlot(); };
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    if (!closed_) FormClose();
+    vemo::App.RepaintPlot = nullptr;
+    MainStatus = MainStatusPanels{};
+}
+
+void TMainForm::BuildStatusBar() {
+    statusPanel_ = new QFrame(this);
+    statusPanel_->setObjectName("StatusPanel");
+    statusPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPanel_->setGeometry(8, 536, 673, 25);
+    auto* row = new QHBoxLayout(statusPanel_);
+    row->setContentsMargins(4, 1, 4, 1);
+
+    auto panel = [this, row](const char* name, const QString& text, int width) {
+        auto* l = new QLabel(text, statusPanel_);
+        l->setObjectName(name);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (width > 0) l->setFixedWidth(width);
+        row->addWidget(l, width > 0 ? 0 : 1);
+        return l;
+    };
+    MainStatus.ConnectStatusDisp = panel("ConnectStatusDisp", "Not Connected", 110);
+    MainStatus.ProgressBar1 = new QProgressBar(statusPanel_);
+    MainStatus.ProgressBar1->setObjectName("ProgressBar1");
+    MainStatus.ProgressBar1->setRange(0, 100);
+    MainStatus.ProgressBar1->setFixedWidth(150);
+    MainStatus.ProgressBar1->hide();
+    row->addWidget(MainStatus.ProgressBar1);
+    MainStatus.LogDisp = panel("LogDisp", QString(), 70);
+    MainStatus.XYDisp = panel("XYDisp", QString(), 0);
+    MainStatus.ROCDisp = panel("ROCDisp", QString(), 0);
+}
+
+void TMainForm::SetSizeable(bool sizeable) {
+    if (sizeable) {
+        setMinimumSize(400, 300);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    } else {
+        setFixedSize(size().isValid() && !isVisible() ? QSize(ClientWidth, ClientHeight)
+                                                      : size());
+        setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    }
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    // Anchors: the pages follow every edge, the status bar the left, right and bottom edges,
+    // the Close button the right and bottom edges.
+    const int w = width(), h = height();
+    PageControl1->setGeometry(8, 8, w - 16, h - 49);
+    statusPanel_->setGeometry(8, h - 29, w - 99, 25);
+    closeBtn_->setGeometry(w - 84, h - 29, 76, 25);
+    QWidget::resizeEvent(event);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    if (!firstShow_) return;
+    firstShow_ = false;
+
+    // The Connect page listed the machine's serial ports into CommPortBox when it was made.
+
+    document_ = std::make_unique<vemo::PlotDocument>();
+    vemo::PlotDoc = document_.get();
+    AttachNameLists();
+
+    // No settings store yet: every value takes the first-run fallback.
+    vemo::App.SpeedIndex = 5;
+
+    AboutPg->Image1->setPixmap(AppIconPixmap(96));
+    PageControl1->setCurrentWidget(AboutPg);
+
+    vemo::Signal* first = document_->CreateDataSet();
+    (void)first;
+    document_->SetListBox->Select(0);
+
+    // The live display's limits.
+    LogPg->ShowLimits(10000.0, 0.0);
+
+    AboutPg->VersionInfo->setText(VEMO_VERSION_TEXT);
+    AboutPg->BuildInfo->setText(AboutPage::BuildDateText());
+
+    // The saved port and speed (first run: the first port, 115200).
+    if (ConnectPg->CommPortBox->count() > 0) ConnectPg->CommPortBox->setCurrentIndex(0);
+    ConnectPg->SpeedBox->setCurrentIndex(vemo::App.SpeedIndex);
+
+}
+
+void TMainForm::AttachNameLists() {
+    auto* setList = DataPropForm ? DataPropForm->findChild<QListWidget*>("SetListBox") : nullptr;
+    auto* combo = DataPg->findChild<QComboBox*>("ActiveSetCombo");
+    if (setList) setListAdapter_ = std::make_unique<vemo::ListWidgetNameList>(setList);
+    if (combo) comboAdapter_ = std::make_unique<vemo::ComboNameList>(combo);
+    document_->UseNameLists(setListAdapter_.get(), comboAdapter_.get());
+}
+
+void TMainForm::Timer3Timer() {
+    Timer3->stop();
+    auto* sizeChk = findChild<QCheckBox*>("SizeChk");
+    SetSizeable(sizeChk && sizeChk->isChecked());
+    if (isVisible()) show(); // changing the window flags hides a visible window
+    PageControl1->setCurrentWidget(ConnectPg);
+}
+
+void TMainForm::PageControl1Change() {
+    if (MainStatus.XYDisp) MainStatus.XYDisp->clear();
+    if (MainStatus.ROCDisp) MainStatus.ROCDisp->clear();
+}
+
+void TMainForm::Image1MouseDown(Qt::KeyboardModifiers modifiers) {
+    if (!(modifiers & Qt::ControlModifier)) return;
+    ModSetForm->exec();
+}
+
+void TMainForm::RepaintPlot() {
+    if (auto* box = DataPg->findChild<QWidget*>("PlotBox")) box->update();
+    DataPg->update();
+}
+
+bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (PageControl1->currentWidget() != DataPg || !vemo::PlotDoc) return false;
+    const bool used = vemo::ApplyZoomKey(*vemo::PlotDoc, ToZoomKey(key),
+                                         modifiers & Qt::ControlModifier,
+                                         modifiers & Qt::ShiftModifier);
+    if (used) RepaintPlot();
+    return used;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (FormKeyDown(key->key(), key->modifiers())) return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::FormClose() {
+    if (closed_) return;
+    closed_ = true;
+    Timer1->stop();
+    if (document_) {
+        document_->Clear();
+        document_->UseNameLists(nullptr, nullptr);
+        vemo::PlotDoc = nullptr;
+        document_.reset();
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The main window: five pages, the status bar, the Close button and the two timers.
+#include "data/PlotDocument.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QTabWidget;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class ConnectPage;
+class ConfigurePage;
+class DataPage;
+class LogPage;
+class AboutPage;
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    QTabWidget* PageControl1 = nullptr;
+    ConnectPage* ConnectPg = nullptr;
+    ConfigurePage* ConfigurePg = nullptr;
+    DataPage* DataPg = nullptr;
+    LogPage* LogPg = nullptr;
+    AboutPage* AboutPg = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer3 = nullptr;
+
+    static constexpr int ClientWidth = 772;
+    static constexpr int ClientHeight = 565;
+
+    // True from creation until the first show has run.
+    bool FirstShow() const { return firstShow_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildStatusBar();
+    void FormShow();
+    void FormClose();
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void Timer3Timer();
+    void PageControl1Change();
+    void Image1MouseDown(Qt::KeyboardModifiers modifiers);
+    void RepaintPlot();
+    void SetSizeable(bool sizeable);
+    void AttachNameLists();
+
+    bool firstShow_ = true;
+    bool closed_ = false;
+    std::unique_ptr<vemo::PlotDocument> document_;
+    std::unique_ptr<vemo::NameList> setListAdapter_, comboAdapter_;
+    QFrame* statusPanel_ = nullptr;
+    QPushButton* closeBtn_ = nullptr;
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,79 @@
+#include "data/AppState.h"
+#include "plot/ui/EditInfoForm.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vemo;
+
+namespace {
+
+// Runs the dialog: `during` acts while it is open, then it closes with OK or Cancel.
+int RunDialog(TEditInfoForm& form, PlotDocument& doc, std::function<void()> during, bool ok) {
+    QTimer::singleShot(0, [&] {
+        during();
+        if (ok) form.accept();
+        else form.reject();
+    });
+    return form.Open(doc);
+}
+
+} // namespace
+
+TEST(EditInfoForm, ColoursShowAtOnceAndCancelRestoresThemButNotSwitches) {
+    TEditInfoForm form;
+    PlotDocument doc;
+    int repaints = 0;
+    App.RepaintPlot = [&] { ++repaints; };
+    std::vector<Colour> answers = {0x00112233, 0x00445566};
+    form.ChooseColour = [&](Colour, QWidget*) -> std::optional<Colour> {
+        Colour c = answers.front();
+        answers.erase(answers.begin());
+        return c;
+    };
+    Colour seenDuringDialog = 0;
+    RunDialog(form, doc, [&] {
+        form.TitleText->setText("Changed");
+        // Two picks in a row for the grid panel.
+        QTest::mouseClick(form.ColorPanel(1), Qt::LeftButton);
+        QTest::mouseClick(form.ColorPanel(1), Qt::LeftButton);
+        seenDuringDialog = doc.GridColor;
+        form.ShowInfoChk->click(); // untick "Show Text Info"
+    }, false);
+    EXPECT_EQ(seenDuringDialog, 0x00445566u);
+    EXPECT_EQ(doc.GridColor, 0x00808080u); // from before the dialog opened
+    EXPECT_EQ(doc.Title, "Altitude versus Time");
+    EXPECT_FALSE(App.ShowInfo); // a switch is not undone by Cancel
+    EXPECT_FALSE(form.ShowInfoChk->isChecked());
+    EXPECT_GE(repaints, 3);
+    App.ShowInfo = true;
+    App.RepaintPlot = nullptr;
+}
+
+TEST(EditInfoForm, OkAppliesTextsCutAt255AndKeepsColours) {
+    TEditInfoForm form;
+    PlotDocument doc;
+    form.ChooseColour = [](Colour, QWidget*) { return std::optional<Colour>(0x000000FF); };
+    const QString longTitle(300, QChar('T'));
+    RunDialog(form, doc, [&] {
+        EXPECT_EQ(form.XAxisText->text(), "Time (sec)");
+        form.TitleText->setText(longTitle);
+        form.Info2Text->setText("Launch site B");
+        QTest::mouseClick(form.ColorPanel(0), Qt::LeftButton);
+    }, true);
+    EXPECT_EQ(doc.Title, std::string(255, 'T'));
+    EXPECT_EQ(doc.Info2, "Launch site B");
+    EXPECT_EQ(doc.BGColor, 0x000000FFu);
+}
+
+TEST(EditInfoForm, CancelledColourChoiceChangesNothing) {
+    TEditInfoForm form;
+    PlotDocument doc;
+    form.ChooseColour = [](Colour, QWidget*) { return std::optional<Colour>(); };
+    RunDialog(form, doc, [&] { QTest::mouseClick(form.ColorPanel(4), Qt::LeftButton); }, true);
+    EXPECT_EQ(doc.InfoColor, 0x000000FFu);
+    EXPECT_FALSE(form.ShowROCChk->isVisibleTo(&form));
+}

@@ -1,0 +1,157 @@
+#include "app/KeyZoom.h"
+#include "app/MainForm.h"
+#include "app/Windows.h"
+#include "data/AppState.h"
+#include "link/ui/ModSetForm.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace vemo;
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateWindows();
+        MainForm->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+        ASSERT_NE(PlotDoc, nullptr);
+    }
+    void TearDown() override { DestroyWindows(); }
+
+    void ShowPage(const char* name) {
+        auto* page = MainForm->findChild<QWidget*>(name);
+        ASSERT_NE(page, nullptr);
+        MainForm->PageControl1->setCurrentWidget(page);
+    }
+    void Key(int key, Qt::KeyboardModifiers mods) {
+        QWidget* target = QApplication::focusWidget();
+        if (!target) target = MainForm->PageControl1->currentWidget();
+        QTest::keyClick(target, static_cast<Qt::Key>(key), mods);
+    }
+    QString CurrentTab() const {
+        return MainForm->PageControl1->tabText(MainForm->PageControl1->currentIndex());
+    }
+};
+
+} // namespace
+
+TEST_F(MainFormTest, StartsOnAboutThenSwitchesToConnectAfterThreeSeconds) {
+    EXPECT_EQ(MainForm->windowTitle(), "Vemo");
+    EXPECT_EQ(CurrentTab(), "About");
+    EXPECT_EQ(MainForm->size(), QSize(772, 565));
+    // The Log Data page exists but its tab is hidden.
+    auto* tabs = MainForm->PageControl1;
+    ASSERT_EQ(tabs->count(), 5);
+    EXPECT_FALSE(tabs->isTabVisible(3));
+    EXPECT_EQ(tabs->tabText(3), "Log Data");
+
+    QTest::qWait(2500);
+    EXPECT_EQ(CurrentTab(), "About");
+    QTRY_COMPARE_WITH_TIMEOUT(CurrentTab(), QString("Connect / Download"), 2000);
+    EXPECT_FALSE(MainForm->Timer3->isActive());
+}
+
+TEST_F(MainFormTest, StartsWithPlaceholderSetAndAboutInfo) {
+    ASSERT_EQ(PlotDoc->SetCount(), 1);
+    EXPECT_EQ(PlotDoc->AltSignal(0)->Name, "Data000");
+    EXPECT_EQ(PlotDoc->ActiveSet(), 0);
+    auto* version = MainForm->findChild<QLabel*>("VersionInfo");
+    auto* build = MainForm->findChild<QLabel*>("BuildInfo");
+    ASSERT_TRUE(version && build);
+    EXPECT_FALSE(version->text().isEmpty());
+    // "Feb 10 2007, 22:40:13"
+    EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} \\d{1,2} \\d{4}, \\d\\d:\\d\\d:\\d\\d$")
+                    .match(build->text())
+                    .hasMatch())
+        << build->text().toStdString();
+}
+
+TEST_F(MainFormTest, KeyboardZoomAndPanOnRecordedDataPage) {
+    ShowPage("DataPage");
+    MainForm->activateWindow();
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(PlotDoc->AltMin, 0);
+    EXPECT_DOUBLE_EQ(PlotDoc->AltMax, 5);
+
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMin, 0);
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMax, 40);
+
+    Key(Qt::Key_Home, Qt::NoModifier);
+    Key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMin, -2);
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMax, 18);
+
+    // Ctrl wins over Shift.
+    Key(Qt::Key_Home, Qt::NoModifier);
+    Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMin, 0);
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMax, 10);
+}
+
+TEST_F(MainFormTest, ArrowKeysOnOtherPagesReachTheFocusedControl) {
+    ShowPage("ConfigurePage");
+    QTabBar* bar = MainForm->PageControl1->tabBar();
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Right, Qt::ShiftModifier);
+    // The tab bar moved to the next page and the plot range did not change.
+    EXPECT_EQ(CurrentTab(), "Recorded Data");
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMin, 0);
+    EXPECT_DOUBLE_EQ(PlotDoc->TimeMax, 20);
+}
+
+TEST_F(MainFormTest, LaterShowDoesNotReload) {
+    PlotDocument* doc = PlotDoc;
+    PlotDoc->CreateDataSet();
+    MainForm->hide();
+    MainForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+    EXPECT_EQ(PlotDoc, doc);
+    EXPECT_EQ(PlotDoc->SetCount(), 2);
+}
+
+TEST_F(MainFormTest, CtrlClickOnPictureOpensServiceDialog) {
+    auto* image = MainForm->findChild<QLabel*>("Image1");
+    ASSERT_NE(image, nullptr);
+    QTest::mouseClick(image, Qt::LeftButton); // without Ctrl: nothing
+    EXPECT_FALSE(ModSetForm->isVisible());
+
+    bool opened = false;
+    QTimer::singleShot(100, [&] {
+        opened = ModSetForm->isVisible();
+        ModSetForm->reject();
+    });
+    QTest::mousePress(image, Qt::RightButton, Qt::ControlModifier);
+    EXPECT_TRUE(opened);
+}
+
+TEST_F(MainFormTest, PageChangeClearsMouseReadouts) {
+    auto* xy = MainForm->findChild<QLabel*>("XYDisp");
+    auto* roc = MainForm->findChild<QLabel*>("ROCDisp");
+    ASSERT_TRUE(xy && roc);
+    xy->setText("t=1");
+    roc->setText("r=2");
+    ShowPage("ConfigurePage");
+    EXPECT_TRUE(xy->text().isEmpty());
+    EXPECT_TRUE(roc->text().isEmpty());
+}
+
+TEST(KeyZoom, OtherKeysAndPlainArrowsAreNotConsumed) {
+    PlotDocument doc;
+    EXPECT_FALSE(ApplyZoomKey(doc, ZoomKey::Left, false, false));
+    EXPECT_FALSE(ApplyZoomKey(doc, ZoomKey::Other, true, false));
+    EXPECT_TRUE(ApplyZoomKey(doc, ZoomKey::Down, true, false));
+    EXPECT_DOUBLE_EQ(doc.AltMax, 40);
+    EXPECT_TRUE(ApplyZoomKey(doc, ZoomKey::Up, false, true));
+    EXPECT_DOUBLE_EQ(doc.AltMin, 4);
+    EXPECT_DOUBLE_EQ(doc.AltMax, 44);
+}
