@@ -4,3 +4,5 @@
 
 int CmdPorts(int argc, char** argv); // vemo-cli ports
 int CmdInfo(int argc, char** argv);  // vemo-cli info --port PATH [--speed BAUD]
+// vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]
+int CmdSave(int argc, char** argv);

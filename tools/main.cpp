@@ -15,6 +15,7 @@ const Command commands[] = {
     // {"ports", CmdPorts}, ... added by the files that implement them
     {"ports", CmdPorts},
     {"info", CmdInfo},
+    {"save", CmdSave},
     {nullptr, nullptr},
 };
 
