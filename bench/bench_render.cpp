@@ -64,7 +64,9 @@ void Render(benchmark::State& state, bool literal, double zoom, bool noData = fa
     }
 }
 
-void BM_NoData(benchmark::State& s) { Render(s, false, 1.0, true); }
+void BM_NoData(benchmark::State& s) {
+    Render(s, false, 1.0, true);
+}
 void BM_FullView_Reduced(benchmark::State& s) {
     Render(s, false, 1.0);
 }

@@ -138,7 +138,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
 
     // 6. Time ticks, grid lines and labels.
     if (timeValid) {
-        const TickSpec tk = NiceTicks(doc.TimeMin, doc.TimeMax);
+        const TickLayout tk = NiceTicks(doc.TimeMin, doc.TimeMax);
         int n = 0;
         for (double v = tk.First; v <= tk.Last && n < MaxTicks; v += tk.Step, ++n) {
             const int px = a.Left + map.Time(v);
@@ -155,7 +155,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
 
     // 7. Altitude ticks; 8. the zero line, on an edge when 0 is out of range.
     if (altValid) {
-        const TickSpec tk = NiceTicks(doc.AltMin, doc.AltMax);
+        const TickLayout tk = NiceTicks(doc.AltMin, doc.AltMax);
         int n = 0;
         for (double v = tk.First; v <= tk.Last && n < MaxTicks; v += tk.Step, ++n) {
             const int py = a.Top + map.Alt(v);

@@ -70,8 +70,8 @@ void AutoRangeAlt(PlotDocument& doc) {
     doc.AltMax = HomeRange.AltMax = hi;
 }
 
-TickSpec NiceTicks(double min, double max) {
-    const TickSpec none{1.0, 0.0, 1.0, 0};
+TickLayout NiceTicks(double min, double max) {
+    const TickLayout none{1.0, 0.0, 1.0, 0};
     if (!(min < max)) max = min + 1.0;
     const double span = max - min;
     if (!std::isfinite(min) || !std::isfinite(max) || !std::isfinite(span) || !(span > 0.0))
@@ -87,7 +87,7 @@ TickSpec NiceTicks(double min, double max) {
     while (WholePart(static_cast<long double>(span) / step) > 12)
         step *= 2;
 
-    TickSpec t;
+    TickLayout t;
     t.Step = step;
     t.First = static_cast<double>(WholePart(static_cast<long double>(min) / step) * step);
     if (t.First < min) t.First += step;
