@@ -27,7 +27,7 @@ std::pair<double, double> AltRangeOf(const std::vector<double>& alts) {
     return {doc.AltMin, doc.AltMax};
 }
 
-std::vector<std::string> Labels(const TickSpec& t) {
+std::vector<std::string> Labels(const TickLayout& t) {
     std::vector<std::string> out;
     int n = 0;
     for (double v = t.First; v <= t.Last && n < MaxTicks; v += t.Step, ++n) {
@@ -134,7 +134,7 @@ TEST(NiceTicks, LabelsOfTheCommonRanges) {
     EXPECT_EQ(t[1], "50");
     EXPECT_EQ(t.back(), "500");
     // 0..1: eleven ticks 0.0 .. 1.0; the last is the accumulated sum just below 1.
-    const TickSpec one = NiceTicks(0, 1);
+    const TickLayout one = NiceTicks(0, 1);
     EXPECT_LT(one.Last, 1.0);
     t = Labels(one);
     ASSERT_EQ(t.size(), 11u);
@@ -142,7 +142,7 @@ TEST(NiceTicks, LabelsOfTheCommonRanges) {
 }
 
 TEST(NiceTicks, FirstTickIsTheSmallestMultipleNotBelowMin) {
-    TickSpec t = NiceTicks(1, 2); // step 0.1; 1 / 0.1 truncates to 9
+    TickLayout t = NiceTicks(1, 2); // step 0.1; 1 / 0.1 truncates to 9
     EXPECT_NEAR(t.First, 1.0, 1e-12);
     EXPECT_GE(t.First, 1.0);
     t = NiceTicks(-3.5, 16.5); // step 2
@@ -157,7 +157,7 @@ TEST(NiceTicks, FirstTickIsTheSmallestMultipleNotBelowMin) {
 TEST(NiceTicks, DegenerateRangesGiveNoTicksInsteadOfLooping) {
     for (auto [lo, hi] : {std::pair{1e17, 1e17 + 16}, std::pair{-1e308, 1e308},
                           std::pair{std::nan(""), 1.0}, std::pair{0.0, double(INFINITY)}}) {
-        const TickSpec t = NiceTicks(lo, hi);
+        const TickLayout t = NiceTicks(lo, hi);
         EXPECT_LE(Labels(t).size(), std::size_t(MaxTicks)) << lo << " " << hi;
     }
     EXPECT_GT(NiceTicks(0.0, INFINITY).First, NiceTicks(0.0, INFINITY).Last);
