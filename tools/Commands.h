@@ -1,3 +1,6 @@
 #pragma once
 // Subcommands of vemo-cli. Each returns the exit status: 0 success, 1 usage error, 2 when the
 // file, the port or the module fails.
+
+// vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]
+int CmdSave(int argc, char** argv);

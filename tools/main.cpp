@@ -13,6 +13,7 @@ struct Command {
 
 const Command commands[] = {
     // {"ports", CmdPorts}, ... added by the files that implement them
+    {"save", CmdSave},
     {nullptr, nullptr},
 };
 
