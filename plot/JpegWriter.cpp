@@ -5,6 +5,8 @@
 #include <new>
 
 #include <jpeglib.h>
+// after jpeglib.h, which it needs
+#include <jerror.h>
 
 namespace vemo {
 

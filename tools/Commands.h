@@ -4,3 +4,7 @@
 
 // vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]
 int CmdSave(int argc, char** argv);
+
+// vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] [--height IN] [--mono] [--logo]
+//                 [--no-info]
+int CmdExport(int argc, char** argv);

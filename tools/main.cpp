@@ -14,6 +14,7 @@ struct Command {
 const Command commands[] = {
     // {"ports", CmdPorts}, ... added by the files that implement them
     {"save", CmdSave},
+    {"export", CmdExport},
     {nullptr, nullptr},
 };
 
