@@ -88,7 +88,9 @@ int OccupiedCells(const QImage& img) {
     return int(cells.size());
 }
 
-QString OutName(const char* name) { return QDir::temp().filePath(QString("vemo_bench_") + name); }
+QString OutName(const char* name) {
+    return QDir::temp().filePath(QString("vemo_bench_") + name);
+}
 
 void Save(benchmark::State& state, const QImage& img, int type, const char* name) {
     const QString file = OutName(name);
@@ -99,7 +101,9 @@ void Save(benchmark::State& state, const QImage& img, int type, const char* name
     QFile::remove(file);
 }
 
-void BM_ExportGifPlot700x350(benchmark::State& s) { Save(s, Plot(), vemo::ExportGif, "p.gif"); }
+void BM_ExportGifPlot700x350(benchmark::State& s) {
+    Save(s, Plot(), vemo::ExportGif, "p.gif");
+}
 void BM_ExportGifLogo4000x2000(benchmark::State& s) {
     Save(s, LogoPlot(), vemo::ExportGif, "l.gif");
 }
@@ -109,7 +113,9 @@ void BM_ExportGifPhotoLogo4000x2000(benchmark::State& s) {
 void BM_ExportBmpPlot700x350(benchmark::State& s) {
     Save(s, Plot(), vemo::ExportBitmap, "p.bmp");
 }
-void BM_ExportJpegPlot700x350(benchmark::State& s) { Save(s, Plot(), vemo::ExportJpeg, "p.jpg"); }
+void BM_ExportJpegPlot700x350(benchmark::State& s) {
+    Save(s, Plot(), vemo::ExportJpeg, "p.jpg");
+}
 void BM_ExportJpegLogo4000x2000(benchmark::State& s) {
     Save(s, LogoPlot(), vemo::ExportJpeg, "l.jpg");
 }
@@ -144,7 +150,8 @@ int main(int argc, char** argv) {
                         PhotoLogoPlot().save(dir.filePath("photo.png"), "PNG");
         if (!ok) std::fprintf(stderr, "cannot write the pictures to %s\n", argv[2]);
         std::printf("occupied cells: plot %d, logo %d, photographed logo %d\n",
-                    OccupiedCells(Plot()), OccupiedCells(LogoPlot()), OccupiedCells(PhotoLogoPlot()));
+                    OccupiedCells(Plot()), OccupiedCells(LogoPlot()),
+                    OccupiedCells(PhotoLogoPlot()));
         return ok ? 0 : 2;
     }
     benchmark::Initialize(&argc, argv);

@@ -35,8 +35,8 @@ QImage AsRgb32(const QImage& image) {
 }
 
 gif::RgbImageView ViewOf(const QImage& rgb32) {
-    return {rgb32.width(), rgb32.height(), reinterpret_cast<const std::uint32_t*>(rgb32.constBits()),
-            rgb32.bytesPerLine() / 4};
+    return {rgb32.width(), rgb32.height(),
+            reinterpret_cast<const std::uint32_t*>(rgb32.constBits()), rgb32.bytesPerLine() / 4};
 }
 
 void WriteWhole(const QString& fileName, const std::vector<std::uint8_t>& bytes) {

@@ -61,8 +61,7 @@ boolean EmptyBuffer(j_compress_ptr cinfo) {
 
 void TermDestination(j_compress_ptr cinfo) {
     auto* dest = reinterpret_cast<VectorDestination*>(cinfo->dest);
-    if (!Flush(dest, ChunkSize - dest->pub.free_in_buffer))
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    if (!Flush(dest, ChunkSize - dest->pub.free_in_buffer)) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
 }
 
 } // namespace

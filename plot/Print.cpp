@@ -9,7 +9,9 @@ namespace vemo {
 
 namespace {
 
-bool Within(double pixels) { return std::isfinite(pixels) && std::fabs(pixels) <= MaxPrintPixels; }
+bool Within(double pixels) {
+    return std::isfinite(pixels) && std::fabs(pixels) <= MaxPrintPixels;
+}
 
 } // namespace
 

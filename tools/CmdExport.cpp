@@ -78,7 +78,8 @@ int CmdExport(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(files[1]);
     const int type = vemo::ExportTypeOfName(out);
     if (type == 0) {
-        std::fprintf(stderr, "vemo-cli export: the picture's name must end in .bmp, .jpg or .gif\n");
+        std::fprintf(stderr,
+                     "vemo-cli export: the picture's name must end in .bmp, .jpg or .gif\n");
         return 1;
     }
     try {

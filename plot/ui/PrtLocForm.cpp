@@ -88,10 +88,16 @@ void TPrtLocForm::PrepareForPrint(double widthInches, double heightInches) {
     SetPlaceEnabled(true);
 }
 
-void TPrtLocForm::PrepareForExport() { SetPlaceEnabled(false); }
+void TPrtLocForm::PrepareForExport() {
+    SetPlaceEnabled(false);
+}
 
-bool TPrtLocForm::ColorChecked() const { return ColorChk->isChecked(); }
-void TPrtLocForm::SetColorChecked(bool on) { ColorChk->setChecked(on); }
+bool TPrtLocForm::ColorChecked() const {
+    return ColorChk->isChecked();
+}
+void TPrtLocForm::SetColorChecked(bool on) {
+    ColorChk->setChecked(on);
+}
 
 void TPrtLocForm::SetPlaceEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{LeftEdit, TopEdit, LeftLabel, TopLabel})

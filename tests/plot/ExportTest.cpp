@@ -24,9 +24,13 @@ namespace {
 
 using Rgb = std::array<int, 3>;
 
-Rgb RgbOf(QRgb c) { return {qRed(c), qGreen(c), qBlue(c)}; }
+Rgb RgbOf(QRgb c) {
+    return {qRed(c), qGreen(c), qBlue(c)};
+}
 // The colour the GIF encoder gives a pixel whose cell it holds exactly.
-Rgb CellFloor(QRgb c) { return {qRed(c) & ~7, qGreen(c) & ~3, qBlue(c) & ~7}; }
+Rgb CellFloor(QRgb c) {
+    return {qRed(c) & ~7, qGreen(c) & ~3, qBlue(c) & ~7};
+}
 
 class Export : public ::testing::Test {
 protected:
@@ -46,7 +50,9 @@ protected:
     QTemporaryDir dir;
 };
 
-bool IsNeutral(QRgb c) { return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c); }
+bool IsNeutral(QRgb c) {
+    return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c);
+}
 
 } // namespace
 
@@ -145,8 +151,8 @@ TEST_F(Export, RendersAtTheCornerAtHundredPerInchWithTheColourChoice) {
 }
 
 TEST_F(Export, MonochromeHasAWhiteBackgroundAndBlackLines) {
-    doc.BGColor = 0x0000FFFF;   // yellow
-    doc.GridColor = 0x000000FF; // red
+    doc.BGColor = 0x0000FFFF;                 // yellow
+    doc.GridColor = 0x000000FF;               // red
     doc.AltSignal(0)->LineColor = 0x00FF0000; // blue
     const QImage colour = RenderExportImage(doc, 7.0, 3.5, true);
     const QImage mono = RenderExportImage(doc, 7.0, 3.5, false);
@@ -239,7 +245,7 @@ TEST_F(Export, RefusesPicturesWithoutAreaOrTooLarge) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<std::pair<double, double>> sizes = {
-        {0.0, 3.5}, {7.0, 0.0}, {-7.0, 3.5},  {0.009, 3.5}, {nan, 3.5},
+        {0.0, 3.5}, {7.0, 0.0},  {-7.0, 3.5},    {0.009, 3.5},  {nan, 3.5},
         {7.0, inf}, {655.01, 1}, {1e300, 1e300}, {300.0, 300.0}}; // the last: 9e8 pixels
     int n = 0;
     for (auto [w, h] : sizes) {

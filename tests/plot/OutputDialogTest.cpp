@@ -141,7 +141,7 @@ TEST(PlacementText, LeadingNumbers) {
     EXPECT_EQ(LeadingNumber(".5"), 0.5);
     EXPECT_EQ(LeadingNumber("5."), 5.0);
     EXPECT_EQ(LeadingNumber("1e1x"), 10.0);
-    EXPECT_EQ(LeadingNumber("2e"), 2.0);  // an exponent without digits is not part of it
+    EXPECT_EQ(LeadingNumber("2e"), 2.0); // an exponent without digits is not part of it
     EXPECT_EQ(LeadingNumber("3.5.1"), 3.5);
     EXPECT_EQ(LeadingNumber("4,5"), 4.0);
     for (const char* bad : {"", "abc", " ", "-", ".", "+-1", "e5", "nan", "inf", "1e999"})

@@ -15,7 +15,9 @@ struct JpegErrors {
     std::jmp_buf jump;
 };
 
-void JpegFail(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1); }
+void JpegFail(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1);
+}
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);

@@ -11,8 +11,8 @@ struct DecodedJpeg {
     bool ok = false;
     int width = 0, height = 0, components = 0;
     bool progressive = false;
-    int lumaQ0 = 0, chromaQ0 = 0; // first entry of the two quantisation tables
-    std::vector<std::uint8_t> rgb;  // width x height x 3
+    int lumaQ0 = 0, chromaQ0 = 0;  // first entry of the two quantisation tables
+    std::vector<std::uint8_t> rgb; // width x height x 3
     std::array<int, 3> at(int x, int y) const {
         const std::size_t i = (std::size_t(y) * width + x) * 3;
         return {rgb[i], rgb[i + 1], rgb[i + 2]};
@@ -28,9 +28,7 @@ struct DecodedGif {
     std::vector<std::array<int, 3>> table;
     std::vector<std::uint8_t> indices;
     std::uint8_t lastByte = 0;
-    std::array<int, 3> at(int x, int y) const {
-        return table[indices[std::size_t(y) * width + x]];
-    }
+    std::array<int, 3> at(int x, int y) const { return table[indices[std::size_t(y) * width + x]]; }
 };
 DecodedGif DecodeGifFile(const QString& path);
 

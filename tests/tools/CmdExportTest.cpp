@@ -67,8 +67,8 @@ TEST(CliExport, TypeFollowsTheExtensionAndSizeTheOptions) {
     const char* names[] = {"a.jpg", "a.gif", "a.bmp"};
     for (int i = 0; i < 3; ++i) {
         const QString out = dir.filePath(names[i]);
-        ASSERT_EQ(Export({Fixtures + "plot3.csv", out, "--width", "2.5", "--height", "1.25"}).status,
-                  0);
+        ASSERT_EQ(
+            Export({Fixtures + "plot3.csv", out, "--width", "2.5", "--height", "1.25"}).status, 0);
         QImage img;
         ASSERT_TRUE(img.load(out, formats[i])) << names[i];
         EXPECT_EQ(img.size(), QSize(250, 125)) << names[i];
