@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace vemo {
 
 namespace {
@@ -42,6 +44,15 @@ void ReadSampleLine(std::string_view line, bool columns4, Signal& alt, Signal& t
     a.Alt.push_back(altitude);
     a.PeakMarks.push_back(static_cast<std::uint8_t>(peak & 0xFF));
     if (flag != 0) trig.Samples.Append(time, altitude);
+}
+
+// Room for the sample lines ahead, judged by size (a sample line the program writes takes at
+// least 24 bytes), so the store does not grow step by step.
+void ReserveForBlock(std::size_t bytesLeft, SampleStore& a) {
+    const std::size_t n = std::min<std::size_t>(bytesLeft / 16 + 16, MaxSamples);
+    a.Time.reserve(n);
+    a.Alt.reserve(n);
+    a.PeakMarks.reserve(n);
 }
 
 void ReadClimbLine(std::string_view line, Signal& alt) {
@@ -188,6 +199,7 @@ Signal* ReadSetBlock(PlotDocument& doc, LineReader& in) {
     SampleStore& a = alt->Samples;
     a.Clear();
     trig->Samples.Clear();
+    ReserveForBlock(in.Rest().size(), a);
     while (!in.AtEnd()) {
         const std::size_t pos = in.Pos();
         line = in.ReadLine();
@@ -210,6 +222,8 @@ Signal* ReadSetBlock(PlotDocument& doc, LineReader& in) {
         if (m.InUse && (m.FirstSample < 0 || m.FirstSample >= a.Count() || m.SecondSample < 0 ||
                         m.SecondSample >= a.Count()))
             m = ClimbMark{};
+    // A short block in a long file was given more room than it used.
+    if (a.Time.capacity() > static_cast<std::size_t>(a.Count()) * 5 / 4 + 64) a.Shrink();
     trig->Visible = columns4 ? 1 : 0;
     return alt;
 }

@@ -28,6 +28,8 @@ public:
     void Seek(std::size_t pos) { pos_ = pos < text_.size() ? pos : text_.size(); }
     // The next line without its line end; empty at the end of the text.
     std::string_view ReadLine();
+    // The text not read yet.
+    std::string_view Rest() const { return text_.substr(pos_); }
 
 private:
     std::string_view text_;

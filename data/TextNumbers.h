@@ -29,13 +29,27 @@ public:
     // A "%d" conversion; a value outside the int range does not convert.
     bool Int(int& v);
     // A literal character, which must come next (no white space is skipped).
-    bool Lit(char c);
+    bool Lit(char c) {
+        if (!failed_ && pos_ < text_.size() && text_[pos_] == c) {
+            ++pos_;
+            return true;
+        }
+        failed_ = true;
+        return false;
+    }
     // A space in the format: skips any amount of white space, including none.
-    NumberScanner& Ws();
+    NumberScanner& Ws() {
+        if (!failed_) SkipSpace();
+        return *this;
+    }
     bool Failed() const { return failed_; }
 
 private:
-    void SkipSpace();
+    static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    void SkipSpace() {
+        while (pos_ < text_.size() && IsSpace(text_[pos_]))
+            ++pos_;
+    }
     std::string_view text_;
     std::size_t pos_ = 0;
     bool failed_ = false;

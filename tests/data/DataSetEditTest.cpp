@@ -110,6 +110,13 @@ TEST(FixDrift, RampBecomesFlatAndTriggersFollow) {
     EXPECT_EQ(alt->Samples.Time[99], 49.5);
     EXPECT_NEAR(alt->TriggerSignal->Samples.Alt[0], 10.0, 1e-9);
     EXPECT_EQ(alt->TriggerSignal->Samples.Alt[1], -123);
+
+    // Times out of order (a hand-edited file): triggers still find their sample, the last
+    // matching one winning.
+    alt->Samples.Time[50] = 5.0;
+    alt->Samples.Alt[50] = 77;
+    ASSERT_TRUE(FixDrift(doc, 0));
+    EXPECT_EQ(alt->TriggerSignal->Samples.Alt[0], alt->Samples.Alt[50]);
 }
 
 TEST(FixDrift, FlightBetweenTheMinimaKeepsItsShape) {

@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <locale.h>
 #include <random>
 
@@ -15,9 +16,12 @@ using namespace vemo;
 
 namespace {
 
-const double Samples[] = {0.0,    -0.0,    0.1,      1234,    -3.25,   0.00001,  1e-5,
-                          123456, 1234567, 1e15,     1e300,   -1e-300, 2.5e-7,   99999.99995,
-                          0.5,    0.00005, -0.00004, 65535.5, DBL_MAX, -DBL_MIN, 1.0 / 3};
+const double Samples[] = {0.0, -0.0, 0.1, 1234, -3.25, 0.00001, 1e-5, 123456, 1234567, 1e15, 1e300,
+                          -1e-300, 2.5e-7, 99999.99995, 0.5, 0.00005, -0.00004, 65535.5, DBL_MAX,
+                          -DBL_MIN, 1.0 / 3,
+                          // exact ties at the fourth decimal round half to even
+                          0.03125, 0.09375, -1.03125, 999999999999.96875, 4503599627370495.5,
+                          999999999999999.9, 1e15, 5e-324, -999999999999999.9};
 
 // The references: the C library in the "C" locale, whatever the process locale is.
 struct CLocale {
@@ -43,12 +47,26 @@ TEST(TextNumbers, FormatsEqualPrintfInTheCLocale) {
     std::uniform_real_distribution<double> mantissa(-10, 10);
     for (int i = 0; i < 20000; ++i)
         values.push_back(mantissa(rng) * std::pow(10, exponent(rng)));
+    // Values on the grid of the file's four decimals, and halfway between.
+    std::uniform_int_distribution<long long> grid(-100000000000LL, 100000000000LL);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(static_cast<double>(grid(rng)) / 10000.0);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back((static_cast<double>(grid(rng)) + 0.5) / 32);
+    std::uniform_real_distribution<double> big(1e13, 1e15);
+    for (int i = 0; i < 2000; ++i)
+        values.push_back(big(rng));
     for (double v : values) {
         std::string g, f;
         AppendG(g, v);
         AppendFixed(f, v, 9, 4);
         ASSERT_EQ(g, Printf("%g", v)) << v;
         ASSERT_EQ(f, Printf("%9.4lf", v)) << v;
+        std::string f2, f6;
+        AppendFixed(f2, v, 7, 2);
+        AppendFixed(f6, v, 0, 6);
+        ASSERT_EQ(f2, Printf("%7.2f", v)) << v;
+        ASSERT_EQ(f6, Printf("%f", v)) << v;
     }
     std::string d;
     AppendInt(d, -2147483648LL);
@@ -93,5 +111,26 @@ TEST(TextNumbers, ScanAgreesWithSscanf) {
         EXPECT_TRUE(expected < 2 || same(y, b)) << line;
         EXPECT_TRUE(expected < 3 || z == c) << line;
         EXPECT_TRUE(expected < 4 || w == d) << line;
+    }
+}
+
+TEST(TextNumbers, DecimalsReadExactlyAsStrtod) {
+    CLocale inC;
+    std::mt19937_64 rng(11);
+    std::uniform_int_distribution<int> length(1, 24), digit(0, 9), point(0, 25);
+    for (int i = 0; i < 200000; ++i) {
+        // Random digit strings with or without a point, up to 24 digits long.
+        std::string text;
+        const int n = length(rng), at = point(rng);
+        for (int j = 0; j < n; ++j) {
+            if (j == at) text += '.';
+            text += static_cast<char>('0' + digit(rng));
+        }
+        if (i % 3 == 0) text = "-" + text;
+        double ours = -1;
+        ASSERT_TRUE(NumberScanner(text).Double(ours)) << text;
+        const double theirs = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(std::signbit(ours), std::signbit(theirs)) << text;
+        ASSERT_EQ(ours, theirs) << text;
     }
 }

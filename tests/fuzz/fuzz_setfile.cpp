@@ -30,8 +30,9 @@ void CheckLimits(const vemo::PlotDocument& doc) {
         Check(alt->PointStyle >= 0 && alt->PointStyle <= 7);
         Check(trig->PointStyle >= 0 && trig->PointStyle <= 7);
         for (const vemo::ClimbMark& m : alt->ClimbMarks)
-            if (m.InUse) Check(m.FirstSample >= 0 && m.FirstSample < n && m.SecondSample >= 0 &&
-                               m.SecondSample < n);
+            if (m.InUse)
+                Check(m.FirstSample >= 0 && m.FirstSample < n && m.SecondSample >= 0 &&
+                      m.SecondSample < n);
     }
     Check(doc.Title.size() <= vemo::TextLength && doc.Info3.size() <= vemo::TextLength);
 }
