@@ -11,3 +11,6 @@ int CmdSave(int argc, char** argv);
 int CmdDownload(int argc, char** argv);
 // vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
 int CmdConfig(int argc, char** argv);
+// vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] [--height IN] [--mono] [--logo]
+//                 [--no-info]
+int CmdExport(int argc, char** argv);

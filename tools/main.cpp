@@ -12,12 +12,12 @@ struct Command {
 };
 
 const Command commands[] = {
-    // {"ports", CmdPorts}, ... added by the files that implement them
     {"ports", CmdPorts},
     {"info", CmdInfo},
     {"save", CmdSave},
     {"download", CmdDownload},
     {"config", CmdConfig},
+    {"export", CmdExport},
     {nullptr, nullptr},
 };
 

@@ -1,0 +1,168 @@
+#include "plot/Export.h"
+
+#include "gif/GifEncoder.h"
+#include "plot/JpegWriter.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+
+namespace vemo {
+
+namespace {
+
+// Pixels per metre that make a QImage report 100 pixels per inch.
+constexpr int ExportDotsPerMeter = 3937; // 100 / 0.0254, rounded
+
+int PixelsOf(double inches) {
+    const double px = ExportPpi * inches;
+    // Truncation toward zero, as every size of the plot is derived.
+    if (!(px < double(std::numeric_limits<int>::max()))) return std::numeric_limits<int>::max();
+    if (!(px > double(std::numeric_limits<int>::min()))) return 0;
+    return static_cast<int>(px);
+}
+
+QImage AsRgb32(const QImage& image) {
+    if (image.format() == QImage::Format_RGB32) return image;
+    QImage converted = image.convertToFormat(QImage::Format_RGB32);
+    if (converted.isNull()) throw OutputError("Not enough memory to convert the picture.");
+    return converted;
+}
+
+gif::RgbImageView ViewOf(const QImage& rgb32) {
+    return {rgb32.width(), rgb32.height(),
+            reinterpret_cast<const std::uint32_t*>(rgb32.constBits()), rgb32.bytesPerLine() / 4};
+}
+
+void WriteWhole(const QString& fileName, const std::vector<std::uint8_t>& bytes) {
+    QSaveFile file(fileName);
+    const bool ok = file.open(QIODevice::WriteOnly) &&
+                    file.write(reinterpret_cast<const char*>(bytes.data()),
+                               static_cast<qint64>(bytes.size())) == qint64(bytes.size()) &&
+                    file.commit();
+    if (!ok) {
+        file.cancelWriting();
+        throw OutputError(QString("Unable to write %1!").arg(fileName).toStdString());
+    }
+}
+
+} // namespace
+
+QSize ExportPixelSize(double widthInches, double heightInches) {
+    if (!std::isfinite(widthInches) || !std::isfinite(heightInches))
+        throw OutputError("The width and height of the picture must be numbers.");
+    const int w = PixelsOf(widthInches);
+    const int h = PixelsOf(heightInches);
+    if (w <= 0 || h <= 0)
+        throw OutputError("The width and height of the picture must be at least 0.01 inch.");
+    if (w > MaxExportSide || h > MaxExportSide || std::int64_t(w) * h > MaxExportPixels)
+        throw OutputError(QString("A picture of %1 x %2 inches is too large to export.")
+                              .arg(widthInches)
+                              .arg(heightInches)
+                              .toStdString());
+    return {w, h};
+}
+
+QImage RenderExportImage(const PlotDocument& doc, double widthInches, double heightInches,
+                         bool colour, RenderFunction render) {
+    const QSize size = ExportPixelSize(widthInches, heightInches);
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        throw OutputError(QString("Not enough memory for a picture of %1 x %2 pixels.")
+                              .arg(size.width())
+                              .arg(size.height())
+                              .toStdString());
+    image.setDotsPerMeterX(ExportDotsPerMeter);
+    image.setDotsPerMeterY(ExportDotsPerMeter);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    RenderTarget target;
+    target.Canvas = &painter;
+    target.PpiX = target.PpiY = ExportPpi;
+    target.Width = widthInches;
+    target.Height = heightInches;
+    target.Left = target.Top = 0.0;
+    target.Colour = colour;
+    target.Screen = false;
+    render(target, doc);
+    painter.end();
+    return image;
+}
+
+std::vector<std::uint8_t> EncodeBitmap(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "BMP");
+    if (!writer.write(image))
+        throw OutputError("Unable to encode the bitmap: " + writer.errorString().toStdString());
+    return {bytes.begin(), bytes.end()};
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull()) throw OutputError("Not enough memory to convert the picture.");
+    std::vector<std::uint8_t> out;
+    std::string message;
+    if (!CompressJpeg(rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 90, out,
+                      message))
+        throw OutputError("Unable to write the JPEG picture: " + message);
+    return out;
+}
+
+std::vector<std::uint8_t> EncodeGifPicture(const QImage& image) {
+    return gif::EncodeGif(ViewOf(AsRgb32(image)));
+}
+
+void SavePicture(const QImage& image, const QString& fileName, int fileType) {
+    switch (fileType) {
+    case ExportJpeg:
+        WriteWhole(fileName, EncodeJpeg(image));
+        break;
+    case ExportGif:
+        WriteWhole(fileName, EncodeGifPicture(image));
+        break;
+    default:
+        WriteWhole(fileName, EncodeBitmap(image));
+        break;
+    }
+}
+
+const char* ExportExtension(int fileType) {
+    switch (fileType) {
+    case ExportJpeg:
+        return "jpg";
+    case ExportGif:
+        return "gif";
+    default:
+        return "bmp";
+    }
+}
+
+int ExportTypeOfName(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == "bmp") return ExportBitmap;
+    if (suffix == "jpg" || suffix == "jpeg") return ExportJpeg;
+    if (suffix == "gif") return ExportGif;
+    return 0;
+}
+
+QString WithDefaultExtension(const QString& fileName, int fileType) {
+    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty()) return fileName;
+    const QString ext = ExportExtension(fileType);
+    return fileName.endsWith('.') ? fileName + ext : fileName + '.' + ext;
+}
+
+void ExportPlot(const PlotDocument& doc, const PrintSettings& settings, const QString& fileName,
+                int fileType, RenderFunction render) {
+    const QImage image =
+        RenderExportImage(doc, settings.PrtWidth, settings.PrtHeight, settings.PrtColor, render);
+    SavePicture(image, fileName, fileType);
+}
+
+} // namespace vemo

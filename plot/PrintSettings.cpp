@@ -1,0 +1,5 @@
+#include "plot/PrintSettings.h"
+
+namespace vemo {
+PrintSettings Prt;
+} // namespace vemo

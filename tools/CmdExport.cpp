@@ -1,0 +1,113 @@
+// vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] [--height IN] [--mono] [--logo]
+//                 [--no-info]
+// Loads IN into an empty document as "Load" does and writes the picture as "Export" would:
+// 100 pixels per inch, 7 x 3.5 inches unless told otherwise, the type from the extension.
+#include "data/AppState.h"
+#include "data/SetFile.h"
+#include "plot/Export.h"
+#include "plot/Scaling.h"
+#include "tools/Commands.h"
+
+#include <QGuiApplication>
+#include <QString>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+int ExportUsage() {
+    std::fprintf(stderr, "usage: vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] "
+                         "[--height IN] [--mono] [--logo] [--no-info]\n");
+    return 1;
+}
+
+bool ParseInches(std::string_view text, double& value) {
+    const char* end = text.data() + text.size();
+    auto r = std::from_chars(text.data(), end, value, std::chars_format::general);
+    return r.ec == std::errc() && r.ptr == end && std::isfinite(value);
+}
+
+// Standard error carries this tool's own words only, not the toolkit's chatter.
+void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+// Text needs the toolkit's fonts, which need a GUI application; it never shows a window.
+std::unique_ptr<QGuiApplication> StartToolkit() {
+    if (QCoreApplication::instance()) return nullptr;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietToolkit);
+    static int argc = 1;
+    static char name[] = "vemo-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+int CmdExport(int argc, char** argv) {
+    std::vector<const char*> files;
+    vemo::PrintSettings settings; // 7 x 3.5 inches
+    settings.PrtColor = true;
+    bool logo = false, info = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--width" || arg == "--height") {
+            double& target = arg == "--width" ? settings.PrtWidth : settings.PrtHeight;
+            if (i + 1 >= argc || !ParseInches(argv[i + 1], target)) return ExportUsage();
+            ++i;
+        } else if (arg == "--mono") {
+            settings.PrtColor = false;
+        } else if (arg == "--logo") {
+            logo = true;
+        } else if (arg == "--no-info") {
+            info = false;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return ExportUsage();
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.size() != 2) return ExportUsage();
+    const QString in = QString::fromLocal8Bit(files[0]);
+    const QString out = QString::fromLocal8Bit(files[1]);
+    const int type = vemo::ExportTypeOfName(out);
+    if (type == 0) {
+        std::fprintf(stderr,
+                     "vemo-cli export: the picture's name must end in .bmp, .jpg or .gif\n");
+        return 1;
+    }
+    try {
+        vemo::ExportPixelSize(settings.PrtWidth, settings.PrtHeight);
+    } catch (const vemo::OutputError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+
+    const auto app = StartToolkit();
+    vemo::PlotDocument doc;
+    QString error;
+    vemo::DataFileKind kind = vemo::DataFileKind::Set;
+    if (!vemo::LoadDataFile(doc, in, &error, &kind)) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return 2;
+    }
+    if (kind == vemo::DataFileKind::Set) {
+        vemo::AutoRangeTime(doc);
+        vemo::AutoRangeAlt(doc);
+    }
+    vemo::App.ShowInfo = info;
+    vemo::App.ShowBackground = logo;
+    try {
+        vemo::ExportPlot(doc, settings, out, type);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 2;
+    }
+    return 0;
+}
