@@ -20,7 +20,7 @@ template <typename T> void TakeIndex(int index, int items, T& field) {
 }
 
 std::uint16_t ClampSeconds(std::string& text) {
-    long long v = LeadingNumber(text);
+    long long v = LeadingInteger(text);
     if (v > 65535) {
         v = 65535;
         text = "65535";
@@ -37,7 +37,7 @@ std::uint16_t Low16(long long v) {
 
 } // namespace
 
-long long LeadingNumber(std::string_view text) {
+long long LeadingInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
         ++i;
@@ -76,8 +76,8 @@ void TakeConfig(ConfigForm& form, const IntervalState& interval, ModuleConfig& c
     TakeIndex(form.AutoZero, 4, c.AutoZero);
     c.AutoStartSec = ClampSeconds(form.AutoStartSec);
     c.AutoStopSec = ClampSeconds(form.AutoStopSec);
-    c.AutoStartAltitude = Low16(LeadingNumber(form.AutoStartAltitude));
-    c.AutoStopAltitude = Low16(LeadingNumber(form.AutoStopAltitude));
+    c.AutoStartAltitude = Low16(LeadingInteger(form.AutoStartAltitude));
+    c.AutoStopAltitude = Low16(LeadingInteger(form.AutoStopAltitude));
 }
 
 bool ReadConfig(ModulePort& port, ModuleConfig& c, IntervalState& interval,

@@ -39,7 +39,7 @@ void TakeConfig(ConfigForm& form, const IntervalState& interval, ModuleConfig& c
 
 // The leading decimal number of a text: blanks, an optional sign, digits; 0 without digits.
 // Saturates instead of overflowing.
-long long LeadingNumber(std::string_view text);
+long long LeadingInteger(std::string_view text);
 
 struct ConfigHooks {
     std::function<void(const std::string&)> Log;

@@ -195,12 +195,12 @@ TEST(ConfigPage, EditsClampAndKeepLow16Bits) {
 }
 
 TEST(ConfigPage, LeadingNumberRule) {
-    EXPECT_EQ(LeadingNumber("12abc"), 12);
-    EXPECT_EQ(LeadingNumber("abc"), 0);
-    EXPECT_EQ(LeadingNumber(""), 0);
-    EXPECT_EQ(LeadingNumber("  +42"), 42);
-    EXPECT_EQ(LeadingNumber("- 4"), 0);
-    EXPECT_GT(LeadingNumber("99999999999999999999999999"), 65535); // saturates, no overflow
+    EXPECT_EQ(LeadingInteger("12abc"), 12);
+    EXPECT_EQ(LeadingInteger("abc"), 0);
+    EXPECT_EQ(LeadingInteger(""), 0);
+    EXPECT_EQ(LeadingInteger("  +42"), 42);
+    EXPECT_EQ(LeadingInteger("- 4"), 0);
+    EXPECT_GT(LeadingInteger("99999999999999999999999999"), 65535); // saturates, no overflow
 }
 
 TEST(ConfigPage, UnknownCodesSelectNothingAndAreKept) {
