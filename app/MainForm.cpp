@@ -6,13 +6,16 @@
 #include "app/KeyZoom.h"
 #include "data/AppState.h"
 #include "data/ui/DataPropForm.h"
+#include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
 #include "data/ui/WidgetNameLists.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
 #include "link/ui/LogPage.h"
 #include "link/ui/ModSetForm.h"
+#include "plot/Scaling.h"
 #include "plot/ui/DataPage.h"
+#include "plot/ui/OutputActions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -97,12 +100,28 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
     qApp->installEventFilter(this);
 
     vemo::App.RepaintPlot = [this] { RepaintPlot(); };
+    vemo::App.AutoRangeAlt = [] {
+        if (vemo::PlotDoc) vemo::AutoRangeAlt(*vemo::PlotDoc);
+    };
+    ConnectDataPageButtons();
+}
+
+void TMainForm::ConnectDataPageButtons() {
+    connect(DataPg->SaveBtn, &QPushButton::clicked, this, [this] { vemo::SaveData(this); });
+    connect(DataPg->LoadBtn, &QPushButton::clicked, this, [this] { vemo::LoadData(this); });
+    connect(DataPg->PrintBtn, &QPushButton::clicked, this, [this] { vemo::PrintBtnClick(this); });
+    connect(DataPg->ExportBtn, &QPushButton::clicked, this,
+            [this] { vemo::ExportBtnClick(this); });
+    connect(DataPg->DataPropBtn, &QPushButton::clicked, this, [] {
+        if (vemo::PlotDoc) DataPropForm->exec();
+    });
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
     if (!closed_) FormClose();
     vemo::App.RepaintPlot = nullptr;
+    vemo::App.AutoRangeAlt = nullptr;
     MainStatus = MainStatusPanels{};
 }
 
@@ -170,6 +189,10 @@ void TMainForm::FormShow() {
     document_ = std::make_unique<vemo::PlotDocument>();
     vemo::PlotDoc = document_.get();
     AttachNameLists();
+    document_->OnSetsChanged = [] {
+        DataPropForm->RefreshSetProperties();
+        vemo::RepaintPlot();
+    };
 
     // No settings store yet: every value takes the first-run fallback.
     vemo::App.SpeedIndex = 5;
@@ -177,9 +200,10 @@ void TMainForm::FormShow() {
     AboutPg->Image1->setPixmap(AppIconPixmap(96));
     PageControl1->setCurrentWidget(AboutPg);
 
-    vemo::Signal* first = document_->CreateDataSet();
-    (void)first;
+    document_->CreateDataSet();
     document_->SetListBox->Select(0);
+    DataPropForm->RefreshSetProperties();
+    vemo::HomeRange = vemo::AxisRanges{}; // time 0..20, altitude 0..20
 
     // The live display's limits.
     LogPg->ShowLimits(10000.0, 0.0);
@@ -219,10 +243,7 @@ void TMainForm::Image1MouseDown(Qt::KeyboardModifiers modifiers) {
     ModSetForm->exec();
 }
 
-void TMainForm::RepaintPlot() {
-    if (auto* box = DataPg->findChild<QWidget*>("PlotBox")) box->update();
-    DataPg->update();
-}
+void TMainForm::RepaintPlot() { DataPg->RepaintPlot(); }
 
 bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (PageControl1->currentWidget() != DataPg || !vemo::PlotDoc) return false;

@@ -56,6 +56,7 @@ private:
     void RepaintPlot();
     void SetSizeable(bool sizeable);
     void AttachNameLists();
+    void ConnectDataPageButtons();
 
     bool firstShow_ = true;
     bool closed_ = false;
