@@ -103,33 +103,4 @@ TickSpec NiceTicks(double min, double max) {
     return t;
 }
 
-int TruncToInt(double v) {
-    constexpr double limit = 1 << 30;
-    if (std::isnan(v)) return 0;
-    if (v >= limit) return 1 << 30;
-    if (v <= -limit) return -(1 << 30);
-    return static_cast<int>(v);
-}
-
-int MapTimeToPixel(const PlotDocument& doc, const PlotRect& area, double t) {
-    if (t < doc.TimeMin || std::isnan(t)) return -1;
-    if (t > doc.TimeMax) return 9999;
-    const double span = doc.TimeMax - doc.TimeMin;
-    // An empty or inverted range maps everything onto the left edge instead of dividing by 0.
-    const double factor = span > 0.0 ? (area.Right - area.Left) / span : 0.0;
-    return TruncToInt((t - doc.TimeMin) * factor);
-}
-
-int MapAltToPixel(const PlotDocument& doc, const PlotRect& area, double a) {
-    const int h = area.Bottom - area.Top;
-    if (a < doc.AltMin || std::isnan(a)) return h;
-    if (a > doc.AltMax) return 0;
-    const double span = doc.AltMax - doc.AltMin;
-    const double factor = span > 0.0 ? h / span : 0.0;
-    int v = h - TruncToInt((a - doc.AltMin) * factor) - 1;
-    if (v < 0) v = 0;
-    if (v > h) v = h;
-    return v;
-}
-
 } // namespace vemo

@@ -3,6 +3,8 @@
 // precision, and the one mapping from a time or altitude to a pixel inside a plot rectangle.
 #include "data/PlotDocument.h"
 
+#include <cmath>
+
 namespace vemo {
 
 // A plot rectangle in canvas pixels.
@@ -45,13 +47,62 @@ TickSpec NiceTicks(double min, double max);
 // addition stops making progress.
 constexpr int MaxTicks = 64;
 
-// Horizontal offset of time t from area.Left: -1 left of TimeMin, 9999 right of TimeMax.
-int MapTimeToPixel(const PlotDocument& doc, const PlotRect& area, double t);
-// Vertical offset of altitude a from area.Top, clamped to 0..Bottom-Top.
-int MapAltToPixel(const PlotDocument& doc, const PlotRect& area, double a);
-
 // Truncates toward zero into an int; NaN gives 0 and values beyond +-2^30 are clamped, so a
 // mapping of absurd numbers never overflows.
-int TruncToInt(double v);
+inline int TruncToInt(double v) {
+    constexpr double limit = 1 << 30;
+    if (std::isnan(v)) return 0;
+    if (v >= limit) return 1 << 30;
+    if (v <= -limit) return -(1 << 30);
+    return static_cast<int>(v);
+}
+
+// The value-to-pixel mapping of one plot rectangle, with its factors computed once so that the
+// renderer can map many samples cheaply. MapTimeToPixel and MapAltToPixel use it too, so every
+// caller gets the same pixels.
+class PixelMap {
+public:
+    static constexpr int TimeBefore = -1;  // left of TimeMin
+    static constexpr int TimeAfter = 9999; // right of TimeMax
+
+    PixelMap(const PlotDocument& doc, const PlotRect& area)
+        : tMin_(doc.TimeMin), tMax_(doc.TimeMax), aMin_(doc.AltMin), aMax_(doc.AltMax),
+          h_(area.Bottom - area.Top) {
+        // An empty or inverted range maps onto one edge instead of dividing by zero.
+        const double tSpan = tMax_ - tMin_;
+        tFactor_ = tSpan > 0.0 ? (area.Right - area.Left) / tSpan : 0.0;
+        const double aSpan = aMax_ - aMin_;
+        aFactor_ = aSpan > 0.0 ? h_ / aSpan : 0.0;
+    }
+
+    // Horizontal offset from the rectangle's Left, or one of the two sentinels.
+    int Time(double t) const {
+        if (t < tMin_ || std::isnan(t)) return TimeBefore;
+        if (t > tMax_) return TimeAfter;
+        return TruncToInt((t - tMin_) * tFactor_);
+    }
+
+    // Vertical offset from the rectangle's Top; values outside the range lie on an edge.
+    int Alt(double a) const {
+        if (a < aMin_ || std::isnan(a)) return h_;
+        if (a > aMax_) return 0;
+        const int v = h_ - TruncToInt((a - aMin_) * aFactor_) - 1;
+        return v < 0 ? 0 : (v > h_ ? h_ : v);
+    }
+
+private:
+    double tMin_, tMax_, aMin_, aMax_;
+    int h_;
+    double tFactor_ = 0.0, aFactor_ = 0.0;
+};
+
+// Horizontal offset of time t from area.Left: -1 left of TimeMin, 9999 right of TimeMax.
+inline int MapTimeToPixel(const PlotDocument& doc, const PlotRect& area, double t) {
+    return PixelMap(doc, area).Time(t);
+}
+// Vertical offset of altitude a from area.Top, clamped to 0..Bottom-Top.
+inline int MapAltToPixel(const PlotDocument& doc, const PlotRect& area, double a) {
+    return PixelMap(doc, area).Alt(a);
+}
 
 } // namespace vemo

@@ -1,0 +1,20 @@
+#pragma once
+// Text on the plot canvas: opaque text cells placed by their top-left corner, and font heights
+// given as the height of the text cell in pixels.
+#include <QColor>
+#include <QString>
+
+class QPainter;
+
+namespace vemo {
+
+// Sets the painter's font so that its text cell is at most px pixels high.
+void SetFontHeight(QPainter& p, int px);
+
+int TextWidth(const QPainter& p, const QString& s);
+int TextHeight(const QPainter& p);
+
+// Draws s with its cell's top-left corner at (x, y); the cell is first filled with back.
+void TextOut(QPainter& p, int x, int y, const QString& s, const QColor& fore, const QColor& back);
+
+} // namespace vemo

@@ -1,0 +1,272 @@
+#include "plot/Renderer.h"
+
+#include "data/AppState.h"
+#include "plot/CanvasText.h"
+#include "plot/Traces.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void RegisterLogoResource() {
+    Q_INIT_RESOURCE(logo);
+}
+
+namespace vemo {
+
+PlotRect PlotArea;
+
+const QImage& BackgroundLogo() {
+    static const QImage logo = [] {
+        RegisterLogoResource();
+        return QImage(QStringLiteral(":/vemo/background_logo.png"));
+    }();
+    return logo;
+}
+
+PlotLayout ComputeLayout(int ppiX, int ppiY, double width, double height, double left, double top) {
+    PlotLayout l;
+    l.W = TruncToInt(ppiX * width);
+    l.H = TruncToInt(ppiY * height);
+    const double offX = ppiX * left, offY = ppiY * top;
+    l.X0 = TruncToInt(offX);
+    l.Y0 = TruncToInt(offY);
+    l.X1 = TruncToInt(l.W + offX);
+    l.Y1 = TruncToInt(l.H + offY);
+    l.YLabelX = TruncToInt(l.W / 20 + offX);
+    l.TitleY = TruncToInt(l.H / 30 + offY);
+    l.Area.Left = l.W / 10 + l.YLabelX;
+    l.Area.Top = l.H / 7 + l.TitleY;
+    l.Area.Right = TruncToInt((l.W - l.W / 12) + offX);
+    l.Area.Bottom = TruncToInt((l.H - (2 * l.H) / 12) + offY);
+    l.XLabelY = TruncToInt((l.H - l.H / 12) + offY);
+    return l;
+}
+
+namespace {
+
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+void SetPen(QPainter& p, const QColor& colour, Qt::PenStyle style = Qt::SolidLine, int width = 1) {
+    QPen pen(colour);
+    pen.setStyle(style);
+    pen.setWidth(width);
+    // Lines end one pixel short of their end point, as line drawing does on every canvas.
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+}
+
+// Rectangle (x1, y1) to (x2, y2), right and bottom edges excluded: filled with the brush and
+// outlined with the pen.
+void Rectangle(QPainter& p, int x1, int y1, int x2, int y2) {
+    if (x2 <= x1 || y2 <= y1) return;
+    p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), p.brush());
+    p.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+// Average climb between the first sample at or after TimeMin and the last one at or before
+// TimeMax of the first Signal; 0 when there are no such samples or no time between them.
+double AverageClimb(const PlotDocument& doc) {
+    const SampleStore& s = doc.Signals.front()->Samples;
+    const int n = s.Count();
+    int i1 = -1, i2 = -1;
+    for (int i = 0; i < n && i1 < 0; ++i)
+        if (s.Time[static_cast<std::size_t>(i)] >= doc.TimeMin) i1 = i;
+    for (int i = n - 1; i >= 0 && i2 < 0; --i)
+        if (s.Time[static_cast<std::size_t>(i)] <= doc.TimeMax) i2 = i;
+    if (i1 < 0 || i2 < 0) return 0.0;
+    const double dt = s.Time[static_cast<std::size_t>(i2)] - s.Time[static_cast<std::size_t>(i1)];
+    if (dt == 0.0) return 0.0;
+    return (s.Alt[static_cast<std::size_t>(i2)] - s.Alt[static_cast<std::size_t>(i1)]) / dt;
+}
+
+} // namespace
+
+std::string AverageClimbText(const PlotDocument& doc) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "Avg Climb = %.3g",
+                  doc.Signals.empty() ? 0.0 : AverageClimb(doc));
+    return buf;
+}
+
+namespace {
+
+bool ValidSpan(double lo, double hi) {
+    return lo < hi && std::isfinite(hi - lo);
+}
+
+} // namespace
+
+void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
+    if (!t.Canvas) return;
+    QPainter& p = *t.Canvas;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBackgroundMode(Qt::TransparentMode);
+    const PlotLayout l = ComputeLayout(t.PpiX, t.PpiY, t.Width, t.Height, t.Left, t.Top);
+    const int W = l.W, H = l.H;
+
+    // 1. Font: the canvas's own face, bold, tick label height.
+    QFont font = p.font();
+    font.setFixedPitch(true);
+    font.setBold(true);
+    p.setFont(font);
+    SetFontHeight(p, H / 27);
+
+    // 2. Colours. In monochrome the pen stays black for every line.
+    const QColor back = t.Colour ? ToQColor(doc.BGColor) : QColor(Qt::white);
+    const QColor grid = t.Colour ? ToQColor(doc.GridColor) : QColor(Qt::black);
+    QColor fontColour = t.Colour ? ToQColor(doc.ScaleColor) : QColor(Qt::black);
+    p.setBrush(back);
+    SetPen(p, grid);
+
+    // 3. Background, 4. logo.
+    Rectangle(p, l.X0, l.Y0, l.X1, l.Y1);
+    if (App.ShowBackground) {
+        const QPoint from(TruncToInt(t.PpiX * t.Left + 1), TruncToInt(t.PpiY * t.Top + 1));
+        const QPoint to(TruncToInt(W + t.PpiX * t.Left - 1), TruncToInt(H + t.PpiY * t.Top - 1));
+        if (to.x() > from.x() && to.y() > from.y())
+            p.drawImage(QRect(from, QSize(to.x() - from.x(), to.y() - from.y())), BackgroundLogo());
+    }
+
+    // 5. Layout.
+    const PlotRect& a = l.Area;
+    if (t.Screen) PlotArea = a;
+    const PixelMap map(doc, a);
+    const bool timeValid = ValidSpan(doc.TimeMin, doc.TimeMax);
+    const bool altValid = ValidSpan(doc.AltMin, doc.AltMax);
+
+    // 6. Time ticks, grid lines and labels.
+    if (timeValid) {
+        const TickSpec tk = NiceTicks(doc.TimeMin, doc.TimeMax);
+        int n = 0;
+        for (double v = tk.First; v <= tk.Last && n < MaxTicks; v += tk.Step, ++n) {
+            const int px = a.Left + map.Time(v);
+            SetPen(p, grid);
+            p.drawLine(px, a.Bottom, px, a.Bottom + t.PpiY / 17);
+            SetPen(p, grid, Qt::DotLine);
+            p.drawLine(px, a.Top, px, a.Bottom);
+            SetPen(p, grid);
+            const QString label = QString::asprintf("%.*f", tk.Decimals, v);
+            TextOut(p, px - TextWidth(p, label) / 2, a.Bottom + t.PpiY / 15, label, fontColour,
+                    back);
+        }
+    }
+
+    // 7. Altitude ticks; 8. the zero line, on an edge when 0 is out of range.
+    if (altValid) {
+        const TickSpec tk = NiceTicks(doc.AltMin, doc.AltMax);
+        int n = 0;
+        for (double v = tk.First; v <= tk.Last && n < MaxTicks; v += tk.Step, ++n) {
+            const int py = a.Top + map.Alt(v);
+            SetPen(p, grid);
+            p.drawLine(a.Left - 1, py, a.Left - t.PpiX / 17, py);
+            SetPen(p, grid, Qt::DotLine);
+            p.drawLine(a.Left, py, a.Right, py);
+            SetPen(p, grid);
+            const QString label = QString::asprintf("%.*f", tk.Decimals, v);
+            TextOut(p, a.Left - TextWidth(p, label) - t.PpiX / 15, py - TextHeight(p) / 2, label,
+                    fontColour, back);
+        }
+        const int py0 = a.Top + map.Alt(0.0);
+        p.drawLine(a.Left, py0, a.Right, py0);
+    }
+
+    auto centred = [&](const QString& s) {
+        return a.Left + (a.Right - a.Left) / 2 - TextWidth(p, s) / 2;
+    };
+
+    // 9. Title, in the label colour in monochrome too.
+    fontColour = ToQColor(doc.LabelColor);
+    font = p.font();
+    font.setFixedPitch(false);
+    p.setFont(font);
+    SetFontHeight(p, H / 20);
+    const QString title = Text(doc.Title);
+    TextOut(p, centred(title), l.TitleY, title, fontColour, back);
+
+    // 10. Info lines.
+    fontColour = ToQColor(doc.InfoColor);
+    if (App.ShowInfo) {
+        SetFontHeight(p, H / 50);
+        const int th = TextHeight(p);
+        const QString info1 = Text(doc.Info1);
+        TextOut(p, centred(info1), l.TitleY + 2 * th, info1, fontColour, back);
+        const int x = l.X0 + (l.X1 - l.X0) / 40;
+        const int base = l.Y1 - (l.Y1 - l.Y0) / 40;
+        TextOut(p, x, base - 2 * th, Text(doc.Info2), fontColour, back);
+        TextOut(p, x, base - th, Text(doc.Info3), fontColour, back);
+    }
+
+    // 11. Time axis label.
+    SetFontHeight(p, H / 25);
+    fontColour = ToQColor(doc.LabelColor);
+    const QString xLabel = Text(doc.XAxisLabel);
+    TextOut(p, centred(xLabel), l.XLabelY, xLabel, fontColour, back);
+
+    // 12. Footers, in "Arial" from here on.
+    font = p.font();
+    font.setFamily(QStringLiteral("Arial"));
+    p.setFont(font);
+    fontColour = ToQColor(doc.ScaleColor);
+    SetFontHeight(p, H / 35);
+    {
+        const int th = TextHeight(p);
+        const int right = l.X1 - (l.X1 - l.X0) / 40;
+        const int base = l.Y1 - (l.Y1 - l.Y0) / 40;
+        const QString f1 = Text(doc.Footer1), f2 = Text(doc.Footer2);
+        TextOut(p, right - TextWidth(p, f1), base - 2 * th, f1, fontColour, back);
+        TextOut(p, right - TextWidth(p, f2), base - th, f2, fontColour, back);
+    }
+
+    // 13. Average climb of the first Signal over the visible time range.
+    if (App.ShowAvgROC && !doc.Signals.empty()) {
+        const QString s = QString::fromStdString(AverageClimbText(doc));
+        TextOut(p, centred(s), TruncToInt(TextHeight(p) * 1.5 + l.XLabelY), s, fontColour, back);
+    }
+
+    // 14. Altitude axis label, reading upward, centred on the plot's height.
+    {
+        const QString s = Text(doc.YAxisLabel);
+        p.save();
+        p.translate(l.YLabelX, a.Top + (a.Bottom - a.Top) / 2 + TextWidth(p, s) / 2);
+        p.rotate(-90.0);
+        TextOut(p, 0, 0, s, fontColour, back);
+        p.restore();
+    }
+
+    // 15. Everything after is clipped to the plot rectangle, its right and bottom edges
+    // included. 16. The Signals in list order.
+    p.setClipRect(QRect(a.Left, a.Top, a.Right - a.Left + 1, a.Bottom - a.Top + 1));
+    if (timeValid && altValid) {
+        TraceContext c;
+        c.P = &p;
+        c.Doc = &doc;
+        c.Area = a;
+        c.PpiX = t.PpiX;
+        c.PpiY = t.PpiY;
+        c.Colour = t.Colour;
+        c.Literal = t.LiteralLines;
+        c.Back = back;
+        c.LabelColour = fontColour;
+        const std::size_t count = doc.Signals.size();
+        for (std::size_t k = 0; k < count; ++k)
+            if (doc.Signals[k]->Visible) DrawSignal(c, *doc.Signals[k]);
+    }
+
+    // 17. Frame, 18. clip removed.
+    SetPen(p, grid, Qt::SolidLine, std::max(t.PpiX / 75, 1));
+    const QPoint frame[5] = {{a.Left, a.Top},
+                             {a.Left, a.Bottom},
+                             {a.Right, a.Bottom},
+                             {a.Right, a.Top},
+                             {a.Left, a.Top}};
+    p.drawPolyline(frame, 5);
+    SetPen(p, grid);
+    p.setClipping(false);
+}
+
+} // namespace vemo
