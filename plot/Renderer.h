@@ -24,8 +24,9 @@ struct RenderTarget {
     double Top = 0.0;
     bool Colour = true;  // false: monochrome output
     bool Screen = false; // a screen rendering publishes its plot rectangle as PlotArea
-    // Draws every segment of every trace one by one instead of only what can show; the
-    // picture is the same, only slower. Kept for the comparison in tests and benchmarks.
+    // Draws every segment of every trace, and every point mark of the view even where one
+    // repeats the last, instead of only what can change a pixel; the picture is the same,
+    // only slower. Kept for the comparison in tests and benchmarks.
     bool LiteralLines = false;
 };
 

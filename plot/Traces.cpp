@@ -281,7 +281,7 @@ static void DrawPointMarks(const TraceContext& c, const Signal& s, const IndexWi
     p.setBrush(c.Back);
     QPoint last(INT32_MIN, INT32_MIN);
     ForVisibleSamples(c, s, win, [&](int, QPoint at) {
-        if (at == last) return; // the same mark again changes nothing
+        if (!c.Literal && at == last) return; // the same mark again changes nothing
         last = at;
         if (style == PointDot)
             p.drawPoint(at);
