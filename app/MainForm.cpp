@@ -165,7 +165,7 @@ void TMainForm::FormShow() {
     if (!firstShow_) return;
     firstShow_ = false;
 
-    // Port list: filled by the Connect page once it lists ports.
+    // The Connect page listed the machine's serial ports into CommPortBox when it was made.
 
     document_ = std::make_unique<vemo::PlotDocument>();
     vemo::PlotDoc = document_.get();
@@ -186,6 +186,10 @@ void TMainForm::FormShow() {
 
     AboutPg->VersionInfo->setText(VEMO_VERSION_TEXT);
     AboutPg->BuildInfo->setText(AboutPage::BuildDateText());
+
+    // The saved port and speed (first run: the first port, 115200).
+    if (ConnectPg->CommPortBox->count() > 0) ConnectPg->CommPortBox->setCurrentIndex(0);
+    ConnectPg->SpeedBox->setCurrentIndex(vemo::App.SpeedIndex);
 
 }
 

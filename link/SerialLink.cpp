@@ -1,1 +1,258 @@
 #include "link/SerialLink.h"
+
+#include "link/OpenFailure.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QSerialPort>
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <thread>
+
+Q_LOGGING_CATEGORY(linkTrace, "vemo.link", QtWarningMsg)
+
+namespace vemo {
+
+namespace {
+
+// How long one one-byte read waits for its byte.
+constexpr int ByteTimeoutMs = 20;
+
+class SteadyClock : public Clock {
+public:
+    std::uint32_t NowMs() override {
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch());
+        return static_cast<std::uint32_t>(ms.count());
+    }
+    void SleepMs(std::uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+};
+
+} // namespace
+
+Clock& SystemClock() {
+    static SteadyClock clock;
+    return clock;
+}
+
+SerialLink::SerialLink() : clock_(&SystemClock()) {}
+
+SerialLink::~SerialLink() = default;
+
+bool SerialLink::OpenPort(const std::string& path, std::uint32_t baud) {
+    if (port_) ClosePort();
+    lastFailure_ = OpenFailure::None;
+    lastError_.clear();
+    if (path.empty()) {
+        lastFailure_ = OpenFailure::NoPortSelected;
+        return false;
+    }
+    qCDebug(linkTrace, "Opening %s", path.c_str());
+    auto port = std::make_unique<QSerialPort>();
+    port->setPortName(QString::fromStdString(path));
+    if (!port->open(QIODevice::ReadWrite)) {
+        lastError_ = port->errorString().toStdString();
+        lastFailure_ = ClassifyOpenFailure(path, port->error() == QSerialPort::PermissionError);
+        return false;
+    }
+    // Failures of the line settings are not fatal: the port stays open with whatever the
+    // driver accepted (a pseudo-terminal, for one, has no modem lines).
+    port->setBaudRate(static_cast<qint32>(baud));
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    port->setDataTerminalReady(true);
+    port->setRequestToSend(false);
+    port->clearError();
+    port_ = std::move(port);
+    qCDebug(linkTrace, "%s Opened.", path.c_str());
+    return true;
+}
+
+void SerialLink::ClosePort() {
+    if (!port_) return;
+    port_->setDataTerminalReady(false);
+    port_->close();
+    port_.reset();
+    qCDebug(linkTrace, "Comm port closed");
+}
+
+bool SerialLink::IsOpen() const {
+    return port_ != nullptr;
+}
+
+std::string SerialLink::PortPath() const {
+    return port_ ? port_->portName().toStdString() : std::string();
+}
+
+int SerialLink::WriteBytes(std::span<const std::uint8_t> data) {
+    if (!port_ || data.empty()) return 0;
+    qint64 queued =
+        port_->write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
+    if (queued <= 0) return 0;
+    // A synchronous write: wait until the bytes have left, about 20 ms per byte at most.
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 limit = ByteTimeoutMs * static_cast<qint64>(data.size());
+    while (port_->bytesToWrite() > 0 && timer.elapsed() < limit) {
+        if (!port_->waitForBytesWritten(static_cast<int>(limit - timer.elapsed()))) break;
+    }
+    qint64 left = port_->bytesToWrite();
+    return static_cast<int>(queued - (left < queued ? left : queued));
+}
+
+int SerialLink::WriteBytes(std::string_view text) {
+    return WriteBytes(std::span<const std::uint8_t>(
+        reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+int SerialLink::WriteByte(std::uint8_t byte) {
+    return WriteBytes(std::span(&byte, 1));
+}
+
+bool SerialLink::ReadOne(std::uint8_t& byte) {
+    if (!port_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ByteTimeoutMs));
+        return false;
+    }
+    if (port_->bytesAvailable() <= 0) {
+        QElapsedTimer timer;
+        timer.start();
+        bool arrived = port_->waitForReadyRead(ByteTimeoutMs);
+        if (!arrived || port_->bytesAvailable() <= 0) {
+            // A vanished device fails at once; keep the read time-out all the same so the
+            // callers' polling loops do not spin.
+            qint64 left = ByteTimeoutMs - timer.elapsed();
+            if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(left));
+            return false;
+        }
+    }
+    char c = 0;
+    if (!port_->getChar(&c)) return false;
+    byte = static_cast<std::uint8_t>(c);
+    return true;
+}
+
+int SerialLink::ReadBytes(std::span<std::uint8_t> buf) {
+    if (buf.empty()) return 0;
+    if (!port_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ByteTimeoutMs));
+        return 0;
+    }
+    if (buf.size() == 1) return ReadOne(buf[0]) ? 1 : 0;
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 limit = ByteTimeoutMs * static_cast<qint64>(buf.size());
+    while (port_->bytesAvailable() < static_cast<qint64>(buf.size()) && timer.elapsed() < limit) {
+        if (!port_->waitForReadyRead(static_cast<int>(limit - timer.elapsed()))) break;
+    }
+    qint64 got = port_->read(reinterpret_cast<char*>(buf.data()), static_cast<qint64>(buf.size()));
+    return got > 0 ? static_cast<int>(got) : 0;
+}
+
+int SerialLink::FlushInput() {
+    int count = 0;
+    std::uint8_t byte = 0;
+    while (ReadOne(byte))
+        ++count;
+    return count;
+}
+
+int SerialLink::ReadExact(std::span<std::uint8_t> buf, std::uint32_t deadlineMs) {
+    if (buf.empty()) return 0;
+    const std::uint32_t start = clock_->NowMs();
+    std::size_t count = 0;
+    std::uint32_t elapsed = 0;
+    do {
+        if (ReadOne(buf[count]))
+            ++count;
+        else
+            std::this_thread::yield();
+        elapsed = clock_->NowMs() - start;
+    } while (count < buf.size() && elapsed < deadlineMs);
+    // Only a reply that is complete before its deadline counts, the last byte included.
+    if (elapsed >= deadlineMs) return 0;
+    return static_cast<int>(count);
+}
+
+int SerialLink::ReadLine(std::string& line, int max, std::uint32_t deadlineMs) {
+    line.clear();
+    if (max <= 0) return 0;
+    const std::uint32_t start = clock_->NowMs();
+    std::uint8_t last = 0;
+    std::uint32_t elapsed = 0;
+    do {
+        std::uint8_t byte = 0;
+        if (ReadOne(byte)) {
+            last = byte;
+            if (byte != '\r' && byte != '\n') line.push_back(static_cast<char>(byte));
+        } else {
+            std::this_thread::yield();
+        }
+        elapsed = clock_->NowMs() - start;
+    } while (elapsed < deadlineMs && static_cast<int>(line.size()) < max && last != '\n');
+    if (elapsed >= deadlineMs) return 0;
+    return static_cast<int>(line.size());
+}
+
+bool SerialLink::WaitForText(std::string_view text, std::uint32_t deadlineMs) {
+    if (text.empty()) return false;
+    const std::uint32_t start = clock_->NowMs();
+    std::deque<char> window;
+    do {
+        std::uint8_t byte = 0;
+        if (ReadOne(byte)) {
+            window.push_back(static_cast<char>(byte));
+            if (window.size() == text.size()) {
+                if (std::equal(window.begin(), window.end(), text.begin())) return true;
+                window.pop_front();
+            }
+        } else {
+            clock_->SleepMs(10);
+        }
+    } while (deadlineMs == 0 || clock_->NowMs() - start < deadlineMs);
+    return false;
+}
+
+void SerialLink::SendBreak(std::uint32_t ms) {
+    if (port_) port_->setBreakEnabled(true);
+    clock_->SleepMs(ms);
+    if (port_) {
+        port_->setBreakEnabled(false);
+        port_->clearError();
+    }
+}
+
+void SerialLink::Pause(std::uint32_t ms) {
+    clock_->SleepMs(ms);
+}
+
+void SerialLink::SetClock(Clock* clock) {
+    clock_ = clock ? clock : &SystemClock();
+}
+
+namespace {
+void CloseLinkAtExit() {
+    Link().ClosePort();
+}
+} // namespace
+
+SerialLink& Link() {
+    static SerialLink link;
+    // The port object must go while Qt is still up, so an open port is closed when the
+    // application object ends rather than by the static destructor after it.
+    static const bool closeAtExit = [] {
+        if (QCoreApplication::instance()) qAddPostRoutine(CloseLinkAtExit);
+        return true;
+    }();
+    (void)closeAtExit;
+    return link;
+}
+
+} // namespace vemo

@@ -7,8 +7,6 @@
 #include <QImage>
 #include <QPainter>
 
-#include <cstdio>
-
 // Resources of a static library are registered by hand, outside any namespace.
 static void RegisterLogoResource() {
     Q_INIT_RESOURCE(logo);
@@ -87,10 +85,9 @@ double AverageClimb(const PlotDocument& doc) {
 } // namespace
 
 std::string AverageClimbText(const PlotDocument& doc) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "Avg Climb = %.3g",
-                  doc.Signals.empty() ? 0.0 : AverageClimb(doc));
-    return buf;
+    // Qt's formatting ignores the process locale, so the decimal point is always a point.
+    return QString::asprintf("Avg Climb = %.3g", doc.Signals.empty() ? 0.0 : AverageClimb(doc))
+        .toStdString();
 }
 
 namespace {

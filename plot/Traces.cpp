@@ -133,12 +133,15 @@ int MarkPenWidth(int ppiX) {
     return std::max(ppiX / 300, 1);
 }
 
-// Calls f(i) for every sample whose plotted time lies in the visible range.
-template <class F>
-void ForVisibleSamples(const TraceContext& c, const Signal& s, const IndexWindow& win, F f) {
+// Calls f(i) for every sample whose plotted time lies in the visible range and for which
+// wanted(i) holds.
+template <class Wanted, class F>
+void ForVisibleSamples(const TraceContext& c, const Signal& s, const IndexWindow& win,
+                       Wanted wanted, F f) {
     const SamplePixels px = PixelsOf(c, s);
     const double tMin = c.Doc->TimeMin, tMax = c.Doc->TimeMax;
     for (int i = win.InFirst; i <= win.InLast; ++i) {
+        if (!wanted(i)) continue;
         if (!win.Ordered) {
             const double x = px.X(i);
             if (!(x >= tMin && x <= tMax)) continue;
@@ -280,14 +283,16 @@ static void DrawPointMarks(const TraceContext& c, const Signal& s, const IndexWi
                          Qt::SquareCap));
     p.setBrush(c.Back);
     QPoint last(INT32_MIN, INT32_MIN);
-    ForVisibleSamples(c, s, win, [&](int, QPoint at) {
-        if (!c.Literal && at == last) return; // the same mark again changes nothing
-        last = at;
-        if (style == PointDot)
-            p.drawPoint(at);
-        else
-            DrawMark(p, style, at.x(), at.y(), sx, sy);
-    });
+    ForVisibleSamples(
+        c, s, win, [](int) { return true; },
+        [&](int, QPoint at) {
+            if (!c.Literal && at == last) return; // the same mark again changes nothing
+            last = at;
+            if (style == PointDot)
+                p.drawPoint(at);
+            else
+                DrawMark(p, style, at.x(), at.y(), sx, sy);
+        });
 }
 
 static void DrawPeakMarks(const TraceContext& c, const Signal& s, const IndexWindow& win) {
@@ -299,8 +304,10 @@ static void DrawPeakMarks(const TraceContext& c, const Signal& s, const IndexWin
     const auto& marks = s.Samples.PeakMarks;
     const auto& alt = s.Samples.Alt;
     const int th = TextHeight(p);
-    ForVisibleSamples(c, s, win, [&](int i, QPoint at) {
-        if (static_cast<std::size_t>(i) >= marks.size() || marks[i] == 0) return;
+    auto marked = [&](int i) {
+        return static_cast<std::size_t>(i) < marks.size() && marks[static_cast<std::size_t>(i)];
+    };
+    ForVisibleSamples(c, s, win, marked, [&](int i, QPoint at) {
         const int x = at.x(), y = at.y();
         // A cross-hair with an open centre.
         p.drawLine(x - 3 * sx, y, x - sx, y);

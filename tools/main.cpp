@@ -13,6 +13,8 @@ struct Command {
 
 const Command commands[] = {
     // {"ports", CmdPorts}, ... added by the files that implement them
+    {"ports", CmdPorts},
+    {"info", CmdInfo},
     {nullptr, nullptr},
 };
 

@@ -1,3 +1,224 @@
 #include "link/ui/ConnectPage.h"
 
-ConnectPage::ConnectPage(QWidget* parent) : QWidget(parent) { setObjectName("ConnectPage"); }
+#include "data/AppState.h"
+#include "data/ui/MainStatus.h"
+#include "link/PortList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+
+namespace {
+
+ConnectPage* currentPage = nullptr;
+
+QString FromLatin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Message boxes: errors with an exclamation icon and OK, questions with Yes and No.
+class MessageBoxes : public vemo::UserPrompt {
+public:
+    explicit MessageBoxes(QWidget* owner) : owner_(owner) {}
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        QMessageBox box(QMessageBox::NoIcon, FromLatin1(caption), FromLatin1(text),
+                        QMessageBox::Yes | QMessageBox::No, owner_->window());
+        return box.exec() == QMessageBox::Yes;
+    }
+    void Error(const std::string& text, const std::string& caption) override {
+        QMessageBox box(QMessageBox::Warning, FromLatin1(caption), FromLatin1(text),
+                        QMessageBox::Ok, owner_->window());
+        box.exec();
+    }
+
+private:
+    QWidget* owner_;
+};
+
+QLabel* Caption(QWidget* parent, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, 160, 18);
+    return label;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                    QRect where) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setGeometry(where);
+    return button;
+}
+
+} // namespace
+
+ConnectPage::ConnectPage(QWidget* parent)
+    : QWidget(parent),
+      boxes_(std::make_unique<MessageBoxes>(this)), context_{vemo::Link(), *this, relay_, *this} {
+    relay_.to = boxes_.get();
+    setObjectName("ConnectPage");
+    resize(748, 488);
+
+    // Port, speed and Connect along the top.
+    Caption(this, "Port", 16, 14);
+    CommPortBox = new QComboBox(this);
+    CommPortBox->setObjectName("CommPortBox");
+    CommPortBox->setGeometry(16, 34, 420, 26);
+    CommPortBox->setToolTip("Serial port the Vemo module is connected to");
+
+    Caption(this, "Speed", 452, 14);
+    SpeedBox = new QComboBox(this);
+    SpeedBox->setObjectName("SpeedBox");
+    SpeedBox->setGeometry(452, 34, 100, 26);
+    for (std::uint32_t baud : vemo::BaudTable)
+        SpeedBox->addItem(QString::number(baud));
+    SpeedBox->setCurrentIndex(vemo::App.SpeedIndex);
+
+    ConnectBtn = Button(this, "ConnectBtn", "Connect", "Connect or Disconnect to the Vemo Module",
+                        QRect(572, 32, 160, 30));
+
+    // The message log.
+    InfoText = new QPlainTextEdit(this);
+    InfoText->setObjectName("InfoText");
+    InfoText->setGeometry(16, 76, 540, 396);
+    InfoText->setReadOnly(true);
+    InfoText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    InfoText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont mono("Courier New");
+    mono.setStyleHint(QFont::TypeWriter);
+    mono.setPixelSize(15);
+    mono.setBold(true);
+    InfoText->setFont(mono);
+    QPalette palette = InfoText->palette();
+    palette.setColor(QPalette::Text, Qt::blue);
+    InfoText->setPalette(palette);
+
+    // Module commands down the right.
+    DLInfoBtn = Button(this, "DLInfoBtn", "Download Info", "Download module information",
+                       QRect(572, 76, 160, 30));
+    Caption(this, "Set#", 572, 122);
+    SetList = new QComboBox(this);
+    SetList->setObjectName("SetList");
+    SetList->setGeometry(572, 142, 160, 26);
+    SetList->setToolTip("Select data set to download");
+    SetList->setPlaceholderText("(none)");
+    DLDataBtn = Button(this, "DLDataBtn", "Download Data", "Download specified data set.",
+                       QRect(572, 176, 160, 30));
+    EraseDataBtn = Button(this, "EraseDataBtn", "Erase Data", "Erase all module data",
+                          QRect(572, 232, 160, 30));
+
+    SizeChk = new QCheckBox("Sizeable Window", this);
+    SizeChk->setObjectName("SizeChk");
+    SizeChk->setGeometry(572, 448, 170, 22);
+    SizeChk->setToolTip("Check/uncheck to make main window sizeable/unsizeable.  Restart "
+                        "program to take effect.");
+
+    connect(ConnectBtn, &QPushButton::clicked, this, &ConnectPage::ConnectBtnClick);
+    connect(SpeedBox, &QComboBox::currentIndexChanged, this, &ConnectPage::SpeedBoxChange);
+    connect(DLInfoBtn, &QPushButton::clicked, this, &ConnectPage::DLInfoBtnClick);
+    connect(DLDataBtn, &QPushButton::clicked, this, &ConnectPage::DLDataBtnClick);
+    connect(EraseDataBtn, &QPushButton::clicked, this, &ConnectPage::EraseDataBtnClick);
+
+    ListPorts();
+    currentPage = this;
+}
+
+ConnectPage::~ConnectPage() {
+    if (currentPage == this) currentPage = nullptr;
+}
+
+ConnectPage* ConnectPage::Current() {
+    return currentPage;
+}
+
+void ConnectPage::ListPorts() {
+    CommPortBox->clear();
+    for (const std::string& line : vemo::FillPortTable(vemo::EnumeratePorts()))
+        CommPortBox->addItem(QString::fromStdString(line));
+    CommPortBox->setCurrentIndex(CommPortBox->count() > 0 ? 0 : -1);
+}
+
+void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
+    relay_.to = prompt ? prompt : boxes_.get();
+}
+
+void ConnectPage::ConnectBtnClick() {
+    // The speed shown is the speed used, even when the box was set without a change signal.
+    if (SpeedBox->currentIndex() >= 0) vemo::App.SpeedIndex = SpeedBox->currentIndex();
+    vemo::ConnectClick(context_, CommPortBox->currentIndex());
+}
+
+void ConnectPage::SpeedBoxChange(int index) {
+    if (index < 0) return;
+    vemo::SpeedChange(context_, index);
+}
+
+void ConnectPage::DLInfoBtnClick() {
+    vemo::DownloadInfo(context_);
+}
+
+void ConnectPage::DLDataBtnClick() {
+    if (OnDownloadData) OnDownloadData(context_);
+}
+
+void ConnectPage::EraseDataBtnClick() {
+    vemo::EraseData(context_);
+}
+
+void ConnectPage::ResetDefaultsClick() {
+    vemo::ResetDefaults(context_);
+}
+
+void ConnectPage::ResetModuleClick() {
+    vemo::ResetModule(context_);
+}
+
+void ConnectPage::CalibrateClick(const QString& altitudeText) {
+    vemo::Calibrate(context_, altitudeText.left(255).toStdString());
+}
+
+void ConnectPage::Clear() {
+    InfoText->clear();
+}
+
+void ConnectPage::Append(const std::string& line) {
+    InfoText->appendPlainText(FromLatin1(line));
+    InfoText->verticalScrollBar()->setValue(InfoText->verticalScrollBar()->maximum());
+}
+
+void ConnectPage::ShowConnected(bool connected) {
+    ConnectBtn->setText(connected ? "Disconnect" : "Connect");
+    if (MainStatus.ConnectStatusDisp)
+        MainStatus.ConnectStatusDisp->setText(connected ? "Connected" : "Not Connected");
+}
+
+void ConnectPage::SetSetList(const std::vector<std::string>& items, int selected) {
+    SetList->setPlaceholderText(QString()); // "(none)" only until the first list
+    SetList->clear();
+    for (const std::string& item : items)
+        SetList->addItem(FromLatin1(item));
+    SetList->setCurrentIndex(selected);
+}
+
+void ConnectPage::ShowFirmwareVersion(const std::string& version) {
+    const QString text = FromLatin1(version);
+    if (OnFirmwareVersion) {
+        OnFirmwareVersion(text);
+        return;
+    }
+    if (auto* label = window()->findChild<QLabel*>("FirmwareVersionDisp")) label->setText(text);
+}
+
+void ConnectPage::ShowConnectPage() {
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            tabs->setCurrentWidget(this);
+            return;
+        }
+    }
+}

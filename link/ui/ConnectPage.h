@@ -1,9 +1,89 @@
 #pragma once
-// The "Connect / Download" page of the main window.
+// The "Connect / Download" page of the main window: port and speed, Connect, the message log
+// InfoText, "Download Info", "Download Data", the set selector and "Erase Data". The page is
+// also the surroundings (message log, message boxes, connection display) of every module
+// command, including those started from the Configure page.
+#include "link/Protocol.h"
+
 #include <QWidget>
 
-class ConnectPage : public QWidget {
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+
+class ConnectPage : public QWidget, private vemo::MessageLog, private vemo::ModuleUi {
     Q_OBJECT
 public:
     explicit ConnectPage(QWidget* parent = nullptr);
+    ~ConnectPage() override;
+
+    // The page that serves module commands; nullptr before it is made.
+    static ConnectPage* Current();
+
+    // Lists the machine's serial ports into CommPortBox (done once when the page is made).
+    void ListPorts();
+
+    // What the module commands work with: the link, InfoText, the message boxes, the
+    // controls of this page.
+    vemo::ModuleContext& Context() { return context_; }
+    // Replaces the message boxes (tests answer them); nullptr restores the real ones.
+    void SetPrompt(vemo::UserPrompt* prompt);
+
+    // "Download Data": filled in by the data set download.
+    std::function<void(vemo::ModuleContext&)> OnDownloadData;
+    // FirmwareVersionDisp on the Configure page; when empty, a label of that name in this
+    // window is written.
+    std::function<void(const QString&)> OnFirmwareVersion;
+
+    // The Configure page's module buttons.
+    void ResetDefaultsClick();
+    void ResetModuleClick();
+    void CalibrateClick(const QString& altitudeText);
+
+    QComboBox* CommPortBox = nullptr;
+    QComboBox* SpeedBox = nullptr;
+    QPushButton* ConnectBtn = nullptr;
+    QPlainTextEdit* InfoText = nullptr;
+    QPushButton* DLInfoBtn = nullptr;
+    QPushButton* DLDataBtn = nullptr;
+    QComboBox* SetList = nullptr;
+    QPushButton* EraseDataBtn = nullptr;
+    QCheckBox* SizeChk = nullptr;
+
+public slots:
+    void ConnectBtnClick();
+    void SpeedBoxChange(int index);
+    void DLInfoBtnClick();
+    void DLDataBtnClick();
+    void EraseDataBtnClick();
+
+private:
+    // MessageLog over InfoText.
+    void Clear() override;
+    void Append(const std::string& line) override;
+    // ModuleUi over the page's controls.
+    void ShowConnected(bool connected) override;
+    void SetSetList(const std::vector<std::string>& items, int selected) override;
+    void ShowFirmwareVersion(const std::string& version) override;
+    void ShowConnectPage() override;
+
+    // Passes questions on to the real message boxes or to the stand-in a test set.
+    class PromptRelay : public vemo::UserPrompt {
+    public:
+        bool AskYesNo(const std::string& text, const std::string& caption) override {
+            return to->AskYesNo(text, caption);
+        }
+        void Error(const std::string& text, const std::string& caption) override {
+            to->Error(text, caption);
+        }
+        vemo::UserPrompt* to = nullptr;
+    };
+
+    std::unique_ptr<vemo::UserPrompt> boxes_;
+    PromptRelay relay_;
+    vemo::ModuleContext context_;
 };

@@ -1,3 +1,179 @@
 #include "plot/ui/DataPage.h"
 
-DataPage::DataPage(QWidget* parent) : QWidget(parent) { setObjectName("DataPage"); }
+#include "data/AppState.h"
+#include "plot/ui/PlotBox.h"
+#include "plot/ui/ScaleForm.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using namespace vemo;
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption,
+                        const char* hint = nullptr) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(name);
+    if (hint) b->setToolTip(QString::fromLatin1(hint));
+    b->setFocusPolicy(Qt::NoFocus); // the arrow keys belong to the page's zoom and pan
+    return b;
+}
+
+QPushButton* MakeArrow(QWidget* parent, const char* name, QStyle::StandardPixmap glyph) {
+    auto* b = MakeButton(parent, name, "");
+    b->setIcon(parent->style()->standardIcon(glyph));
+    b->setFixedSize(22, 18);
+    return b;
+}
+
+constexpr int BarHeight = 34;
+
+} // namespace
+
+DataPage::DataPage(QWidget* parent) : QWidget(parent) {
+    setObjectName("DataPage");
+
+    PlotBox = new TPlotBox(this);
+
+    // Zoom group, top-left corner of the view.
+    ZoomGrp = new QGroupBox("Zoom", this);
+    ZoomGrp->setObjectName("ZoomGrp");
+    ZoomInBtn = MakeButton(ZoomGrp, "ZoomInBtn", "IN");
+    ZoomOutBtn = MakeButton(ZoomGrp, "ZoomOutBtn", "OUT");
+    ZoomResetBtn = MakeButton(ZoomGrp, "ZoomResetBtn", "Reset", "Zoom back to original size");
+    ZoomCropBtn = MakeButton(ZoomGrp, "ZoomCropBtn", "Crop", "Crop data to that shown in display");
+    auto* zoom = new QGridLayout(ZoomGrp);
+    zoom->setContentsMargins(4, 2, 4, 4);
+    zoom->setSpacing(2);
+    zoom->addWidget(ZoomInBtn, 0, 0);
+    zoom->addWidget(ZoomOutBtn, 0, 1);
+    zoom->addWidget(ZoomResetBtn, 1, 0);
+    zoom->addWidget(ZoomCropBtn, 1, 1);
+    for (QPushButton* b : {ZoomInBtn, ZoomOutBtn, ZoomResetBtn, ZoomCropBtn})
+        b->setFixedSize(46, 20);
+
+    // Pan group, top-right corner: four arrows in a cross.
+    PanGrp = new QGroupBox("Pan", this);
+    PanGrp->setObjectName("PanGrp");
+    PanUpBtn = MakeArrow(PanGrp, "PanUpBtn", QStyle::SP_ArrowUp);
+    PanDnBtn = MakeArrow(PanGrp, "PanDnBtn", QStyle::SP_ArrowDown);
+    PanLtBtn = MakeArrow(PanGrp, "PanLtBtn", QStyle::SP_ArrowLeft);
+    PanRtBtn = MakeArrow(PanGrp, "PanRtBtn", QStyle::SP_ArrowRight);
+    auto* pan = new QGridLayout(PanGrp);
+    pan->setContentsMargins(4, 2, 4, 4);
+    pan->setSpacing(0);
+    pan->addWidget(PanUpBtn, 0, 1);
+    pan->addWidget(PanLtBtn, 1, 0);
+    pan->addWidget(PanRtBtn, 1, 2);
+    pan->addWidget(PanDnBtn, 2, 1);
+
+    // Mouse mode, bottom-left corner.
+    MouseGrp = new QGroupBox("Mouse", this);
+    MouseGrp->setObjectName("MouseGrp");
+    MouseButtons = new QButtonGroup(MouseGrp);
+    auto* mouse = new QVBoxLayout(MouseGrp);
+    mouse->setContentsMargins(4, 0, 4, 2);
+    mouse->setSpacing(0);
+    int id = 0;
+    for (const char* caption : {"Zoom", "Climb", "Peak"}) {
+        auto* r = new QRadioButton(QString::fromLatin1(caption), MouseGrp);
+        r->setObjectName(QString("MouseGrp%1").arg(caption));
+        r->setFocusPolicy(Qt::NoFocus);
+        MouseButtons->addButton(r, id++);
+        mouse->addWidget(r);
+    }
+    MouseButtons->button(0)->setChecked(true);
+
+    // The bar under the view.
+    buttonBar_ = new QWidget(this);
+    auto* bar = new QHBoxLayout(buttonBar_);
+    bar->setContentsMargins(4, 4, 4, 4);
+    auto* activeLabel = new QLabel("Active Data Set", buttonBar_);
+    ActiveSetCombo = new QComboBox(buttonBar_);
+    ActiveSetCombo->setObjectName("ActiveSetCombo");
+    ActiveSetCombo->setMinimumContentsLength(8);
+    ActiveSetCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ActiveSetCombo->setFocusPolicy(Qt::NoFocus);
+    bar->setSpacing(4);
+    bar->addWidget(activeLabel);
+    bar->addWidget(ActiveSetCombo, 1);
+    bar->addSpacing(8);
+    PrintBtn = MakeButton(buttonBar_, "PrintBtn", "Print", "Print the plot");
+    ExportBtn = MakeButton(buttonBar_, "ExportBtn", "Export", "Export plot to bitmap, JPEG, GIF");
+    SaveBtn = MakeButton(buttonBar_, "SaveBtn", "Save", "Save Data");
+    LoadBtn = MakeButton(buttonBar_, "LoadBtn", "Load", "Load data");
+    ScaleBtn = MakeButton(buttonBar_, "ScaleBtn", "Scale", "Manually set plot scale");
+    PlotPropBtn =
+        MakeButton(buttonBar_, "PlotPropBtn", "Plot Properties", "Edit plot colors and text");
+    DataPropBtn =
+        MakeButton(buttonBar_, "DataPropBtn", "Data Properties", "Edit Dataset Properties");
+    for (QPushButton* b :
+         {PrintBtn, ExportBtn, SaveBtn, LoadBtn, ScaleBtn, PlotPropBtn, DataPropBtn}) {
+        // As wide as the caption needs, so that all of them fit beside the combo.
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text()) + 18);
+        bar->addWidget(b);
+    }
+
+    // Hidden option: only repaints the view; the drawing does not depend on it.
+    ShowPointsChk = new QCheckBox("Show Points", this);
+    ShowPointsChk->setObjectName("ShowPointsChk");
+    ShowPointsChk->setChecked(App.ShowPoints);
+    ShowPointsChk->hide();
+    connect(ShowPointsChk, &QCheckBox::toggled, this, [this](bool on) {
+        App.ShowPoints = on;
+        RepaintPlot();
+    });
+
+    connect(ScaleBtn, &QPushButton::clicked, this, &DataPage::ScaleBtnClick);
+
+    PlaceControls();
+}
+
+void DataPage::RepaintPlot() {
+    PlotBox->update();
+}
+
+int DataPage::MouseMode() const {
+    const int id = MouseButtons->checkedId();
+    return id < 0 ? 0 : id;
+}
+
+void DataPage::ScaleBtnClick() {
+    if (!PlotDoc) return;
+    TScaleForm* form = ScaleForm;
+    TScaleForm local(this);
+    if (!form) form = &local;
+    form->Execute(*PlotDoc);
+    RepaintPlot();
+}
+
+void DataPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceControls();
+}
+
+void DataPage::PlaceControls() {
+    const int w = width(), h = height();
+    const int plotH = std::max(h - BarHeight, 0);
+    PlotBox->setGeometry(0, 0, w, plotH);
+    buttonBar_->setGeometry(0, plotH, w, BarHeight);
+    ZoomGrp->adjustSize();
+    PanGrp->adjustSize();
+    MouseGrp->adjustSize();
+    ZoomGrp->move(4, 2);
+    PanGrp->move(w - PanGrp->width() - 4, 2);
+    MouseGrp->move(4, plotH - MouseGrp->height() - 4);
+    for (QWidget* over : {static_cast<QWidget*>(ZoomGrp), static_cast<QWidget*>(PanGrp),
+                          static_cast<QWidget*>(MouseGrp)})
+        over->raise();
+}

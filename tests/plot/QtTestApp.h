@@ -11,3 +11,8 @@ inline void EnsureQtApp() {
     static QApplication* app = new QApplication(argc, argv); // reachable until exit
     (void)app;
 }
+
+// Base of fixtures that hold widgets as members: the application exists before they do.
+struct QtAppFirst {
+    QtAppFirst() { EnsureQtApp(); }
+};

@@ -1,0 +1,96 @@
+// Full repaints of the plot view: 14 data sets of 65535 samples at 1920 x 1080 and 96 pixels
+// per inch, all in view and zoomed to 1 % of the time range, drawn as the view draws them and
+// drawn literally (every segment), side by side in one run.
+#include "data/AppState.h"
+#include "plot/Renderer.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace vemo;
+
+namespace {
+
+PlotDocument& LongRecordings() {
+    static PlotDocument doc;
+    if (doc.SetCount() == 0) {
+        std::mt19937 rng(42);
+        std::normal_distribution<double> drift(0.0, 1.5), noise(0.0, 3.0);
+        for (int k = 0; k < 14; ++k) {
+            Signal* s = doc.CreateDataSet();
+            s->Samples.Clear();
+            double level = 50.0 * k;
+            for (int i = 0; i < 65535; ++i) {
+                level += drift(rng);
+                s->Samples.Append(i * 0.05, level + noise(rng));
+            }
+        }
+        AutoRangeTime(doc);
+        AutoRangeAlt(doc);
+    }
+    return doc;
+}
+
+void Render(benchmark::State& state, bool literal, double zoom, bool noData = false) {
+    static PlotDocument empty;
+    PlotDocument& doc = noData ? empty : LongRecordings();
+    const double span = HomeRange.TimeMax - HomeRange.TimeMin;
+    doc.TimeMin = HomeRange.TimeMin + span * 0.4;
+    doc.TimeMax = doc.TimeMin + span * zoom;
+    if (zoom >= 1.0) {
+        doc.TimeMin = HomeRange.TimeMin;
+        doc.TimeMax = HomeRange.TimeMax;
+    }
+    QImage img(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    img.setDotsPerMeterX(3780); // 96 per inch
+    img.setDotsPerMeterY(3780);
+    for (auto _ : state) {
+        QPainter p(&img);
+        RenderTarget t;
+        t.Canvas = &p;
+        t.PpiX = t.PpiY = 96;
+        t.Width = 1920 / 96.0;
+        t.Height = 1080 / 96.0;
+        t.Screen = true;
+        t.LiteralLines = literal;
+        RenderPlot(t, doc);
+        p.end();
+        benchmark::DoNotOptimize(img.constBits());
+    }
+}
+
+void BM_NoData(benchmark::State& s) { Render(s, false, 1.0, true); }
+void BM_FullView_Reduced(benchmark::State& s) {
+    Render(s, false, 1.0);
+}
+void BM_FullView_Literal(benchmark::State& s) {
+    Render(s, true, 1.0);
+}
+void BM_Zoom1Percent_Reduced(benchmark::State& s) {
+    Render(s, false, 0.01);
+}
+void BM_Zoom1Percent_Literal(benchmark::State& s) {
+    Render(s, true, 0.01);
+}
+
+} // namespace
+
+BENCHMARK(BM_NoData)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FullView_Reduced)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FullView_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Zoom1Percent_Reduced)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Zoom1Percent_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,230 @@
+#include "link/Protocol.h"
+
+#include "data/AppState.h"
+#include "link/OpenFailure.h"
+#include "link/PortList.h"
+
+#include <QtGlobal>
+
+namespace vemo {
+
+ProtocolHooks Hooks;
+LinkOptions LinkOpts;
+
+namespace {
+
+constexpr std::uint8_t CmdIdentify = 'v';
+constexpr std::uint8_t CmdListSets = 's';
+constexpr std::uint8_t CmdErase = 'x';
+constexpr std::uint8_t CmdResetDefaults = '*';
+constexpr std::uint8_t CmdResetModule = 'R';
+constexpr std::uint8_t CmdCalibrate = '$';
+constexpr std::uint8_t CmdCalibrateValue = 't';
+
+const char* const NotConnectedText = "Not Connected";
+const char* const NoReplyText = "No Reply from Target";
+
+void ReadConfigHook(ModuleContext& ctx) {
+    if (Hooks.ReadConfig) Hooks.ReadConfig(ctx);
+}
+
+// Reads one field of a text reply. A field longer than max keeps its first max characters;
+// the rest of its line is skipped so that the next field starts on the next line.
+int ReadField(SerialLink& link, std::string& field, int max, std::uint32_t deadline) {
+    int n = link.ReadLine(field, max, deadline);
+    if (n == max) {
+        std::string rest;
+        while (link.ReadLine(rest, SetLineMax, deadline) == SetLineMax) {
+        }
+    }
+    return n;
+}
+
+std::string Format(const char* pattern, const std::string& value) {
+    return std::string(pattern) + value;
+}
+
+} // namespace
+
+std::string WithDevicePrefix(const std::string& portName) {
+    if (portName.size() == 4) return portName;
+    return "\\\\.\\" + portName;
+}
+
+std::string PortOpenPath(const std::string& portName) {
+#ifdef Q_OS_WIN
+    return WithDevicePrefix(portName);
+#else
+    return portName;
+#endif
+}
+
+bool CheckConnected(ModuleContext& ctx, bool showConnectPage) {
+    if (App.Connected) return true;
+    ctx.log.Clear();
+    ctx.log.Append(NotConnectedText);
+    if (showConnectPage) ctx.ui.ShowConnectPage();
+    return false;
+}
+
+void Disconnect(ModuleContext& ctx) {
+    ctx.link.ClosePort();
+    App.Connected = false;
+    ctx.ui.ShowConnected(false);
+}
+
+bool ConnectPath(ModuleContext& ctx, const std::string& path) {
+    int speed = App.SpeedIndex;
+    if (speed < 0 || speed >= static_cast<int>(BaudTable.size())) speed = 5;
+    if (!ctx.link.OpenPort(path, BaudTable[static_cast<std::size_t>(speed)])) {
+        ctx.prompt.Error("Unable to open Serial Port", "Error");
+        ctx.log.Append(
+            ExplainOpenFailure(path, ctx.link.LastOpenFailure(), ctx.link.LastOpenError()));
+        return false;
+    }
+    App.Connected = true;
+    ctx.ui.ShowConnected(true);
+    // A module that does not answer leaves the link connected; the read reports it.
+    ReadConfigHook(ctx);
+    return true;
+}
+
+bool ConnectClick(ModuleContext& ctx, int portIndex) {
+    if (App.Connected) {
+        Disconnect(ctx);
+        return false;
+    }
+    const std::string name = PortTable.Name(portIndex);
+    return ConnectPath(ctx, name.empty() ? std::string() : PortOpenPath(name));
+}
+
+void SpeedChange(ModuleContext& ctx, int speedIndex) {
+    App.SpeedIndex = speedIndex;
+    if (App.Connected) Disconnect(ctx);
+}
+
+bool DownloadInfo(ModuleContext& ctx) {
+    ctx.log.Clear();
+    std::string name, model, version, date;
+    if (LinkOpts.SimulateTarget) {
+        name = "VEMO";
+        model = "MOD1";
+        version = "0.03";
+        date = "08-27-03";
+        if (Hooks.SimulatedConfig) Hooks.SimulatedConfig();
+        App.ModuleSetCount = 0;
+    } else {
+        if (!CheckConnected(ctx, false)) return false;
+        SerialLink& link = ctx.link;
+        link.FlushInput();
+        link.WriteByte(CmdIdentify);
+        if (ReadField(link, name, DeviceNameMax, IdentifyLineDeadline) == 0 ||
+            ReadField(link, model, ModelMax, IdentifyLineDeadline) == 0 ||
+            ReadField(link, version, VersionMax, IdentifyLineDeadline) == 0 ||
+            ReadField(link, date, DateMax, IdentifyLineDeadline) == 0) {
+            ctx.log.Clear();
+            ctx.log.Append(NoReplyText);
+            return false;
+        }
+        link.FlushInput();
+        link.WriteByte(CmdListSets);
+        App.ModuleSetCount = 0;
+        std::string line;
+        // Only the number of lines matters; each holds two numbers, "%hu, %hu".
+        while (App.ModuleSetCount < MaxSets &&
+               ReadField(link, line, SetLineMax, SetLineDeadline) > 0)
+            ++App.ModuleSetCount;
+    }
+
+    std::vector<std::string> items;
+    for (int i = 1; i <= App.ModuleSetCount; ++i)
+        items.push_back(std::to_string(i));
+    items.push_back("All");
+
+    ctx.log.Clear();
+    ctx.log.Append(Format("     Device Name: ", name));
+    ctx.log.Append(Format("           Model: ", model));
+    ctx.log.Append("");
+    ctx.log.Append(Format("Software Version: ", version));
+    ctx.log.Append(Format("   Software Date: ", date));
+    ctx.log.Append("");
+    ctx.log.Append("");
+    ctx.log.Append("Memory contains " + std::to_string(App.ModuleSetCount) + " data sets.");
+
+    ctx.ui.SetSetList(items, 0);
+    ctx.ui.ShowFirmwareVersion(version);
+    if (Hooks.RecomputeRecordTime) Hooks.RecomputeRecordTime();
+    return true;
+}
+
+void EraseData(ModuleContext& ctx) {
+    if (!CheckConnected(ctx, false)) return;
+    if (!ctx.prompt.AskYesNo("This will erase all altitude data in the device.  Are you sure?",
+                             "Reset Config Defaults"))
+        return;
+    ctx.link.FlushInput();
+    ctx.link.WriteByte(CmdErase);
+    ctx.ui.SetSetList({}, -1);
+}
+
+void ResetDefaults(ModuleContext& ctx) {
+    if (!CheckConnected(ctx, true)) return;
+    if (!ctx.prompt.AskYesNo(
+            "This will reset all configuration values in the device.  Are you sure?",
+            "Reset Config Defaults"))
+        return;
+    ctx.link.FlushInput();
+    ctx.link.WriteByte(CmdResetDefaults);
+    ctx.link.Pause(ResetDefaultsPause);
+    ReadConfigHook(ctx);
+}
+
+void ResetModule(ModuleContext& ctx) {
+    if (!CheckConnected(ctx, true)) return;
+    ctx.link.FlushInput();
+    ctx.link.WriteByte(CmdResetModule);
+    ctx.link.Pause(ResetModulePause);
+    ReadConfigHook(ctx);
+}
+
+bool ParseCalibrationValue(std::string_view text, std::int16_t& value) {
+    text = text.substr(0, 255);
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return false;
+    // Only the low 16 bits are sent, so keep the number modulo 2^16 while reading it: a
+    // number of any length gives a defined value.
+    std::uint32_t low = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        low = (low * 10 + static_cast<std::uint32_t>(text[i] - '0')) & 0xFFFFu;
+    if (negative) low = (0x10000u - low) & 0xFFFFu;
+    value = static_cast<std::int16_t>(static_cast<std::uint16_t>(low));
+    return true;
+}
+
+void Calibrate(ModuleContext& ctx, std::string_view altitudeText) {
+    if (!CheckConnected(ctx, true)) return;
+    std::int16_t value = 0;
+    if (!ParseCalibrationValue(altitudeText, value)) {
+        ctx.log.Append("Calibrate: enter the current altitude as a whole number; nothing "
+                       "was sent.");
+        return;
+    }
+    const auto bits = static_cast<std::uint16_t>(value);
+    SerialLink& link = ctx.link;
+    link.FlushInput();
+    link.WriteByte(CmdCalibrate);
+    link.Pause(CalibrateDollarPause);
+    link.WriteByte(CmdCalibrateValue);
+    link.WriteByte(static_cast<std::uint8_t>(bits >> 8));
+    link.Pause(CalibrateBytePause);
+    link.WriteByte(static_cast<std::uint8_t>(bits & 0xFF));
+    link.Pause(CalibrateBytePause);
+    link.Pause(CalibrateSettlePause);
+    ReadConfigHook(ctx);
+}
+
+} // namespace vemo

@@ -1,0 +1,123 @@
+#pragma once
+// The module's command set as the buttons of the "Connect / Download" and "Configure" pages
+// use it: connection state, "Download Info", "Erase Data", "Reset Defaults", "Reset Module"
+// and "Calibrate". No widgets here: what the commands show goes through ModuleUi, questions
+// and message boxes through UserPrompt, messages through the MessageLog.
+#include "link/MessageLog.h"
+#include "link/SerialLink.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vemo {
+
+// Message boxes. Error shows an exclamation icon and an OK button; AskYesNo has no icon.
+class UserPrompt {
+public:
+    virtual ~UserPrompt() = default;
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+    virtual void Error(const std::string& text, const std::string& caption) = 0;
+};
+
+// The controls the commands change besides the message log. Every method defaults to doing
+// nothing, so a headless caller overrides only what it shows.
+class ModuleUi {
+public:
+    virtual ~ModuleUi() = default;
+    // ConnectBtn caption "Disconnect"/"Connect", ConnectStatusDisp "Connected"/"Not Connected".
+    virtual void ShowConnected(bool /*connected*/) {}
+    // Replaces the items of SetList and selects item `selected`; -1 leaves it with no
+    // selection and no text.
+    virtual void SetSetList(const std::vector<std::string>& /*items*/, int /*selected*/) {}
+    // FirmwareVersionDisp on the Configure page.
+    virtual void ShowFirmwareVersion(const std::string& /*version*/) {}
+    // Brings the "Connect / Download" page to the front.
+    virtual void ShowConnectPage() {}
+};
+
+// Everything a module command works with.
+struct ModuleContext {
+    SerialLink& link;
+    MessageLog& log;
+    UserPrompt& prompt;
+    ModuleUi& ui;
+};
+
+// Work that belongs to the module configuration and is plugged in by it. Empty hooks are
+// skipped.
+struct ProtocolHooks {
+    // Reads the configuration block ("r") and shows it; after Connect, "Reset Defaults",
+    // "Reset Module" and "Calibrate". Returns whether the block arrived.
+    std::function<bool(ModuleContext&)> ReadConfig;
+    // "Simulate Target": Word0 0xABCD, IntervalCount 4, AltUnit 0 (Feet) in the configuration.
+    std::function<void()> SimulatedConfig;
+    // Recomputes the "Total Record Time" display after "Download Info".
+    std::function<void()> RecomputeRecordTime;
+};
+extern ProtocolHooks Hooks;
+
+// The link's own options.
+struct LinkOptions {
+    // Hidden option "Simulate Target": "Download Info" answers with built-in values instead
+    // of asking the module. Comes only from the settings store.
+    bool SimulateTarget = false;
+};
+extern LinkOptions LinkOpts;
+
+// Text replies, with the longest text each field keeps.
+inline constexpr int DeviceNameMax = 256;
+inline constexpr int ModelMax = 256;
+inline constexpr int VersionMax = 10;
+inline constexpr int DateMax = 20;
+inline constexpr int SetLineMax = 256;
+inline constexpr int MaxSets = 256;
+
+// Deadlines and pauses, milliseconds.
+inline constexpr std::uint32_t IdentifyLineDeadline = 1000;
+inline constexpr std::uint32_t SetLineDeadline = 300;
+inline constexpr std::uint32_t ResetDefaultsPause = 200;
+inline constexpr std::uint32_t ResetModulePause = 4000;
+inline constexpr std::uint32_t CalibrateDollarPause = 1500;
+inline constexpr std::uint32_t CalibrateBytePause = 50;
+inline constexpr std::uint32_t CalibrateSettlePause = 200;
+
+// The port path to open for a name of the port list: on Windows, names longer than four
+// characters get the device-namespace prefix "\\.\"; elsewhere the name is the path.
+std::string PortOpenPath(const std::string& portName);
+// The Windows rule itself, on every platform (for tests and tools).
+std::string WithDevicePrefix(const std::string& portName);
+
+// Not-connected guard: false (after clearing the log and writing "Not Connected", and
+// bringing the "Connect / Download" page to the front when asked) when not connected.
+bool CheckConnected(ModuleContext& ctx, bool showConnectPage);
+
+// ConnectBtn: disconnects when connected, else opens the port of the port list's entry
+// portIndex at BaudTable[App.SpeedIndex] and reads the configuration. Returns whether the
+// link is connected afterwards.
+bool ConnectClick(ModuleContext& ctx, int portIndex);
+// Connects to a path directly (vemo-cli); the same as ConnectClick after the path is known.
+bool ConnectPath(ModuleContext& ctx, const std::string& path);
+void Disconnect(ModuleContext& ctx);
+// SpeedBox: takes the new speed index; a connected link is closed.
+void SpeedChange(ModuleContext& ctx, int speedIndex);
+
+// "Download Info": identity and set count into the log, SetList filled. Returns whether the
+// identity arrived (or was simulated).
+bool DownloadInfo(ModuleContext& ctx);
+// "Erase Data" (asks first).
+void EraseData(ModuleContext& ctx);
+// "Reset Defaults" (asks first).
+void ResetDefaults(ModuleContext& ctx);
+// "Reset Module".
+void ResetModule(ModuleContext& ctx);
+// "Calibrate" with the text of AltCalEdit. Sends nothing when the text holds no number.
+void Calibrate(ModuleContext& ctx, std::string_view altitudeText);
+
+// Reads a decimal integer as "%d" would (leading blanks, optional sign, digits; the rest
+// ignored) and keeps its low 16 bits as a signed value, whatever the number's size. False
+// when the text does not start with a number.
+bool ParseCalibrationValue(std::string_view text, std::int16_t& value);
+
+} // namespace vemo

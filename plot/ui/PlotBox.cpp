@@ -1,0 +1,44 @@
+#include "plot/ui/PlotBox.h"
+
+#include "data/AppState.h"
+#include "plot/Renderer.h"
+
+#include <QPainter>
+
+using namespace vemo;
+
+TPlotBox::TPlotBox(QWidget* parent) : QWidget(parent) {
+    setObjectName("PlotBox");
+    setAttribute(Qt::WA_OpaquePaintEvent); // the rendering covers every pixel
+    setMouseTracking(true);
+}
+
+void TPlotBox::paintEvent(QPaintEvent*) {
+    PlotBoxPaint();
+}
+
+void TPlotBox::PlotBoxPaint() {
+    HoverPoint = QPoint(-10, -10);
+    QPainter p(this);
+    if (!PlotDoc) {
+        p.fillRect(rect(), palette().window());
+    } else {
+        RenderTarget t;
+        t.Canvas = &p;
+        t.PpiX = logicalDpiX() > 0 ? logicalDpiX() : 96;
+        t.PpiY = logicalDpiY() > 0 ? logicalDpiY() : 96;
+        t.Width = double(width()) / t.PpiX;
+        t.Height = double(height()) / t.PpiY;
+        t.Colour = true;
+        t.Screen = true;
+        RenderPlot(t, *PlotDoc);
+        // The placement is width / ppi inches, which can come back one pixel short of the
+        // view: paint any strip the rendering left.
+        const PlotLayout l = ComputeLayout(t.PpiX, t.PpiY, t.Width, t.Height, 0, 0);
+        const QColor back = ToQColor(PlotDoc->BGColor);
+        if (l.W < width()) p.fillRect(l.W, 0, width() - l.W, height(), back);
+        if (l.H < height()) p.fillRect(0, l.H, width(), height() - l.H, back);
+    }
+    p.end();
+    emit Painted();
+}

@@ -1,0 +1,55 @@
+// vemo-cli info: the info block of "Download Info", line for line.
+#include "data/AppState.h"
+#include "link/Protocol.h"
+#include "tools/CliLink.h"
+#include "tools/Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+void Usage() {
+    std::fprintf(stderr, "usage: vemo-cli info --port PATH [--speed BAUD]\n");
+}
+
+} // namespace
+
+int CmdInfo(int argc, char** argv) {
+    vemocli::PortOptions options;
+    for (int i = 1; i < argc;) {
+        bool taken = false;
+        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) {
+            Usage();
+            return 1;
+        }
+        if (!taken) {
+            std::fprintf(stderr, "vemo-cli: unknown option '%s'\n", argv[i]);
+            Usage();
+            return 1;
+        }
+    }
+    if (options.port.empty()) {
+        Usage();
+        return 1;
+    }
+
+    QCoreApplication app(argc, argv);
+    vemo::App.SpeedIndex = options.speedIndex;
+    vemo::StringListLog log;
+    vemocli::TerminalPrompt prompt;
+    vemo::ModuleUi ui;
+    vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
+
+    if (!vemo::ConnectPath(ctx, options.port)) {
+        for (const std::string& line : log.Lines)
+            std::fprintf(stderr, "%s\n", line.c_str());
+        return 2;
+    }
+    const bool ok = vemo::DownloadInfo(ctx);
+    vemo::Disconnect(ctx);
+    for (const std::string& line : log.Lines)
+        std::fprintf(ok ? stdout : stderr, "%s\n", line.c_str());
+    return ok ? 0 : 2;
+}
