@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace vemo {
 
 void DrawXorShapes(QImage& picture, std::span<const XorShape> shapes) {
@@ -25,7 +28,9 @@ void DrawXorShapes(QImage& picture, std::span<const XorShape> shapes) {
             break;
         case XorShape::RubberBand:
             p.setPen(QPen(colour, 1, Qt::DashLine));
-            p.drawRect(QRect(QPoint(s.X1, s.Y1), QPoint(s.X2, s.Y2)).normalized());
+            // Edges on the corner pixels themselves: x1 and x2, y1 and y2.
+            p.drawRect(std::min(s.X1, s.X2), std::min(s.Y1, s.Y2), std::abs(s.X2 - s.X1),
+                       std::abs(s.Y2 - s.Y1));
             break;
         case XorShape::ClimbLine:
             p.setPen(QPen(colour, 1, Qt::DashLine));

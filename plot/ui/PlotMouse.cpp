@@ -21,9 +21,12 @@ namespace {
 
 vemo::MouseButton ButtonOf(Qt::MouseButton b) {
     switch (b) {
-    case Qt::LeftButton: return vemo::MouseButton::Left;
-    case Qt::RightButton: return vemo::MouseButton::Right;
-    default: return vemo::MouseButton::Middle;
+    case Qt::LeftButton:
+        return vemo::MouseButton::Left;
+    case Qt::RightButton:
+        return vemo::MouseButton::Right;
+    default:
+        return vemo::MouseButton::Middle;
     }
 }
 
@@ -51,8 +54,7 @@ PlotMouse::PlotMouse(QWidget* view, QWidget* page) : QObject(view), view_(view),
     };
     for (const auto& [name, direction] : pans) {
         if (auto* b = page_->findChild<QAbstractButton*>(name))
-            connect(b, &QAbstractButton::clicked, this,
-                    [this, d = direction] { PanBtnClick(d); });
+            connect(b, &QAbstractButton::clicked, this, [this, d = direction] { PanBtnClick(d); });
     }
 }
 
@@ -70,7 +72,9 @@ vemo::MouseMode PlotMouse::CurrentMode() const {
     return vemo::MouseMode::Zoom;
 }
 
-void PlotMouse::PaintOverlay(QImage& picture) const { vemo::DrawXorShapes(picture, shown_); }
+void PlotMouse::PaintOverlay(QImage& picture) const {
+    vemo::DrawXorShapes(picture, shown_);
+}
 
 bool PlotMouse::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_) {
@@ -84,7 +88,8 @@ bool PlotMouse::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
             PlotBoxMouseUp(static_cast<QMouseEvent*>(event));
             return true;
-        default: break;
+        default:
+            break;
         }
     }
     return QObject::eventFilter(watched, event);
@@ -130,8 +135,7 @@ void PlotMouse::PlotBoxMouseUp(QMouseEvent* event) {
     if (logic_.MouseUp(*vemo::PlotDoc, ButtonOf(event->button()))) Repaint();
     // A click on the plot hands the keyboard to the page control, for the zoom keys.
     if (event->button() == Qt::LeftButton) {
-        if (auto* tabs = view_->window()->findChild<QTabWidget*>("PageControl1"))
-            tabs->setFocus();
+        if (auto* tabs = view_->window()->findChild<QTabWidget*>("PageControl1")) tabs->setFocus();
     }
 }
 

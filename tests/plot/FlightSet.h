@@ -15,11 +15,16 @@ inline double FlightFeet(double t) {
     const double apogee = hBurn + vBurn * coast / 2.0;
     const double mainT = apogeeT + (apogee - mainAlt) / drogue;
     double m = 0.0;
-    if (t < pad) m = 0.0;
-    else if (t < pad + burn) m = 0.5 * accel * (t - pad) * (t - pad);
-    else if (t < apogeeT) m = hBurn + vBurn * (t - pad - burn) - 0.5 * decel * (t - pad - burn) * (t - pad - burn);
-    else if (t < mainT) m = apogee - drogue * (t - apogeeT);
-    else m = std::max(0.0, mainAlt - mainRate * (t - mainT));
+    if (t < pad)
+        m = 0.0;
+    else if (t < pad + burn)
+        m = 0.5 * accel * (t - pad) * (t - pad);
+    else if (t < apogeeT)
+        m = hBurn + vBurn * (t - pad - burn) - 0.5 * decel * (t - pad - burn) * (t - pad - burn);
+    else if (t < mainT)
+        m = apogee - drogue * (t - apogeeT);
+    else
+        m = std::max(0.0, mainAlt - mainRate * (t - mainT));
     return m / 0.3048;
 }
 
@@ -35,7 +40,8 @@ inline int FillFlight(vemo::PlotDocument& doc, int k, double step = 0.25, double
     }
     vemo::SampleStore& trig = doc.TrigSignal(k)->Samples;
     trig.Resize(0);
-    for (double t : {5.5, 40.0}) trig.Append(t, std::round(FlightFeet(t)));
+    for (double t : {5.5, 40.0})
+        trig.Append(t, std::round(FlightFeet(t)));
     doc.AltSignal(k)->Name = "Flight";
     return s.Count();
 }

@@ -6,6 +6,7 @@
 
 #include "data/AppState.h"
 #include "data/ui/MainStatus.h"
+#include "data/ui/WidgetNameLists.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/PlotBox.h"
 #include "plot/ui/PlotMouse.h"
@@ -71,8 +72,9 @@ protected:
         QTest::mouseRelease(box, Qt::LeftButton, {}, to);
     }
     void ChooseMode(const char* caption) {
-        for (auto* r : page.MouseGrp->findChildren<QRadioButton*>())
+        for (auto* r : page.MouseGrp->findChildren<QRadioButton*>()) {
             if (r->text() == caption) QTest::mouseClick(r, Qt::LeftButton);
+        }
         ASSERT_EQ(page.MouseGrp->findChildren<QRadioButton*>().size(), 3);
     }
     void Click(const char* name) {
@@ -87,7 +89,8 @@ protected:
     void FillEvery(double step, int count) {
         SampleStore& s = doc.AltSignal(0)->Samples;
         s.Resize(0);
-        for (int i = 0; i < count; ++i) s.Append(i * step, 7.0 * i);
+        for (int i = 0; i < count; ++i)
+            s.Append(i * step, 7.0 * i);
     }
 
     PlotDocument doc;
@@ -184,7 +187,8 @@ TEST_F(PlotMouseGui, HoverPicksTheNearestSampleAndFillsTheReadouts) {
 
     // A set that starts later is hovered by its own times.
     SampleStore& s = doc.AltSignal(0)->Samples;
-    for (int i = 0; i < s.Count(); ++i) s.Time[i] += 20.0;
+    for (int i = 0; i < s.Count(); ++i)
+        s.Time[i] += 20.0;
     Move(At(23.2, 20));
     EXPECT_EQ(Logic().HoverSample, 6);
     EXPECT_EQ(xy.text(), "Time =     23.0, Altitude =   42");
@@ -271,7 +275,8 @@ TEST_F(PlotMouseGui, CropKeepsTheViewMovedToTimeZero) {
     FillEvery(1.0, 101);
     SampleStore& trig = doc.TrigSignal(0)->Samples;
     trig.Resize(0);
-    for (double t : {10.0, 45.0, 70.0}) trig.Append(t, 1.0);
+    for (double t : {10.0, 45.0, 70.0})
+        trig.Append(t, 1.0);
     auto& climbs = doc.AltSignal(0)->ClimbMarks;
     climbs[0] = {35, 50, 1};
     climbs[1] = {20, 40, 1};
@@ -300,35 +305,44 @@ TEST_F(PlotMouseGui, FlightWithClimbAndPeakMarks) {
     struct GiveBack {
         QWidget* w[3];
         ~GiveBack() {
-            for (QWidget* x : w) x->setParent(nullptr);
+            for (QWidget* x : w)
+                x->setParent(nullptr);
         }
     } giveBack{{&page, &xy, &roc}};
     auto* column = new QVBoxLayout(&window);
     column->setContentsMargins(0, 0, 0, 0);
     page.setParent(&window);
-    column->addWidget(&page);
+    column->addWidget(&page, 1);
     auto* status = new QHBoxLayout;
-    status->addWidget(&xy);
-    status->addWidget(&roc);
+    status->setContentsMargins(8, 2, 8, 4);
+    for (QLabel* l : {&xy, &roc}) {
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        status->addWidget(l, 1);
+    }
     column->addLayout(status);
-    window.resize(760, 520);
+    window.resize(760, 540);
     window.show();
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
+    // The page's own set list, as the main window attaches it.
+    ComboNameList combo(page.ActiveSetCombo);
+    doc.UseNameLists(nullptr, &combo);
     const int count = FillFlight(doc, 0);
+    combo.Append(doc.AltSignal(0)->Name);
+    combo.Select(0);
     doc.Title = "Rocket flight, field day";
     doc.Info1 = "Motor F40, 0.25 s samples";
-    SetView(0, 120, 0, 3500);
+    SetView(0, 120, 0, 4000);
     Picture();
     const PlotRect a = PlotArea;
     auto at = [&](double t, double alt) {
         return QPoint(a.Left + static_cast<int>(t / 120 * (a.Right - a.Left)),
-                      a.Bottom - static_cast<int>(alt / 3500 * (a.Bottom - a.Top)));
+                      a.Bottom - static_cast<int>(alt / 4000 * (a.Bottom - a.Top)));
     };
 
-    ChooseMode("Climb");
-    Drag(at(6, 300), at(12, 2500));
+    ChooseMode("Climb"); // the drogue descent
+    Drag(at(22, 2900), at(52, 1200));
     ChooseMode("Peak");
     for (double t : {16.25, 60.0}) {
         Move(at(t, FlightFeet(t)));
@@ -343,6 +357,20 @@ TEST_F(PlotMouseGui, FlightWithClimbAndPeakMarks) {
     EXPECT_EQ(std::count(alt.Samples.PeakMarks.begin(), alt.Samples.PeakMarks.end(), 1), 2);
     EXPECT_TRUE(xy.text().startsWith("Time =     70.0"));
 
-    if (const QByteArray dir = qgetenv("VEMO_SHOTS"); !dir.isEmpty())
+    const QByteArray dir = qgetenv("VEMO_SHOTS");
+    if (!dir.isEmpty()) {
         EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(dir) + "/plot-climb-peaks.png"));
+    }
+
+    // A zoom rectangle being dragged over the descent.
+    QTest::mousePress(box, Qt::LeftButton, {}, at(70, 1500));
+    Move(at(100, 400));
+    EXPECT_TRUE(Logic().ZoomDrag);
+    if (!dir.isEmpty()) {
+        EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(dir) + "/plot-zoom-drag.png"));
+    }
+    QTest::mouseRelease(box, Qt::LeftButton, {}, at(100, 400));
+    EXPECT_NEAR(doc.TimeMin, 70, 0.5);
+    EXPECT_NEAR(doc.TimeMax, 100, 0.5);
+    doc.UseNameLists(nullptr, nullptr);
 }
