@@ -25,6 +25,13 @@ struct AppState {
 
     // Set by the main window: repaint the plot on the Recorded Data page.
     std::function<void()> RepaintPlot;
+    // Set by the main window: fit the altitude axis to the data (after Fix Drift).
+    std::function<void()> AutoRangeAlt;
+
+    // The "Set#" selection index recorded by the last "Download Data" click made while
+    // connected (capped at 256, -1 when nothing was selected); the default set file name
+    // numbers from it.
+    int DownloadSetIndex = 0;
 };
 
 extern AppState App;

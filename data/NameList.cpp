@@ -17,10 +17,14 @@ void MemoryNameList::Remove(int k) {
     if (k < 0 || k >= Count()) return;
     items_.erase(items_.begin() + k);
     // A list box loses its selection when the selected item goes, like the widgets do.
-    if (selected_ == k) selected_ = -1;
-    else if (selected_ > k) --selected_;
+    if (selected_ == k)
+        selected_ = -1;
+    else if (selected_ > k)
+        --selected_;
 }
 
-void MemoryNameList::Select(int k) { selected_ = (k >= 0 && k < Count()) ? k : -1; }
+void MemoryNameList::Select(int k) {
+    selected_ = (k >= 0 && k < Count()) ? k : -1;
+}
 
 } // namespace vemo

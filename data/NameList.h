@@ -14,8 +14,8 @@ public:
     virtual std::string Item(int k) const = 0;
     virtual void Insert(int k, const std::string& name) = 0;
     virtual void Remove(int k) = 0;
-    virtual int Selected() const = 0;  // -1: no selection
-    virtual void Select(int k) = 0;    // -1 or out of range: no selection
+    virtual int Selected() const = 0; // -1: no selection
+    virtual void Select(int k) = 0;   // -1 or out of range: no selection
     void Append(const std::string& name) { Insert(Count(), name); }
 };
 

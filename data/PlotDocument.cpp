@@ -12,10 +12,10 @@ const std::array<Colour, 13> Palette = {
     0x0000FF00, 0x00008080, 0x00800080, 0x00808080, 0x00000000, 0x00808000,
 };
 
-const char* const LineStyleNames[6] = {"-none-", "Solid", "Dot", "Dash", "Dash Dot",
-                                       "Dash Dot Dot"};
-const char* const PointStyleNames[8] = {"-none-", "Dot",   "Circle",  "Square",
-                                        "Cross",  "X",     "Diamond", "Triangle"};
+const char* const LineStyleNames[6] = {"-none-", "Solid",    "Dot",
+                                       "Dash",   "Dash Dot", "Dash Dot Dot"};
+const char* const PointStyleNames[8] = {"-none-", "Dot", "Circle",  "Square",
+                                        "Cross",  "X",   "Diamond", "Triangle"};
 
 void SampleStore::Resize(int n) {
     n = std::clamp(n, 0, MaxSamples);
@@ -72,7 +72,8 @@ Signal* PlotDocument::CreateDataSet() {
     auto alt = std::make_unique<Signal>(true);
     auto trig = std::make_unique<Signal>(false);
 
-    for (int i = 0; i <= 20; ++i) alt->Samples.Append(i, i);
+    for (int i = 0; i <= 20; ++i)
+        alt->Samples.Append(i, i);
 
     alt->LineColor = alt->PointColor = colour;
     alt->LineStyle = LineSolid;
@@ -128,8 +129,10 @@ void PlotDocument::Clear() {
         Signals.pop_back();
         Signals.pop_back();
     }
-    while (SetListBox->Count() > 0) SetListBox->Remove(0);
-    while (ActiveSetCombo->Count() > 0) ActiveSetCombo->Remove(0);
+    while (SetListBox->Count() > 0)
+        SetListBox->Remove(0);
+    while (ActiveSetCombo->Count() > 0)
+        ActiveSetCombo->Remove(0);
 }
 
 } // namespace vemo

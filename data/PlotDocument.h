@@ -49,7 +49,13 @@ struct ClimbMark {
 
 enum LineStyleCode { LineNone = 0, LineSolid, LineDot, LineDash, LineDashDot, LineDashDotDot };
 enum PointStyleCode {
-    PointNone = 0, PointDot, PointCircle, PointSquare, PointCross, PointX, PointDiamond,
+    PointNone = 0,
+    PointDot,
+    PointCircle,
+    PointSquare,
+    PointCross,
+    PointX,
+    PointDiamond,
     PointTriangle
 };
 

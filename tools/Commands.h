@@ -4,3 +4,10 @@
 
 int CmdPorts(int argc, char** argv); // vemo-cli ports
 int CmdInfo(int argc, char** argv);  // vemo-cli info --port PATH [--speed BAUD]
+// vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]
+int CmdSave(int argc, char** argv);
+
+// vemo-cli download --port PATH [--speed BAUD] [--set N|all] [--out DIR]
+int CmdDownload(int argc, char** argv);
+// vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
+int CmdConfig(int argc, char** argv);

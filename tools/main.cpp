@@ -15,6 +15,9 @@ const Command commands[] = {
     // {"ports", CmdPorts}, ... added by the files that implement them
     {"ports", CmdPorts},
     {"info", CmdInfo},
+    {"save", CmdSave},
+    {"download", CmdDownload},
+    {"config", CmdConfig},
     {nullptr, nullptr},
 };
 

@@ -1,8 +1,246 @@
 #include "data/ui/DataPropForm.h"
 
+#include "data/AppState.h"
+#include "data/ui/ColorSwatch.h"
+#include "data/ui/FileActions.h"
+#include "data/ui/StyleCombo.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+using namespace vemo;
+
 TDataPropForm* DataPropForm = nullptr;
 
-TDataPropForm::TDataPropForm(QWidget* parent) : QDialog(parent) {
+namespace {
+
+template <class W> W* Named(W* w, const char* name) {
+    w->setObjectName(name);
+    return w;
+}
+
+QLabel* Label(const char* text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string S(const QLineEdit* e) {
+    return e->text().toStdString();
+}
+
+} // namespace
+
+TDataPropForm::TDataPropForm(QWidget* parent)
+    : QDialog(parent), SetListBox(Named(new QListWidget(this), "SetListBox")),
+      setListNames_(SetListBox) {
     setObjectName("DataPropForm");
     setWindowTitle("Data Properties");
+
+    SignalDisplayNameEdit = Named(new QLineEdit(this), "SignalDisplayNameEdit");
+    Line_Clr = Named(new ColorSwatch(this), "Line_Clr");
+    LineStyleCombo = Named(new StyleCombo(StyleKind::Line, this), "LineStyleCombo");
+    Pt_Clr = Named(new ColorSwatch(this), "Pt_Clr");
+    PointStyleCombo = Named(new StyleCombo(StyleKind::Point, this), "PointStyleCombo");
+    Trig_Clr = Named(new ColorSwatch(this), "Trig_Clr");
+    TrigStyleCombo = Named(new StyleCombo(StyleKind::Point, this), "TrigStyleCombo");
+    XOffsetEdit = Named(new QLineEdit(this), "XOffsetEdit");
+    YOffsetEdit = Named(new QLineEdit(this), "YOffsetEdit");
+    XScaleEdit = Named(new QLineEdit(this), "XScaleEdit");
+    YScaleEdit = Named(new QLineEdit(this), "YScaleEdit");
+    Note1Edit = Named(new QLineEdit(this), "Note1Edit");
+    Note2Edit = Named(new QLineEdit(this), "Note2Edit");
+    Note3Edit = Named(new QLineEdit(this), "Note3Edit");
+    ApplyBtn = Named(new QPushButton("Apply", this), "ApplyBtn");
+    DelSetBtn = Named(new QPushButton("Delete Data Set", this), "DelSetBtn");
+    DriftBtn = Named(new QPushButton("Fix Drift", this), "DriftBtn");
+    DriftBtn->setToolTip("Adjust for pressure drift over time");
+    OffsetBtn = Named(new QPushButton("Fix Offset", this), "OffsetBtn");
+    OffsetBtn->setToolTip("Adjust for offset");
+    PhotoBtn = Named(new QPushButton("Export Photo Info", this), "PhotoBtn");
+    PhotoBtn->setToolTip("Export list of triggers with altitudes");
+    OKBtn = Named(new QPushButton("OK", this), "OKBtn");
+    for (QPushButton* b : {ApplyBtn, DelSetBtn, DriftBtn, OffsetBtn, PhotoBtn})
+        b->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label("Data Set Name", SignalDisplayNameEdit, this), 0, 0);
+    grid->addWidget(SignalDisplayNameEdit, 0, 1, 1, 3);
+    grid->addWidget(Label("Line Color", Line_Clr, this), 1, 0);
+    grid->addWidget(Line_Clr, 1, 1);
+    grid->addWidget(Label("Line Style", LineStyleCombo, this), 1, 2);
+    grid->addWidget(LineStyleCombo, 1, 3);
+    grid->addWidget(Label("Point Color", Pt_Clr, this), 2, 0);
+    grid->addWidget(Pt_Clr, 2, 1);
+    grid->addWidget(Label("Point Style", PointStyleCombo, this), 2, 2);
+    grid->addWidget(PointStyleCombo, 2, 3);
+    grid->addWidget(Label("Trig Color", Trig_Clr, this), 3, 0);
+    grid->addWidget(Trig_Clr, 3, 1);
+    grid->addWidget(Label("Point Style", TrigStyleCombo, this), 3, 2);
+    grid->addWidget(TrigStyleCombo, 3, 3);
+    grid->addWidget(Label("Time Offset", XOffsetEdit, this), 4, 0);
+    grid->addWidget(XOffsetEdit, 4, 1);
+    grid->addWidget(Label("Altitude Offset", YOffsetEdit, this), 4, 2);
+    grid->addWidget(YOffsetEdit, 4, 3);
+    // The scales are carried through Apply unchanged and never shown.
+    XScaleLabel = Named(Label("Time Scale", XScaleEdit, this), "XScaleLabel");
+    YScaleLabel = Named(Label("Altitude Scale", YScaleEdit, this), "YScaleLabel");
+    grid->addWidget(XScaleLabel, 5, 0);
+    grid->addWidget(XScaleEdit, 5, 1);
+    grid->addWidget(YScaleLabel, 5, 2);
+    grid->addWidget(YScaleEdit, 5, 3);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{XScaleLabel, XScaleEdit, YScaleLabel, YScaleEdit})
+        w->setVisible(false);
+    grid->addWidget(Label("Note 1", Note1Edit, this), 6, 0);
+    grid->addWidget(Note1Edit, 6, 1, 1, 3);
+    grid->addWidget(Label("Note 2", Note2Edit, this), 7, 0);
+    grid->addWidget(Note2Edit, 7, 1, 1, 3);
+    grid->addWidget(Label("Note 3", Note3Edit, this), 8, 0);
+    grid->addWidget(Note3Edit, 8, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(Label("Data Sets", SetListBox, this));
+    left->addWidget(SetListBox);
+    SetListBox->setMinimumWidth(150);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {ApplyBtn, DelSetBtn, DriftBtn, OffsetBtn, PhotoBtn})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+
+    auto* right = new QVBoxLayout;
+    right->addLayout(grid);
+    right->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addLayout(left);
+    top->addLayout(right, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+    resize(660, 360);
+
+    connect(SetListBox, &QListWidget::itemClicked, this, [this] { RefreshSetProperties(); });
+    connect(SetListBox, &QListWidget::currentRowChanged, this, [this] {
+        if (!renaming_) RefreshSetProperties();
+    });
+    connect(ApplyBtn, &QPushButton::clicked, this, &TDataPropForm::ApplyBtnClick);
+    connect(DelSetBtn, &QPushButton::clicked, this, &TDataPropForm::DelSetBtnClick);
+    connect(DriftBtn, &QPushButton::clicked, this, &TDataPropForm::DriftBtnClick);
+    connect(OffsetBtn, &QPushButton::clicked, this, &TDataPropForm::OffsetBtnClick);
+    connect(PhotoBtn, &QPushButton::clicked, this, &TDataPropForm::PhotoBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    PhotoBtn->setVisible(false);
+}
+
+void TDataPropForm::ShowProperties(const SetProperties& p, bool triggers) {
+    SignalDisplayNameEdit->setText(Q(p.Name));
+    Line_Clr->SetColour(p.LineColor);
+    Pt_Clr->SetColour(p.PointColor);
+    Trig_Clr->SetColour(p.TrigColor);
+    LineStyleCombo->setCurrentIndex(p.LineStyle);
+    PointStyleCombo->setCurrentIndex(p.PointStyle);
+    TrigStyleCombo->setCurrentIndex(p.TrigStyle);
+    XOffsetEdit->setText(Q(p.TimeOffset));
+    YOffsetEdit->setText(Q(p.AltOffset));
+    XScaleEdit->setText(Q(p.TimeScale));
+    YScaleEdit->setText(Q(p.AltScale));
+    Note1Edit->setText(Q(p.Note1));
+    Note2Edit->setText(Q(p.Note2));
+    Note3Edit->setText(Q(p.Note3));
+    PhotoBtn->setVisible(triggers);
+}
+
+void TDataPropForm::RefreshSetProperties() {
+    if (!PlotDoc) return;
+    const int k = SetListBox->currentRow();
+    if (!PlotDoc->ValidSet(k)) {
+        // An empty document: nothing to show.
+        if (PlotDoc->SetCount() == 0) ShowProperties(SetProperties{}, false);
+        return;
+    }
+    ShowProperties(ReadSetProperties(*PlotDoc, k), PlotDoc->TrigSignal(k)->Visible != 0);
+}
+
+SetProperties TDataPropForm::ControlValues() const {
+    SetProperties p;
+    p.Name = S(SignalDisplayNameEdit);
+    p.LineColor = Line_Clr->GetColour();
+    p.PointColor = Pt_Clr->GetColour();
+    p.TrigColor = Trig_Clr->GetColour();
+    p.LineStyle = std::max(0, LineStyleCombo->currentIndex());
+    p.PointStyle = std::max(0, PointStyleCombo->currentIndex());
+    p.TrigStyle = std::max(0, TrigStyleCombo->currentIndex());
+    p.TimeOffset = S(XOffsetEdit);
+    p.AltOffset = S(YOffsetEdit);
+    p.TimeScale = S(XScaleEdit);
+    p.AltScale = S(YScaleEdit);
+    p.Note1 = S(Note1Edit);
+    p.Note2 = S(Note2Edit);
+    p.Note3 = S(Note3Edit);
+    return p;
+}
+
+void TDataPropForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    SetListBox->setCurrentRow(SetListBox->count() > 0 ? 0 : -1);
+    RefreshSetProperties();
+}
+
+void TDataPropForm::ApplyBtnClick() {
+    const int k = SetListBox->currentRow();
+    if (!PlotDoc || !PlotDoc->ValidSet(k)) return;
+    // The offset edits keep their amounts, so a second Apply shifts again.
+    renaming_ = true;
+    ApplySetProperties(*PlotDoc, k, ControlValues());
+    renaming_ = false;
+    RepaintPlot();
+}
+
+void TDataPropForm::DelSetBtnClick() {
+    const int k = SetListBox->currentRow();
+    if (!PlotDoc || !PlotDoc->ValidSet(k)) return;
+    PlotDoc->DeleteDataSet(k);
+    SetListBox->setCurrentRow(SetListBox->count() > 0 ? 0 : -1);
+    RefreshSetProperties();
+    RepaintPlot();
+}
+
+void TDataPropForm::DriftBtnClick() {
+    const int k = SetListBox->currentRow();
+    if (!PlotDoc || !PlotDoc->ValidSet(k)) return;
+    if (!FixDrift(*PlotDoc, k)) return;
+    if (App.AutoRangeAlt) App.AutoRangeAlt();
+    RepaintPlot();
+}
+
+// What a fixed offset should be measured against is not settled; the button stays and
+// changes nothing.
+void TDataPropForm::OffsetBtnClick() {}
+
+void TDataPropForm::PhotoBtnClick() {
+    const int k = SetListBox->currentRow();
+    if (!PlotDoc || !PlotDoc->ValidSet(k)) return;
+    const QString path = Questions().AskPhotoPath(this);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!ExportPhotoList(*PlotDoc, k, path, &error)) {
+        Questions().ShowError(this, error);
+        return;
+    }
+    Questions().OpenDocument(path);
 }

@@ -1,0 +1,54 @@
+#include "data/ui/ColorSwatch.h"
+
+#include <QColorDialog>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vemo {
+
+QColor ToQColor(Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+Colour FromQColor(const QColor& c) {
+    return static_cast<Colour>(c.red()) | static_cast<Colour>(c.green()) << 8 |
+           static_cast<Colour>(c.blue()) << 16;
+}
+
+std::function<bool(QWidget*, QColor&)> ColorSwatch::ChooseColour = [](QWidget* parent,
+                                                                      QColor& colour) {
+    const QColor chosen = QColorDialog::getColor(colour, parent);
+    if (!chosen.isValid()) return false;
+    colour = chosen;
+    return true;
+};
+
+ColorSwatch::ColorSwatch(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setMinimumSize(40, 20);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ColorSwatch::SetColour(Colour c) {
+    colour_ = c & 0x00FFFFFF;
+    update();
+}
+
+void ColorSwatch::paintEvent(QPaintEvent* event) {
+    {
+        QPainter p(this);
+        p.fillRect(contentsRect().adjusted(2, 2, -2, -2), ToQColor(colour_));
+    }
+    QFrame::paintEvent(event);
+}
+
+void ColorSwatch::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
+    QColor colour = ToQColor(colour_);
+    if (ChooseColour && ChooseColour(this, colour)) {
+        SetColour(FromQColor(colour));
+        emit ColourChanged(colour_);
+    }
+}
+
+} // namespace vemo

@@ -1,0 +1,38 @@
+#pragma once
+// The Recorded Data page's "Save" and "Load" buttons, and the questions file handling asks
+// the user. The questions are replaceable so that tests can answer them.
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace vemo {
+
+struct FileQuestions {
+    // The "Save" choice: -1 cancelled, 0 "Active Data Set", 1 "Plot and All Data Sets".
+    std::function<int(QWidget* parent)> AskSaveKind;
+    // The save file dialog with a default name; an empty result means cancelled.
+    std::function<QString(QWidget* parent, const QString& defaultName)> AskSavePath;
+    // The load file dialog; an empty result means cancelled.
+    std::function<QString(QWidget* parent)> AskLoadPath;
+    // The "Export Photo Info" save dialog; an empty result means cancelled.
+    std::function<QString(QWidget* parent)> AskPhotoPath;
+    // A message box with caption "Error", an exclamation icon and an OK button.
+    std::function<void(QWidget* parent, const QString& message)> ShowError;
+    // Opens a file with the desktop's default handler.
+    std::function<void(const QString& path)> OpenDocument;
+};
+
+// The questions in use; they start as the real dialogs.
+FileQuestions& Questions();
+// Puts the real dialogs back.
+void UseRealQuestions();
+
+// "Save" (hint "Save Data"): asks what to save and where, then writes the file. Does nothing
+// when there is no document, or when the active set is to be saved and there is none.
+void SaveData(QWidget* parent);
+// "Load" (hint "Load data"): asks for a file and adds its data sets to the document.
+void LoadData(QWidget* parent);
+
+} // namespace vemo

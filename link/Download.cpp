@@ -1,0 +1,191 @@
+#include "link/Download.h"
+
+#include "data/Text.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace vemo {
+
+namespace {
+
+constexpr std::uint8_t MarkerHighByte = 0x82;
+constexpr int ProgressMax = 100;
+
+std::uint16_t BigEndian(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+}
+
+bool ReadWord(ModulePort& port, int deadlineMs, std::uint16_t& word) {
+    std::uint8_t b[2];
+    if (!port.ReadExact(b, deadlineMs)) return false;
+    word = BigEndian(b);
+    return true;
+}
+
+void Call(const std::function<void()>& f) {
+    if (f) f();
+}
+
+} // namespace
+
+SetHeader ParseSetHeader(const std::uint8_t (&bytes)[6]) {
+    SetHeader h;
+    h.IntervalCount = BigEndian(bytes + 1);
+    h.WordCount = BigEndian(bytes + 3);
+    h.TriggerFlag = bytes[5];
+    return h;
+}
+
+SetResult ReadSetWords(ModulePort& port, const SetHeader& header, std::uint16_t baseStep,
+                       Signal& alt, const DownloadHooks& hooks) {
+    SetResult r;
+    Signal* trig = alt.TriggerSignal;
+    alt.Samples.Clear();
+    if (trig) trig->Samples.Clear();
+
+    // In double precision: a one-hour interval times 65535 samples overflows 32 bits of ms.
+    r.IntervalSeconds =
+        static_cast<double>(header.IntervalCount) * static_cast<double>(baseStep) / 1000.0;
+    const int wordCount = header.WordCount;
+    int j = 0;
+    int m = 0;
+    if (hooks.Progress) hooks.Progress(0);
+    do {
+        std::uint16_t word = 0;
+        if (!ReadWord(port, WordDeadlineMs, word)) break;
+        bool triggerSample = false;
+        if ((word >> 8) == MarkerHighByte) {
+            ++m;
+            if (!ReadWord(port, TriggerWordDeadlineMs, word)) break;
+            triggerSample = true;
+        }
+        const double time = j * r.IntervalSeconds;
+        const double value = static_cast<std::int16_t>(word);
+        alt.Samples.Append(time, value);
+        if (triggerSample && trig) trig->Samples.Append(time, value);
+        if (value > r.Maximum) r.Maximum = value;
+        ++j;
+        if (hooks.Progress)
+            hooks.Progress(
+                wordCount > 0 ? static_cast<int>(std::int64_t{ProgressMax} * j / wordCount) : 0);
+        Call(hooks.ProcessEvents);
+        if (hooks.Stop && hooks.Stop()) break;
+    } while (j < MaxDownloadSamples && (wordCount == 0 || j + m < wordCount));
+
+    r.Samples = j;
+    r.Markers = m;
+    r.Triggers = trig ? trig->Samples.Count() : 0;
+    return r;
+}
+
+void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadHooks& hooks,
+              FetchedSet& out) {
+    out.Result = SetResult{};
+    out.Result.Set = set;
+    port.FlushInput();
+    port.WriteByte('a');
+    port.Pause(20);
+    port.WriteByte(static_cast<std::uint8_t>(set));
+
+    std::uint8_t raw[6];
+    if (!port.ReadExact(raw, HeaderDeadlineMs)) {
+        char line[64];
+        std::snprintf(line, sizeof line, "Set %d: Corrupted data set.", set + 1);
+        if (hooks.Log) {
+            hooks.Log("");
+            hooks.Log(line);
+        }
+        return;
+    }
+    out.Header = ParseSetHeader(raw);
+    out.Alt.TriggerSignal = &out.Trig;
+    out.Result = ReadSetWords(port, out.Header, baseStep, out.Alt, hooks);
+    out.Result.Set = set;
+    out.Result.HeaderOk = true;
+}
+
+void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const DownloadHooks& hooks) {
+    SetResult& r = fetched.Result;
+    if (!r.HeaderOk) return;
+
+    Signal* alt = doc.CreateDataSet();
+    r.DataSet = doc.SetCount() - 1;
+    alt->Samples = std::move(fetched.Alt.Samples);
+    alt->Samples.Shrink();
+    for (auto& mark : alt->ClimbMarks)
+        mark = ClimbMark{};
+    if (Signal* trig = alt->TriggerSignal) {
+        trig->Samples = std::move(fetched.Trig.Samples);
+        trig->Visible = fetched.Header.TriggerFlag ? 1 : 0;
+    }
+
+    if (hooks.AutoRange) hooks.AutoRange(doc);
+
+    char line[64];
+    std::snprintf(line, sizeof line, "Set %d: Downloaded %d data samples.", r.Set + 1, r.Samples);
+    if (hooks.Log) {
+        hooks.Log("");
+        hooks.Log(line);
+    }
+
+    const std::string date = hooks.Today ? hooks.Today() : std::string();
+    alt->Note2 = CutText(SetNote2(date, r.Set + 1, r.Samples), TextLength);
+    alt->Note3 = CutText(SetNote3(r.Samples, r.IntervalSeconds, r.Maximum), TextLength);
+
+    doc.XAxisLabel = "Time (seconds)";
+    const std::string label = AltitudeAxisLabel(altUnit);
+    if (!label.empty()) doc.YAxisLabel = label;
+}
+
+SetResult DownloadSet(ModulePort& port, PlotDocument& doc, int set, std::uint16_t baseStep,
+                      int altUnit, const DownloadHooks& hooks) {
+    FetchedSet fetched;
+    FetchSet(port, set, baseStep, hooks, fetched);
+    StoreSet(doc, fetched, altUnit, hooks);
+    return fetched.Result;
+}
+
+std::vector<int> SetsToDownload(int selected, int moduleSetCount) {
+    std::vector<int> sets;
+    if (selected < 0) return sets;
+    if (selected > 256) selected = 256;
+    if (selected == moduleSetCount) {
+        for (int i = 0; i < moduleSetCount; ++i)
+            sets.push_back(i);
+    } else {
+        sets.push_back(selected);
+    }
+    return sets;
+}
+
+std::string AltitudeAxisLabel(int altUnit) {
+    switch (altUnit) {
+    case 0:
+        return "Altitude (feet)";
+    case 1:
+        return "Altitude (yards)";
+    case 2:
+        return "Altitude (meters)";
+    default:
+        return {};
+    }
+}
+
+std::string FormatG(double v) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
+    return std::string(buf, res.ptr);
+}
+
+std::string SetNote2(const std::string& date, int setNumber, int samples) {
+    return date + "  Set " + std::to_string(setNumber) + ", " + std::to_string(samples) +
+           " samples";
+}
+
+std::string SetNote3(int samples, double intervalSeconds, double maximum) {
+    return FormatG(samples * intervalSeconds) + " sec, interval=" + FormatG(intervalSeconds) +
+           " sec, max=" + FormatG(maximum);
+}
+
+} // namespace vemo

@@ -1,0 +1,48 @@
+#include "link/ModuleBusy.h"
+
+#include <map>
+
+namespace vemo {
+
+namespace {
+
+int depth = 0;
+int nextId = 1;
+
+std::map<int, std::function<void(bool)>>& Listeners() {
+    static std::map<int, std::function<void(bool)>> listeners;
+    return listeners;
+}
+
+void Notify(bool busy) {
+    // A listener may remove itself; walk a copy.
+    const auto listeners = Listeners();
+    for (const auto& [id, f] : listeners)
+        f(busy);
+}
+
+} // namespace
+
+bool ModuleBusy() {
+    return depth > 0;
+}
+
+int AddBusyListener(std::function<void(bool)> listener) {
+    const int id = nextId++;
+    Listeners()[id] = std::move(listener);
+    return id;
+}
+
+void RemoveBusyListener(int id) {
+    Listeners().erase(id);
+}
+
+ModuleBusyScope::ModuleBusyScope() {
+    if (depth++ == 0) Notify(true);
+}
+
+ModuleBusyScope::~ModuleBusyScope() {
+    if (--depth == 0) Notify(false);
+}
+
+} // namespace vemo

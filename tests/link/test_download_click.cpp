@@ -1,0 +1,112 @@
+// "Download Data" through the real serial link against the simulated module: guards, the
+// partial-set rule, and a window that goes away while the transfer lets events through.
+#include "ConfigWidgetSupport.h"
+#include "data/AppState.h"
+#include "link/DownloadData.h"
+#include "link/ModuleBusy.h"
+#include "link/ModuleConfig.h"
+#include "link/SerialLink.h"
+#include "sim/Simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace vemo;
+
+namespace {
+
+class Prompts : public UserPrompt {
+public:
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    void Error(const std::string& text, const std::string& caption) override {
+        boxes.push_back(caption + ":" + text);
+    }
+    std::vector<std::string> boxes;
+};
+
+class DownloadClickTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        configtest::EnsureApp();
+        std::vector<double> alt(200);
+        for (std::size_t i = 0; i < alt.size(); ++i)
+            alt[i] = static_cast<double>(i);
+        vemosim::Recording rec;
+        rec.alt = alt;
+        rec.trigger.assign(alt.size(), false);
+        rec.intervalCount = 5;
+        sim.SetRecordings({rec, rec});
+        ASSERT_TRUE(sim.Start());
+        ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
+        App.Connected = true;
+        App.ModuleSetCount = 2;
+        Config = ModuleConfig{};
+        doc = std::make_unique<PlotDocument>();
+        PlotDoc = doc.get();
+    }
+    void TearDown() override {
+        Link().ClosePort();
+        App.Connected = false;
+        App.ModuleSetCount = 0;
+        PlotDoc = nullptr;
+    }
+    std::vector<SetResult> Click(int selected, DownloadView view = {}) {
+        ModuleContext ctx{Link(), log, prompts, ui};
+        return DownloadDataClick(ctx, selected, view);
+    }
+
+    vemosim::Simulator sim;
+    std::unique_ptr<PlotDocument> doc;
+    StringListLog log;
+    Prompts prompts;
+    ModuleUi ui;
+};
+
+} // namespace
+
+TEST_F(DownloadClickTest, GuardsSendNothing) {
+    App.Connected = false;
+    log.Append("earlier");
+    EXPECT_TRUE(Click(0).empty());
+    EXPECT_EQ(log.Lines, std::vector<std::string>{"Not Connected"});
+
+    App.Connected = true;
+    EXPECT_TRUE(Click(-1).empty());
+    EXPECT_EQ(prompts.boxes, std::vector<std::string>{"Vemo:No data set specified"});
+    {
+        ModuleBusyScope busy; // a transfer is already running
+        EXPECT_TRUE(Click(0).empty());
+    }
+    EXPECT_EQ(doc->SetCount(), 0);
+    configtest::WaitFor([] { return false; }, 50);
+    EXPECT_TRUE(sim.Received().empty());
+}
+
+TEST_F(DownloadClickTest, SetThatStopsEarlyKeepsWhatArrived) {
+    sim.SetSilenceAfter(6 + 2 * 3); // the header and three words, then nothing
+    const auto results = Click(0);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].Samples, 3);
+    ASSERT_EQ(doc->SetCount(), 1);
+    EXPECT_EQ(doc->AltSignal(0)->Samples.Alt, (std::vector<double>{0, 1, 2}));
+    EXPECT_DOUBLE_EQ(doc->AltSignal(0)->Samples.Time[2], 1.0); // 5 x 100 ms apart
+    EXPECT_EQ(log.Lines.back(), "Set 1: Downloaded 3 data samples.");
+    EXPECT_EQ(sim.Received(), (std::vector<uint8_t>{'a', 0}));
+}
+
+TEST_F(DownloadClickTest, DocumentGoneDuringTransferStopsIt) {
+    DownloadView view;
+    int events = 0;
+    bool busyDuring = false;
+    view.ProcessEvents = [&] {
+        busyDuring = ModuleBusy();
+        if (++events == 10) PlotDoc = nullptr; // the window closed meanwhile
+    };
+    const auto results = Click(2, view); // "All"
+    EXPECT_TRUE(busyDuring);
+    EXPECT_FALSE(ModuleBusy());
+    EXPECT_EQ(events, 10);
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(doc->SetCount(), 0);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// What download and config share beyond the port options: the message log on a stream, a
+// prompt that counts the errors it reported, and Connect with the configuration read.
+#include "tools/CliLink.h"
+
+#include <cstdio>
+#include <string>
+
+namespace vemocli {
+
+// Prints each message-log line to a stream as it is written.
+class StreamLog final : public vemo::MessageLog {
+public:
+    explicit StreamLog(std::FILE* out) : out_(out) {}
+    void Clear() override {}
+    void Append(const std::string& line) override {
+        std::fprintf(out_, "%s\n", line.c_str());
+        std::fflush(out_);
+    }
+
+private:
+    std::FILE* out_;
+};
+
+class CountingPrompt final : public TerminalPrompt {
+public:
+    void Error(const std::string& text, const std::string& caption) override {
+        ++errors;
+        TerminalPrompt::Error(text, caption);
+    }
+    int errors = 0;
+};
+
+// Opens the port at the chosen speed and reads the configuration block, as Connect does.
+// False when the port could not be opened.
+bool ConnectModule(vemo::ModuleContext& ctx, const PortOptions& options);
+
+} // namespace vemocli

@@ -1,0 +1,140 @@
+// vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
+// Prints the module's configuration block one field a line; with assignments, changes those
+// fields, writes the block, reads it back and prints it.
+#include "link/ConfigOps.h"
+#include "link/LinkPort.h"
+#include "link/ModuleConfig.h"
+#include "tools/CliModule.h"
+#include "tools/Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace {
+
+using Field8 = std::uint8_t vemo::ModuleConfig::*;
+using Field16 = std::uint16_t vemo::ModuleConfig::*;
+
+struct Field {
+    const char* name;
+    std::variant<Field8, Field16> member;
+};
+
+// In block order.
+const Field Fields[] = {
+    {"Word0", &vemo::ModuleConfig::Word0},
+    {"IntervalCount", &vemo::ModuleConfig::IntervalCount},
+    {"AltUnit", &vemo::ModuleConfig::AltUnit},
+    {"DisplayOption", &vemo::ModuleConfig::DisplayOption},
+    {"BaseStep", &vemo::ModuleConfig::BaseStep},
+    {"Word8", &vemo::ModuleConfig::Word8},
+    {"Word10", &vemo::ModuleConfig::Word10},
+    {"RevTrig", &vemo::ModuleConfig::RevTrig},
+    {"Triggered", &vemo::ModuleConfig::Triggered},
+    {"AutoStartSec", &vemo::ModuleConfig::AutoStartSec},
+    {"AutoStopSec", &vemo::ModuleConfig::AutoStopSec},
+    {"AutoStartAltitude", &vemo::ModuleConfig::AutoStartAltitude},
+    {"AutoStopAltitude", &vemo::ModuleConfig::AutoStopAltitude},
+    {"AutoStart", &vemo::ModuleConfig::AutoStart},
+    {"AutoStop", &vemo::ModuleConfig::AutoStop},
+    {"AutoZero", &vemo::ModuleConfig::AutoZero},
+    {"ModuleVersion", &vemo::ModuleConfig::ModuleVersion},
+    {"MemorySize", &vemo::ModuleConfig::MemorySize},
+    {"Byte27", &vemo::ModuleConfig::Byte27},
+};
+
+int ConfigUsage() {
+    std::fprintf(stderr, "usage: vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]\n");
+    return 1;
+}
+
+const Field* FindField(const std::string& name) {
+    for (const Field& f : Fields)
+        if (name == f.name) return &f;
+    return nullptr;
+}
+
+// Decimal or 0x hexadecimal. A 16-bit field takes -32768..65535 (negative values as the module
+// stores them, two's complement), an 8-bit field -128..255.
+bool ParseValue(const std::string& text, int bits, unsigned& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 0);
+    if (*end != '\0') return false;
+    const long top = (1L << bits) - 1;
+    const long bottom = -(1L << (bits - 1));
+    if (v < bottom || v > top) return false;
+    value = static_cast<unsigned>(v) & static_cast<unsigned>(top);
+    return true;
+}
+
+struct Assignment {
+    const Field* field;
+    unsigned value;
+};
+
+void Print(const vemo::ModuleConfig& c) {
+    for (const Field& f : Fields) {
+        const unsigned v = std::visit([&c](auto member) { return unsigned{c.*member}; }, f.member);
+        std::printf("%s=%u\n", f.name, v);
+    }
+}
+
+} // namespace
+
+int CmdConfig(int argc, char** argv) {
+    vemocli::PortOptions options;
+    std::vector<Assignment> changes;
+    for (int i = 1; i < argc;) {
+        bool taken = false;
+        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return ConfigUsage();
+        if (taken) continue;
+        const std::string arg = argv[i++];
+        const auto eq = arg.find('=');
+        if (eq == std::string::npos) return ConfigUsage();
+        const Field* field = FindField(arg.substr(0, eq));
+        if (!field) return ConfigUsage();
+        const int bits = std::holds_alternative<Field8>(field->member) ? 8 : 16;
+        unsigned value = 0;
+        if (!ParseValue(arg.substr(eq + 1), bits, value)) return ConfigUsage();
+        changes.push_back({field, value});
+    }
+    if (options.port.empty()) return ConfigUsage();
+    // The serial port wants an application object on its thread.
+    QCoreApplication app(argc, argv);
+
+    // The log's progress lines go to standard error: standard output holds the fields alone.
+    vemocli::StreamLog log(stderr);
+    vemocli::CountingPrompt prompt;
+    vemo::ModuleUi ui;
+    vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
+    struct Close {
+        ~Close() { vemo::Link().ClosePort(); }
+    } close;
+
+    if (!vemocli::ConnectModule(ctx, options)) return 2;
+    if (prompt.errors > 0) return 2; // the block did not arrive
+
+    if (!changes.empty()) {
+        for (const Assignment& a : changes) {
+            std::visit(
+                [&a](auto member) {
+                    using T = std::remove_reference_t<decltype(vemo::Config.*member)>;
+                    vemo::Config.*member = static_cast<T>(a.value);
+                },
+                a.field->member);
+        }
+        vemo::LinkPort linkPort(vemo::Link());
+        vemo::WriteConfig(linkPort, vemo::Config);
+        if (!vemo::ReadConfigNow(ctx)) return 2;
+    }
+    Print(vemo::Config);
+    return 0;
+}
