@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace vemo {
@@ -32,6 +34,8 @@ struct SamplePixels {
     int left, top;
 
     double X(int i) const { return t[i] * ts + to; }
+    int Column(int i) const { return left + map.Time(t[i] * ts + to); }
+    int Row(int i) const { return top + map.Alt(a[i] * as + ao); }
     QPoint operator()(int i) const {
         return {left + map.Time(t[i] * ts + to), top + map.Alt(a[i] * as + ao)};
     }
@@ -46,10 +50,18 @@ SamplePixels PixelsOf(const TraceContext& c, const Signal& s) {
 bool InOrder(const std::vector<double>& t) {
     if (t.empty()) return true;
     if (!std::isfinite(t.front()) || !std::isfinite(t.back())) return false;
-    bool ok = true;
-    for (std::size_t i = 1; i < t.size(); ++i)
-        ok = ok && (t[i - 1] <= t[i]);
-    return ok;
+    // Checked in blocks without branches inside, so the compiler can vectorise the test; a
+    // value that is not a number fails it as well.
+    const std::size_t n = t.size();
+    const double* d = t.data();
+    for (std::size_t from = 1; from < n; from += 4096) {
+        const std::size_t to = std::min(n, from + 4096);
+        unsigned bad = 0;
+        for (std::size_t i = from; i < to; ++i)
+            bad |= !(d[i - 1] <= d[i]);
+        if (bad) return false;
+    }
+    return true;
 }
 
 // Whether anything a pen of width w draws in pixel column x can show inside the clip
@@ -121,6 +133,66 @@ void ReducedLines(const SamplePixels& px, int lo, int hi, std::vector<QLine>& ou
         inColumn = 1;
     }
     flush();
+}
+
+// First index in [from, last] whose mark byte is not zero, last + 1 when there is none.
+int NextMarked(const std::vector<std::uint8_t>& marks, int from, int last) {
+    int i = std::max(from, 0);
+    while (i + 8 <= last + 1) {
+        std::uint64_t eight;
+        std::memcpy(&eight, marks.data() + i, sizeof eight);
+        if (eight != 0) break;
+        i += 8;
+    }
+    while (i <= last && marks[static_cast<std::size_t>(i)] == 0)
+        ++i;
+    return i;
+}
+
+// The same strokes for samples whose pixel columns run in order (times in order, a plot
+// narrower than the right-hand sentinel): each column's run of samples is found by galloping
+// search on the column, and its lowest and highest rows come from the largest and smallest
+// plotted altitude of the run, because the row falls as the altitude rises (a value that is
+// not a number lies on the bottom edge).
+void ReducedLinesOrdered(const SamplePixels& px, int lo, int hi, std::vector<QLine>& out) {
+    const int bottom = px.top + px.map.Alt(std::nan(""));
+    QPoint prevLast;
+    bool havePrev = false;
+    for (int i = lo; i <= hi;) {
+        const int column = px.Column(i);
+        int end = i; // last index of the run
+        int step = 1;
+        while (end + step <= hi && px.Column(end + step) == column) {
+            end += step;
+            step *= 2;
+        }
+        for (step /= 2; step > 0; step /= 2)
+            if (end + step <= hi && px.Column(end + step) == column) end += step;
+
+        // Comparisons with a value that is not a number are false, so those stay out of the
+        // extremes and are only flagged; written without branches so the loop stays fast.
+        double vMin = HUGE_VAL, vMax = -HUGE_VAL;
+        bool nan = false;
+        for (int k = i; k <= end; ++k) {
+            const double v = px.a[k] * px.as + px.ao;
+            vMin = v < vMin ? v : vMin;
+            vMax = v > vMax ? v : vMax;
+            nan |= v != v;
+        }
+        const bool any = vMin <= vMax;
+        const int yTop = any ? px.top + px.map.Alt(vMax) : bottom;
+        const int yBottom = nan || !any ? bottom : px.top + px.map.Alt(vMin);
+
+        const QPoint first(column, px.Row(i));
+        if (havePrev) out.emplace_back(prevLast, first);
+        if (yTop < yBottom)
+            out.emplace_back(column, yTop, column, yBottom);
+        else if (end > i)
+            out.emplace_back(column, yTop, column, yTop);
+        prevLast = QPoint(column, end > i ? px.Row(end) : first.y());
+        havePrev = true;
+        i = end + 1;
+    }
 }
 
 int MarkHalfWidth(int ppiX) {
@@ -264,7 +336,11 @@ static void DrawSignalLine(const TraceContext& c, const Signal& s, const IndexWi
             prev = cur;
         }
     } else {
-        ReducedLines(px, lo, hi, lines);
+        const bool columnsInOrder = win.Ordered && c.Area.Right - c.Area.Left < PixelMap::TimeAfter;
+        if (columnsInOrder)
+            ReducedLinesOrdered(px, lo, hi, lines);
+        else
+            ReducedLines(px, lo, hi, lines);
     }
     p.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
@@ -304,10 +380,13 @@ static void DrawPeakMarks(const TraceContext& c, const Signal& s, const IndexWin
     const auto& marks = s.Samples.PeakMarks;
     const auto& alt = s.Samples.Alt;
     const int th = TextHeight(p);
-    auto marked = [&](int i) {
-        return static_cast<std::size_t>(i) < marks.size() && marks[static_cast<std::size_t>(i)];
-    };
-    ForVisibleSamples(c, s, win, marked, [&](int i, QPoint at) {
+    IndexWindow marked = win;
+    marked.InLast = std::min(win.InLast, static_cast<int>(marks.size()) - 1);
+    auto isMarked = [&](int i) { return marks[static_cast<std::size_t>(i)] != 0; };
+    // Most samples carry no mark: skip the windows of eight zero bytes at once.
+    marked.InFirst = NextMarked(marks, win.InFirst, marked.InLast);
+    if (marked.InFirst > marked.InLast) return;
+    ForVisibleSamples(c, s, marked, isMarked, [&](int i, QPoint at) {
         const int x = at.x(), y = at.y();
         // A cross-hair with an open centre.
         p.drawLine(x - 3 * sx, y, x - sx, y);

@@ -258,3 +258,24 @@ TEST_F(Renderer, BackgroundLogoIsAPaletteImageStretchedInside) {
             if (withLogo.pixel(x, y) != plain.pixel(x, y)) ++changed;
     EXPECT_GT(changed, 1000);
 }
+
+TEST_F(Renderer, PeakMarksInViewGetACrossHairAndTheirAltitude) {
+    Signal* s = AddSet({{0, 0}, {5, 12.5}, {10, 5}, {15, 8}, {30, 1}}, 0x00FF0000);
+    s->PointColor = 0x0000FF00;
+    doc.ScaleColor = 0x000000FF; // the labels' colour
+    const PlotRect a{105, 61, 642, 292};
+    const QImage none = RenderToImage(doc);
+    EXPECT_EQ(CountExactly(none, none.rect(), QColor(0, 255, 0)), 0);
+
+    s->Samples.PeakMarks[1] = 1;
+    s->Samples.PeakMarks[4] = 1; // at 30 s, outside the view: not drawn
+    const QImage img = RenderToImage(doc);
+    const int x = 105 + MapTimeToPixel(doc, a, 5), y = 61 + MapAltToPixel(doc, a, 12.5);
+    const int sx = 3, sy = 3; // mark half-sizes at 100 per inch
+    // The four arms of the cross-hair, its centre left open for the trace.
+    for (QPoint arm : {QPoint(x - 2 * sx, y), QPoint(x + 2 * sx, y), QPoint(x, y - 2 * sy)})
+        EXPECT_EQ(Pixel(img, arm.x(), arm.y()), QColor(0, 255, 0)) << arm.x() << "," << arm.y();
+    // "12.50" above it in the label colour.
+    EXPECT_GT(CountShowing(img, QRect(x - 30, y - 3 * sy - 14, 60, 14), kRed), 10);
+    EXPECT_EQ(CountExactly(img, QRect(600, 61, 42, 231), QColor(0, 255, 0)), 0);
+}
