@@ -3,10 +3,12 @@
 #include "app/Windows.h"
 #include "data/AppState.h"
 #include "data/ui/DataPropForm.h"
+#include "data/ui/MainStatus.h"
 #include "plot/ui/EditInfoForm.h"
 #include "plot/ui/ScaleForm.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -78,6 +80,10 @@ TEST_F(PlotPageButtons, AClickOnThePlotHandsTheKeysToThePageControl) {
     edit->setFocus();
     ASSERT_TRUE(edit->hasFocus());
     QTest::mouseMove(box, QPoint(300, 150));
+    // The placeholder ramp is under the mouse: the status bar shows the sample.
+    ASSERT_NE(MainStatus.XYDisp, nullptr);
+    EXPECT_TRUE(MainStatus.XYDisp->text().startsWith("Time = "))
+        << MainStatus.XYDisp->text().toStdString();
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(300, 150));
     EXPECT_TRUE(MainForm->PageControl1->hasFocus());
 }
