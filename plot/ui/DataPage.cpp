@@ -2,6 +2,7 @@
 
 #include "data/AppState.h"
 #include "plot/ui/PlotBox.h"
+#include "plot/ui/PlotMouse.h"
 #include "plot/ui/ScaleForm.h"
 
 #include <QButtonGroup>
@@ -135,6 +136,10 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     });
 
     connect(ScaleBtn, &QPushButton::clicked, this, &DataPage::ScaleBtnClick);
+
+    // The mouse on the view and the zoom, pan, crop and dialog buttons.
+    auto* mouseHandler = new PlotMouse(PlotBox, this);
+    PlotBox->Overlay = [mouseHandler](QImage& picture) { mouseHandler->PaintOverlay(picture); };
 
     PlaceControls();
 }

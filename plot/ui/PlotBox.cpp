@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 using namespace vemo;
 
 TPlotBox::TPlotBox(QWidget* parent) : QWidget(parent) {
@@ -19,7 +21,17 @@ void TPlotBox::paintEvent(QPaintEvent*) {
 
 void TPlotBox::PlotBoxPaint() {
     HoverPoint = QPoint(-10, -10);
-    QPainter p(this);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (picture_.size() != pixels) {
+        picture_ = QImage(pixels, QImage::Format_RGB32);
+        const int dpm = static_cast<int>(std::lround(logicalDpiX() / 0.0254));
+        picture_.setDotsPerMeterX(dpm);
+        picture_.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
+        picture_.setDevicePixelRatio(ratio);
+    }
+    QPainter p(&picture_);
+    p.setFont(font());
     if (!PlotDoc) {
         p.fillRect(rect(), palette().window());
     } else {
@@ -40,5 +52,9 @@ void TPlotBox::PlotBoxPaint() {
         if (l.H < height()) p.fillRect(0, l.H, width(), height() - l.H, back);
     }
     p.end();
+    if (PlotDoc && Overlay) Overlay(picture_);
+    QPainter view(this);
+    view.drawImage(0, 0, picture_);
+    view.end();
     emit Painted();
 }
