@@ -112,9 +112,6 @@ void TMainForm::ConnectDataPageButtons() {
     connect(DataPg->PrintBtn, &QPushButton::clicked, this, [this] { vemo::PrintBtnClick(this); });
     connect(DataPg->ExportBtn, &QPushButton::clicked, this,
             [this] { vemo::ExportBtnClick(this); });
-    connect(DataPg->DataPropBtn, &QPushButton::clicked, this, [] {
-        if (vemo::PlotDoc) DataPropForm->exec();
-    });
 }
 
 TMainForm::~TMainForm() {
