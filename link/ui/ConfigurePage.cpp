@@ -225,6 +225,9 @@ void ConfigurePage::Build() {
     CompatChk->setVisible(false);
     connect(CompatChk, &QCheckBox::clicked, this, &ConfigurePage::CompatChkClick);
     UpdateBtn = MakeButton(FirmwareGrp, "UpdateBtn", "Update Firmware", {12, 104, 160, 30});
+    // The firmware updater is not in this version: the button shows where it will be.
+    UpdateBtn->setEnabled(false);
+    UpdateBtn->setToolTip("Firmware update is not available in this version.");
 
     ShowInterval();
     Msg1->setText(TotalRecordTimeDesignText); // until the first recomputation
