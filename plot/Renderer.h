@@ -3,6 +3,7 @@
 // climb, every visible Signal with its marks, the frame) onto any QPainter: the plot view, a
 // printer page or an export bitmap. Every size derives from the canvas's pixels per inch and
 // the placement rectangle in inches.
+#include "data/QtColours.h"
 #include "plot/Scaling.h"
 
 #include <QColor>
@@ -50,12 +51,6 @@ void RenderPlot(const RenderTarget& target, const PlotDocument& doc);
 // first sample at or after TimeMin and the last one at or before TimeMax, 0 when there is no
 // such pair or no time between them.
 std::string AverageClimbText(const PlotDocument& doc);
-
-// Colours are kept as 0x00BBGGRR with red in the low byte.
-inline QColor ToQColor(Colour c) {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
-}
 
 // The background logo (994 x 694, 8-bit palette), loaded once from the resources.
 const QImage& BackgroundLogo();

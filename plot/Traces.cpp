@@ -84,23 +84,6 @@ template <class Pred> int PrefixEnd(int n, Pred pred) {
     return lo;
 }
 
-Qt::PenStyle PenStyleOf(int lineStyle) {
-    switch (lineStyle) {
-    case LineSolid:
-        return Qt::SolidLine;
-    case LineDot:
-        return Qt::DotLine;
-    case LineDash:
-        return Qt::DashLine;
-    case LineDashDot:
-        return Qt::DashDotLine;
-    case LineDashDotDot:
-        return Qt::DashDotDotLine;
-    default:
-        return Qt::NoPen;
-    }
-}
-
 // The line through samples lo..hi with what cannot change a pixel left out. Consecutive
 // samples in one pixel column draw vertical strokes whose union is the one stroke from the
 // column's lowest to its highest point, so each column keeps that stroke and the segment that

@@ -6,15 +6,6 @@
 
 namespace vemo {
 
-QColor ToQColor(Colour c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-Colour FromQColor(const QColor& c) {
-    return static_cast<Colour>(c.red()) | static_cast<Colour>(c.green()) << 8 |
-           static_cast<Colour>(c.blue()) << 16;
-}
-
 std::function<bool(QWidget*, QColor&)> ColorSwatch::ChooseColour = [](QWidget* parent,
                                                                       QColor& colour) {
     const QColor chosen = QColorDialog::getColor(colour, parent);

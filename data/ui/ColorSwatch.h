@@ -2,15 +2,13 @@
 // A colour swatch: shows one colour; a click opens the colour dialog preset to it and takes
 // the chosen colour if the user confirms.
 #include "data/PlotDocument.h"
+#include "data/QtColours.h"
 
 #include <QFrame>
 
 #include <functional>
 
 namespace vemo {
-
-QColor ToQColor(Colour c);
-Colour FromQColor(const QColor& c);
 
 class ColorSwatch : public QFrame {
     Q_OBJECT

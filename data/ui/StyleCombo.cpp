@@ -1,6 +1,7 @@
 #include "data/ui/StyleCombo.h"
 
 #include "data/PlotDocument.h"
+#include "data/QtColours.h"
 
 #include <QPainter>
 #include <QStylePainter>
@@ -9,23 +10,6 @@
 namespace vemo {
 
 namespace {
-
-Qt::PenStyle PenFor(int code) {
-    switch (code) {
-    case LineSolid:
-        return Qt::SolidLine;
-    case LineDot:
-        return Qt::DotLine;
-    case LineDash:
-        return Qt::DashLine;
-    case LineDashDot:
-        return Qt::DashDotLine;
-    case LineDashDotDot:
-        return Qt::DashDotDotLine;
-    default:
-        return Qt::NoPen;
-    }
-}
 
 class StyleItemDelegate : public QStyledItemDelegate {
 public:
@@ -65,7 +49,7 @@ void DrawStyleItem(QPainter& p, const QRect& rect, StyleKind kind, int code) {
     const int cy = rect.top() + h / 2;
     if (kind == StyleKind::Line) {
         QPen pen(Qt::black);
-        pen.setStyle(PenFor(code));
+        pen.setStyle(PenStyleOf(code));
         p.setPen(pen);
         if (code != LineNone) p.drawLine(rect.left() + 4, cy, rect.right() - 4, cy);
         p.restore();

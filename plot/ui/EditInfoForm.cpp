@@ -1,6 +1,7 @@
 #include "plot/ui/EditInfoForm.h"
 
 #include "data/AppState.h"
+#include "data/QtColours.h"
 #include "data/Text.h"
 
 #include <QCheckBox>
@@ -19,13 +20,6 @@
 TEditInfoForm* EditInfoForm = nullptr;
 
 namespace {
-
-QColor ToQColor(vemo::Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-vemo::Colour FromQColor(const QColor& q) {
-    return static_cast<vemo::Colour>(q.red()) | static_cast<vemo::Colour>(q.green()) << 8 |
-           static_cast<vemo::Colour>(q.blue()) << 16;
-}
 
 const char* const PanelNames[5] = {"BGColorPanel", "GridColorPanel", "ScaleColorPanel",
                                    "LabelColorPanel", "InfoColorPanel"};
@@ -55,9 +49,9 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
     setObjectName("EditInfoForm");
     setWindowTitle("Edit Plot Info");
     ChooseColour = [](vemo::Colour current, QWidget* p) -> std::optional<vemo::Colour> {
-        const QColor c = QColorDialog::getColor(ToQColor(current), p);
+        const QColor c = QColorDialog::getColor(vemo::ToQColor(current), p);
         if (!c.isValid()) return std::nullopt;
-        return FromQColor(c);
+        return vemo::FromQColor(c);
     };
 
     auto* labels = new QGroupBox("Plot Labels", this);
@@ -133,7 +127,7 @@ vemo::Colour& TEditInfoForm::DocColour(int i) {
 void TEditInfoForm::FillPanel(int i, vemo::Colour colour) {
     QFrame* panel = ColorPanel(i);
     QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, ToQColor(colour));
+    pal.setColor(QPalette::Window, vemo::ToQColor(colour));
     panel->setPalette(pal);
 }
 
