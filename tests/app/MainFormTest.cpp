@@ -5,6 +5,7 @@
 #include "link/ui/ModSetForm.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -57,6 +58,25 @@ TEST_F(MainFormTest, StartsOnAboutThenSwitchesToConnectAfterThreeSeconds) {
     EXPECT_EQ(CurrentTab(), "About");
     QTRY_COMPARE_WITH_TIMEOUT(CurrentTab(), QString("Connect / Download"), 2000);
     EXPECT_FALSE(MainForm->Timer3->isActive());
+}
+
+TEST_F(MainFormTest, SizeableWindowOptionTakesEffectWhenTheSplashEnds) {
+    auto* sizeChk = MainForm->findChild<QCheckBox*>("SizeChk");
+    ASSERT_NE(sizeChk, nullptr);
+    // Fixed size during the splash, whatever the option says.
+    sizeChk->setChecked(true);
+    EXPECT_EQ(MainForm->minimumSize(), MainForm->maximumSize());
+    QTRY_COMPARE_WITH_TIMEOUT(CurrentTab(), QString("Connect / Download"), 4000);
+    EXPECT_NE(MainForm->minimumSize(), MainForm->maximumSize());
+    // The pages follow the window's edges.
+    MainForm->resize(900, 700);
+    QTRY_COMPARE(MainForm->PageControl1->geometry(), QRect(8, 8, 884, 651));
+}
+
+TEST_F(MainFormTest, WindowStaysFixedWithoutTheSizeableOption) {
+    QTRY_COMPARE_WITH_TIMEOUT(CurrentTab(), QString("Connect / Download"), 4000);
+    EXPECT_EQ(MainForm->minimumSize(), QSize(772, 565));
+    EXPECT_EQ(MainForm->maximumSize(), QSize(772, 565));
 }
 
 TEST_F(MainFormTest, StartsWithPlaceholderSetAndAboutInfo) {
