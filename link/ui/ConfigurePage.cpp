@@ -7,7 +7,6 @@
 #include "link/ui/ConnectPage.h"
 #include "link/ui/DownloadAction.h"
 #include "link/ui/SpinButton.h"
-#include "link/ui/WindowContext.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -97,16 +96,11 @@ QString Latin1(const std::string& s) {
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// Runs a module command in the surroundings of the "Connect / Download" page, or, when the
-// window has none (a page shown alone), in those found by name in this window.
-template <typename F> void RunCommand(QWidget* page, F command) {
+// Runs a module command in the surroundings of the "Connect / Download" page, which holds the
+// port, the message log and the connection display.
+template <typename F> void RunCommand(F command) {
     if (ModuleBusy()) return;
-    if (ConnectPage* connect = ConnectPage::Current()) {
-        command(connect->Context());
-        return;
-    }
-    WindowContext w(page);
-    command(w.Ctx());
+    if (ConnectPage* connect = ConnectPage::Current()) command(connect->Context());
 }
 
 } // namespace
@@ -296,26 +290,26 @@ void ConfigurePage::UnitsGrpClick(int item) {
 }
 
 void ConfigurePage::ReadCfgBtnClick() {
-    RunCommand(this, [](ModuleContext& ctx) { ReadConfigClick(ctx); });
+    RunCommand([](ModuleContext& ctx) { ReadConfigClick(ctx); });
 }
 
 void ConfigurePage::WriteCfgBtnClick() {
     ConfigForm form = Form();
-    RunCommand(this, [&form](ModuleContext& ctx) { WriteConfigClick(ctx, form); });
+    RunCommand([&form](ModuleContext& ctx) { WriteConfigClick(ctx, form); });
     SetForm(form); // the clamped seconds show what was sent
 }
 
 void ConfigurePage::BitBtn1Click() {
-    RunCommand(this, [](ModuleContext& ctx) { ResetDefaults(ctx); });
+    RunCommand([](ModuleContext& ctx) { ResetDefaults(ctx); });
 }
 
 void ConfigurePage::ResetModuleBtnClick() {
-    RunCommand(this, [](ModuleContext& ctx) { ResetModule(ctx); });
+    RunCommand([](ModuleContext& ctx) { ResetModule(ctx); });
 }
 
 void ConfigurePage::CalBtnClick() {
     const std::string text = AltCalEdit->text().left(255).toStdString();
-    RunCommand(this, [&text](ModuleContext& ctx) { Calibrate(ctx, text); });
+    RunCommand([&text](ModuleContext& ctx) { Calibrate(ctx, text); });
 }
 
 void ConfigurePage::CompatChkClick() {

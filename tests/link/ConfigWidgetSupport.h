@@ -1,4 +1,5 @@
 #pragma once
+#include "link/ui/ConnectPage.h"
 // Widget tests of the configuration and download pages: a QApplication when the test program
 // has none yet, and a stand-in main window with the tab control and the message log the pages
 // look for by name.
@@ -38,10 +39,9 @@ struct StandInWindow {
         tabs = new QTabWidget(&window);
         tabs->setObjectName("PageControl1");
         layout->addWidget(tabs);
-        connectPage = new QWidget;
-        connectPage->setObjectName("ConnectPage");
-        info = new QPlainTextEdit(connectPage);
-        info->setObjectName("InfoText");
+        auto* page = new ConnectPage;
+        connectPage = page;
+        info = page->InfoText;
         tabs->addTab(connectPage, "Connect / Download");
     }
     QStringList Lines() const { return info->toPlainText().split('\n'); }
