@@ -20,7 +20,6 @@ void TPlotBox::paintEvent(QPaintEvent*) {
 }
 
 void TPlotBox::PlotBoxPaint() {
-    HoverPoint = QPoint(-10, -10);
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (picture_.size() != pixels) {

@@ -12,10 +12,6 @@ class TPlotBox : public QWidget {
 public:
     explicit TPlotBox(QWidget* parent = nullptr);
 
-    // Centre of the hover circle as last drawn by the mouse interaction. Every rendering sets
-    // it to (-10, -10), so the next erase of the circle falls outside the view.
-    QPoint HoverPoint{-10, -10};
-
     // Renders the plot onto this view's canvas at the view's own resolution.
     void PlotBoxPaint();
 

@@ -88,10 +88,8 @@ TEST_F(RecordedDataPage, EveryControlIsThereByName) {
 TEST_F(RecordedDataPage, ShowsThePlaceholderSetAndPublishesThePlotArea) {
     TPlotBox* box = page.PlotBox;
     QSignalSpy painted(box, &TPlotBox::Painted);
-    box->HoverPoint = QPoint(50, 50);
     const QImage img = PlotPicture();
     EXPECT_GE(painted.count(), 1);
-    EXPECT_EQ(box->HoverPoint, QPoint(-10, -10));
 
     const int ppi = box->logicalDpiX();
     const PlotLayout l = ComputeLayout(ppi, box->logicalDpiY(), double(box->width()) / ppi,
