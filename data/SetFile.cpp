@@ -64,6 +64,19 @@ void ReadClimbLine(std::string_view line, Signal& alt) {
     alt.ClimbMarks[static_cast<std::size_t>(free)] = {first, second, 1};
 }
 
+// "#TimeMin,AltMin,TimeMax,AltMax" without its line end: the set block and the plot file
+// header both carry the visible range.
+void AppendRanges(std::string& out, const PlotDocument& doc) {
+    out += '#';
+    AppendG(out, doc.TimeMin);
+    out += ',';
+    AppendG(out, doc.AltMin);
+    out += ',';
+    AppendG(out, doc.TimeMax);
+    out += ',';
+    AppendG(out, doc.AltMax);
+}
+
 } // namespace
 
 std::string_view LineReader::ReadLine() {
@@ -92,14 +105,7 @@ void WriteSetBlock(const PlotDocument& doc, int k, std::string& out) {
     AppendTextLine(out, alt->Note1);
     AppendTextLine(out, alt->Note2);
     AppendTextLine(out, alt->Note3);
-    out += '#';
-    AppendG(out, doc.TimeMin);
-    out += ',';
-    AppendG(out, doc.AltMin);
-    out += ',';
-    AppendG(out, doc.TimeMax);
-    out += ',';
-    AppendG(out, doc.AltMax);
+    AppendRanges(out, doc);
     out += ',';
     AppendInt(out, triggers ? 1 : 0);
     out += Eol;
@@ -140,14 +146,7 @@ void WritePlotFile(const PlotDocument& doc, std::string& out) {
     for (const std::string* text :
          {&doc.Title, &doc.XAxisLabel, &doc.YAxisLabel, &doc.Info1, &doc.Info2, &doc.Info3})
         AppendTextLine(out, *text);
-    out += '#';
-    AppendG(out, doc.TimeMin);
-    out += ',';
-    AppendG(out, doc.AltMin);
-    out += ',';
-    AppendG(out, doc.TimeMax);
-    out += ',';
-    AppendG(out, doc.AltMax);
+    AppendRanges(out, doc);
     out += Eol;
     for (int k = 0; k < doc.SetCount(); ++k) {
         const Signal* alt = doc.AltSignal(k);
