@@ -4,17 +4,20 @@
 #include "app/AboutPage.h"
 #include "app/AppIcon.h"
 #include "app/KeyZoom.h"
+#include "app/WindowSettings.h"
 #include "data/AppState.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
 #include "data/ui/WidgetNameLists.h"
+#include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
 #include "link/ui/LogPage.h"
 #include "link/ui/ModSetForm.h"
 #include "plot/Scaling.h"
 #include "plot/ui/DataPage.h"
+#include "plot/ui/EditInfoForm.h"
 #include "plot/ui/OutputActions.h"
 
 #include <QApplication>
@@ -87,9 +90,16 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
     closeBtn_->setGeometry(688, 536, 76, 25);
     connect(closeBtn_, &QPushButton::clicked, this, &QWidget::close);
 
+    SimulateChk = new QCheckBox("Simulate Target", this);
+    SimulateChk->setObjectName("SimulateChk");
+    SimulateChk->hide();
+    connect(SimulateChk, &QCheckBox::toggled, this,
+            [](bool on) { vemo::LinkOpts.SimulateTarget = on; });
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(250);
+    LogPg->Timer1 = Timer1;
     Timer3 = new QTimer(this);
     Timer3->setObjectName("Timer3");
     Timer3->setInterval(3000);
@@ -191,8 +201,8 @@ void TMainForm::FormShow() {
         vemo::RepaintPlot();
     };
 
-    // No settings store yet: every value takes the first-run fallback.
-    vemo::App.SpeedIndex = 5;
+    const vemo::AppSettings settings = LoadUserSettings(*this);
+    settingsLoaded_ = true;
 
     AboutPg->Image1->setPixmap(AppIconPixmap(96));
     PageControl1->setCurrentWidget(AboutPg);
@@ -202,16 +212,20 @@ void TMainForm::FormShow() {
     DataPropForm->RefreshSetProperties();
     vemo::HomeRange = vemo::AxisRanges{}; // time 0..20, altitude 0..20
 
-    // The live display's limits.
-    LogPg->ShowLimits(10000.0, 0.0);
+    // The live display: one value per pixel column of its chart, and its limits.
+    LogPg->History.Allocate(LogPg->AltBox->width());
+    LogPg->ShowLimits();
 
     AboutPg->VersionInfo->setText(VEMO_VERSION_TEXT);
     AboutPg->BuildInfo->setText(AboutPage::BuildDateText());
 
-    // The saved port and speed (first run: the first port, 115200).
-    if (ConnectPg->CommPortBox->count() > 0) ConnectPg->CommPortBox->setCurrentIndex(0);
-    ConnectPg->SpeedBox->setCurrentIndex(vemo::App.SpeedIndex);
+    // The renderer's switches agree with their boxes from the first rendering on.
+    if (EditInfoForm) {
+        vemo::App.ShowInfo = EditInfoForm->ShowInfoChk->isChecked();
+        vemo::App.ShowBackground = EditInfoForm->ShowBackgroundChk->isChecked();
+    }
 
+    SelectPortAndSpeed(*this, settings);
 }
 
 void TMainForm::AttachNameLists() {
@@ -224,9 +238,10 @@ void TMainForm::AttachNameLists() {
 
 void TMainForm::Timer3Timer() {
     Timer3->stop();
-    auto* sizeChk = findChild<QCheckBox*>("SizeChk");
-    SetSizeable(sizeChk && sizeChk->isChecked());
-    if (isVisible()) show(); // changing the window flags hides a visible window
+    // Changing the window flags hides a visible window: ask before, show again after.
+    const bool visible = isVisible();
+    SetSizeable(ConnectPg->SizeChk->isChecked());
+    if (visible) show();
     PageControl1->setCurrentWidget(ConnectPg);
 }
 
@@ -269,8 +284,16 @@ void TMainForm::FormClose() {
     if (closed_) return;
     closed_ = true;
     Timer1->stop();
+    LogPg->History.Release();
+    if (document_) document_->Clear();
+    if (settingsLoaded_) {
+        try {
+            StoreUserSettings(*this);
+        } catch (...) {
+            // a store that cannot be written does not stop the shutdown
+        }
+    }
     if (document_) {
-        document_->Clear();
         document_->UseNameLists(nullptr, nullptr);
         vemo::PlotDoc = nullptr;
         document_.reset();

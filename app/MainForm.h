@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QCheckBox;
 class QTabWidget;
 class QFrame;
 class QLabel;
@@ -32,6 +33,8 @@ public:
     AboutPage* AboutPg = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
+    // Hidden option "Simulate Target": never shown; its state comes from the kept settings.
+    QCheckBox* SimulateChk = nullptr;
 
     static constexpr int ClientWidth = 772;
     static constexpr int ClientHeight = 565;
@@ -60,6 +63,9 @@ private:
 
     bool firstShow_ = true;
     bool closed_ = false;
+    // The settings are stored at close only when this run read them: a window that was never
+    // shown must not overwrite them with its initial state.
+    bool settingsLoaded_ = false;
     std::unique_ptr<vemo::PlotDocument> document_;
     std::unique_ptr<vemo::NameList> setListAdapter_, comboAdapter_;
     QFrame* statusPanel_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/AppIcon.h"
 #include "app/MainForm.h"
+#include "app/QuitSignals.h"
 #include "app/Windows.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(AppIcon());
     CreateWindows();
     MainForm->show();
+    const QuitSignals quitSignals(MainForm);
     const int status = QApplication::exec();
     DestroyWindows();
     return status;

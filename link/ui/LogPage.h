@@ -1,18 +1,40 @@
 #pragma once
-// The "Log Data" page (its tab is hidden): the live altitude display's box and its limits.
+// The "Log Data" page (its tab is hidden): time and altitude displays, the strip chart AltBox
+// with its limits, "Start"/"Stop" and "Clear".
+#include "link/LiveLog.h"
+
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
+class QTimer;
 
-class LogPage : public QWidget {
+class LogPage : public QWidget, private vemo::LiveLogUi {
     Q_OBJECT
 public:
     explicit LogPage(QWidget* parent = nullptr);
 
-    QWidget* AltBox = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Panel3 = nullptr; // time
+    QLabel* Label3 = nullptr;
+    QLabel* AltDisp = nullptr;
     QLabel* AMaxLabel = nullptr;
     QLabel* AMinLabel = nullptr;
+    QWidget* AltBox = nullptr; // 665 x 321
+    QPushButton* StartBtn = nullptr;
+    QPushButton* ClearBtn = nullptr;
+    // The main window's 250 ms timer; its tick has no action.
+    QTimer* Timer1 = nullptr;
 
-    // The display's limits, shown as shortest plain number text.
-    void ShowLimits(double maximum, double minimum);
+    // Allocated by the main window's first show, released when it closes.
+    vemo::AltitudeHistory History;
+
+    // The history's full scale and bottom value, as shortest plain number text.
+    void ShowLimits();
+
+    void StartBtnClick();
+
+private:
+    void ShowLogging(bool logging) override;
+    void RunTimer(bool run) override;
 };

@@ -68,6 +68,7 @@ TEST_F(MainFormTest, SizeableWindowOptionTakesEffectWhenTheSplashEnds) {
     EXPECT_EQ(MainForm->minimumSize(), MainForm->maximumSize());
     QTRY_COMPARE_WITH_TIMEOUT(CurrentTab(), QString("Connect / Download"), 4000);
     EXPECT_NE(MainForm->minimumSize(), MainForm->maximumSize());
+    EXPECT_TRUE(MainForm->isVisible()); // new window flags hide a window until it is shown
     // The pages follow the window's edges.
     MainForm->resize(900, 700);
     QTRY_COMPARE(MainForm->PageControl1->geometry(), QRect(8, 8, 884, 651));

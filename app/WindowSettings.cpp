@@ -1,0 +1,164 @@
+#include "app/WindowSettings.h"
+
+#include "app/MainForm.h"
+#include "app/SettingsStore.h"
+#include "data/AppState.h"
+#include "data/Text8.h"
+#include "link/ModuleConfig.h"
+#include "link/Protocol.h"
+#include "link/ui/ConfigurePage.h"
+#include "link/ui/ConnectPage.h"
+#include "plot/PlacementText.h"
+#include "plot/PrintSettings.h"
+#include "plot/ui/DataPage.h"
+#include "plot/ui/EditInfoForm.h"
+#include "plot/ui/PrtLocForm.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+
+using namespace vemo;
+
+namespace {
+
+void SelectRadio(QButtonGroup* group, int k) {
+    const int items = static_cast<int>(group->buttons().size());
+    if (k >= items) k = items - 1;
+    if (QAbstractButton* b = k >= 0 ? group->button(k) : nullptr) {
+        b->setChecked(true);
+        return;
+    }
+    if (QAbstractButton* b = group->checkedButton()) {
+        group->setExclusive(false);
+        b->setChecked(false);
+        group->setExclusive(true);
+    }
+}
+
+std::string EditText(const QLineEdit* edit) {
+    return FromWidgetText(edit->text());
+}
+
+// A saved position is used when the window's caption would be on a screen; a screen that is
+// gone since the last run would otherwise leave the window where nobody can reach it.
+bool CaptionOnAScreen(const QRect& frame) {
+    const QRect caption(frame.left(), frame.top(), frame.width(), 30);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = caption.intersected(screen->availableGeometry());
+        if (seen.width() >= 40 && seen.height() >= 10) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+AppSettings CaptureSettings(const TMainForm& form) {
+    AppSettings s;
+    s.ComPort = form.ConnectPg->CommPortBox->currentIndex();
+    s.SpeedIndex = App.SpeedIndex;
+    s.Left = form.pos().x();
+    s.Top = form.pos().y();
+    s.SimulateTarget = form.SimulateChk->isChecked();
+    s.ShowPoints = form.DataPg->ShowPointsChk->isChecked();
+    if (EditInfoForm) {
+        s.ShowInfo = EditInfoForm->ShowInfoChk->isChecked();
+        s.ShowBackground = EditInfoForm->ShowBackgroundChk->isChecked();
+        s.ShowAvgROC = EditInfoForm->ShowROCChk->isChecked();
+    }
+    const ConfigurePage& config = *form.ConfigurePg;
+    s.BlankPart = config.BlankPartChk->isChecked();
+    s.RevTrig = config.RevTrigChk->isChecked();
+    s.Triggered = config.TrigChk->isChecked();
+    s.Sizeable = form.ConnectPg->SizeChk->isChecked();
+    s.PrtWidth = Prt.PrtWidth;
+    s.PrtHeight = Prt.PrtHeight;
+    if (PrtLocForm) s.PrtColor = PrtLocForm->ColorChecked();
+    if (PlotDoc) {
+        s.BGColor = PlotDoc->BGColor;
+        s.GridColor = PlotDoc->GridColor;
+        s.ScaleColor = PlotDoc->ScaleColor;
+        s.LabelColor = PlotDoc->LabelColor;
+        s.InfoColor = PlotDoc->InfoColor;
+    }
+    s.AutoStart = config.AutoStart->checkedId();
+    s.AutoStartSec = EditText(config.AutoStartSecEdit);
+    s.AutoStartAltitude = EditText(config.AutoStartAltitudeEdit);
+    s.AutoStop = config.AutoStop->checkedId();
+    s.AutoStopSec = EditText(config.AutoStopSecEdit);
+    s.AutoStopAltitude = EditText(config.AutoStopAltitudeEdit);
+    s.AutoZero = config.AutoZero->checkedId();
+    s.ExportType = Prt.ExportType;
+    s.Interval = Config.BaseStep;
+    return s;
+}
+
+void ApplySettings(TMainForm& form, const AppSettings& s) {
+    App.SpeedIndex = s.SpeedIndex;
+    if (CaptionOnAScreen(QRect(QPoint(s.Left, s.Top), form.frameGeometry().size())))
+        form.move(s.Left, s.Top);
+    form.SimulateChk->setChecked(s.SimulateTarget);
+    LinkOpts.SimulateTarget = s.SimulateTarget;
+    form.DataPg->ShowPointsChk->setChecked(s.ShowPoints);
+    App.ShowPoints = s.ShowPoints;
+    if (EditInfoForm) {
+        EditInfoForm->ShowInfoChk->setChecked(s.ShowInfo);
+        EditInfoForm->ShowBackgroundChk->setChecked(s.ShowBackground);
+        EditInfoForm->ShowROCChk->setChecked(s.ShowAvgROC);
+    }
+    App.ShowBackground = s.ShowBackground;
+    App.ShowAvgROC = s.ShowAvgROC;
+    ConfigurePage& config = *form.ConfigurePg;
+    config.BlankPartChk->setChecked(s.BlankPart);
+    config.RevTrigChk->setChecked(s.RevTrig);
+    config.TrigChk->setChecked(s.Triggered);
+    form.ConnectPg->SizeChk->setChecked(s.Sizeable);
+    Prt.PrtWidth = s.PrtWidth;
+    Prt.PrtHeight = s.PrtHeight;
+    Prt.PrtColor = s.PrtColor;
+    if (PrtLocForm) {
+        // The Output dialog shows the kept size from the first export on.
+        PrtLocForm->WidthEdit->setText(QString::fromStdString(InchesText(s.PrtWidth)));
+        PrtLocForm->HeightEdit->setText(QString::fromStdString(InchesText(s.PrtHeight)));
+        PrtLocForm->SetColorChecked(s.PrtColor);
+    }
+    if (PlotDoc) {
+        PlotDoc->BGColor = s.BGColor;
+        PlotDoc->GridColor = s.GridColor;
+        PlotDoc->ScaleColor = s.ScaleColor;
+        PlotDoc->LabelColor = s.LabelColor;
+        PlotDoc->InfoColor = s.InfoColor;
+    }
+    SelectRadio(config.AutoStart, s.AutoStart);
+    config.AutoStartSecEdit->setText(ToWidgetText(s.AutoStartSec));
+    config.AutoStartAltitudeEdit->setText(ToWidgetText(s.AutoStartAltitude));
+    SelectRadio(config.AutoStop, s.AutoStop);
+    config.AutoStopSecEdit->setText(ToWidgetText(s.AutoStopSec));
+    config.AutoStopAltitudeEdit->setText(ToWidgetText(s.AutoStopAltitude));
+    SelectRadio(config.AutoZero, s.AutoZero);
+    Prt.ExportType = s.ExportType;
+    Config.BaseStep = s.Interval;
+}
+
+void SelectPortAndSpeed(TMainForm& form, const AppSettings& s) {
+    auto select = [](QComboBox* list, int k) {
+        list->setCurrentIndex(k >= 0 && k < list->count() ? k : -1);
+    };
+    select(form.ConnectPg->CommPortBox, s.ComPort);
+    select(form.ConnectPg->SpeedBox, s.SpeedIndex);
+}
+
+AppSettings LoadUserSettings(TMainForm& form) {
+    AppSettings s = CaptureSettings(form);
+    LoadSettings(*UserSettingsStore(), s);
+    ApplySettings(form, s);
+    return s;
+}
+
+void StoreUserSettings(const TMainForm& form) {
+    StoreSettings(*UserSettingsStore(), CaptureSettings(form));
+}
