@@ -89,9 +89,9 @@ TEST(AltChart, ValuesAreARedLineTwoPixelsApartWithTheNewestAtTheRightEdge) {
     }
 }
 
-TEST(AltChart, TheLineIsTwoPixelsWide) {
-    const QImage image = Paint(HistoryOf({5000, 5000, 5000, 5000}));
-    // A level line at y = trunc(321 - 160.5) = 160.
+TEST(AltChart, ALevelLineIsTwoPixelsThickAndValuesFarOutsideAreClipped) {
+    QImage image = Paint(HistoryOf({5000, 5000, 5000, 5000}));
+    // y = trunc(321 - 160.5) = 160
     for (int x = W - 7; x <= W - 3; ++x) {
         int rows = 0;
         for (int y = 0; y < H; ++y)
@@ -99,11 +99,8 @@ TEST(AltChart, TheLineIsTwoPixelsWide) {
         EXPECT_EQ(rows, 2) << x;
         EXPECT_TRUE(RedNear(image, {x, 160})) << x;
     }
-}
-
-TEST(AltChart, ValuesFarOutsideTheBoxOrNotNumbersAreClipped) {
-    const QImage image = Paint(HistoryOf({1e300, -1e300, std::nan(""), 20000, 5000}));
-    // The last segment comes down from above the box to the newest value.
+    // The last segment comes down from far above the box to the newest value.
+    image = Paint(HistoryOf({1e300, -1e300, std::nan(""), 20000, 5000}));
     EXPECT_TRUE(RedNear(image, {W - 2, 160}));
     EXPECT_TRUE(RedNear(image, {W - 3, 0}));
 }
