@@ -203,6 +203,15 @@ FlightSummary SummariseFlight(const Signal& alt) {
     while (groundCount < n && p[groundCount].t - p[0].t < GroundSeconds)
         ++groundCount;
     groundCount = std::max(groundCount, std::min<std::size_t>(GroundSamples, n));
+    // A recording or a simulation that climbs at once must not take its climb for ground.
+    const double rise = p[apogee].a - p[0].a;
+    const double climbing = p[0].a + std::max(MinClimb, AirborneShare * rise);
+    for (std::size_t i = 1; i < groundCount; ++i) {
+        if (p[i].a > climbing) {
+            groundCount = i;
+            break;
+        }
+    }
     std::vector<double> groundAlt;
     for (std::size_t i = 0; i < groundCount; ++i)
         groundAlt.push_back(p[i].a);

@@ -9,7 +9,9 @@
 //   The others are taken in time order.
 // - Apogee: the highest sample and its time (the earliest of equal highest samples).
 // - Ground level: the median altitude of the samples in the first second of the recording, or
-//   of the first 10 samples when those are more.
+//   of the first 10 samples when those are more; but these end before the first sample that
+//   stands above the first sample by more than MinClimb altitude units and more than a tenth
+//   of the rise from the first sample to the apogee (the climb has begun).
 // - A set needs at least 3 samples for anything but the apogee.
 // - Climb rate at a sample: the least-squares slope of the altitude over the samples within a
 //   quarter of a second on either side of it (a half-second window), and never fewer than the

@@ -136,6 +136,18 @@ TDataPropForm::TDataPropForm(QWidget* parent)
     layout->addLayout(buttons);
     resize(660, 360);
 
+    connect(SetListBox, &QListWidget::itemClicked, this, [this] { RefreshSetProperties(); });
+    connect(SetListBox, &QListWidget::currentRowChanged, this, [this] {
+        if (!renaming_) RefreshSetProperties();
+    });
+    connect(ApplyBtn, &QPushButton::clicked, this, &TDataPropForm::ApplyBtnClick);
+    connect(DelSetBtn, &QPushButton::clicked, this, &TDataPropForm::DelSetBtnClick);
+    connect(DriftBtn, &QPushButton::clicked, this, &TDataPropForm::DriftBtnClick);
+    connect(OffsetBtn, &QPushButton::clicked, this, &TDataPropForm::OffsetBtnClick);
+    connect(PhotoBtn, &QPushButton::clicked, this, &TDataPropForm::PhotoBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    PhotoBtn->setVisible(false);
+
     // The flight summary sits under the notes, across the dialog; the dialog grows by its
     // height, so every other control keeps its size and its place beside its neighbours.
     SummaryBox = Named(new QWidget(this), "SummaryBox");
@@ -155,18 +167,6 @@ TDataPropForm::TDataPropForm(QWidget* parent)
     resize(width(), height() + SummaryBox->height() + layout->spacing());
     connect(ApplyBtn, &QPushButton::clicked, this, &TDataPropForm::ShowSummary);
     connect(DriftBtn, &QPushButton::clicked, this, &TDataPropForm::ShowSummary);
-
-    connect(SetListBox, &QListWidget::itemClicked, this, [this] { RefreshSetProperties(); });
-    connect(SetListBox, &QListWidget::currentRowChanged, this, [this] {
-        if (!renaming_) RefreshSetProperties();
-    });
-    connect(ApplyBtn, &QPushButton::clicked, this, &TDataPropForm::ApplyBtnClick);
-    connect(DelSetBtn, &QPushButton::clicked, this, &TDataPropForm::DelSetBtnClick);
-    connect(DriftBtn, &QPushButton::clicked, this, &TDataPropForm::DriftBtnClick);
-    connect(OffsetBtn, &QPushButton::clicked, this, &TDataPropForm::OffsetBtnClick);
-    connect(PhotoBtn, &QPushButton::clicked, this, &TDataPropForm::PhotoBtnClick);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    PhotoBtn->setVisible(false);
 }
 
 void TDataPropForm::ShowProperties(const SetProperties& p, bool triggers) {

@@ -66,8 +66,8 @@ void RealShowNotice(QWidget* parent, const QString& message) {
 }
 
 FileQuestions RealQuestions() {
-    return {RealAskSaveKind,  RealAskSavePath, RealAskLoadPath,
-            RealAskPhotoPath, RealShowError,   RealOpenDocument, RealShowNotice};
+    return {RealAskSaveKind, RealAskSavePath,  RealAskLoadPath, RealAskPhotoPath,
+            RealShowError,   RealOpenDocument, RealShowNotice};
 }
 
 } // namespace

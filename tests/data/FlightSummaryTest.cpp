@@ -150,10 +150,10 @@ TEST(FlightSummary, SetsThatCannotGiveEveryFigureSayWhy) {
         const char* Landing; // likewise
         int NotNumbers;
     };
-    std::vector<std::pair<double, double>> flat, high, nanFlight,
-        late{{0, 300}, {1, 400}, {2, 350}, {3, 200}, {4, 50}};
-    for (int i = 5; i < 20; ++i)
-        late.push_back({i, 0}); // switched on in the air, then down and lying still
+    std::vector<std::pair<double, double>> flat, high, nanFlight, late;
+    for (int i = 0; i < 40; ++i) // switched on in the air, down, then a flight to 1000
+        late.push_back(
+            {i, i < 3 ? 300 - i * 100.0 : std::max(0.0, 1000 - std::abs(i - 19) * 100.0)});
     for (int i = 0; i < 100; ++i) {
         flat.push_back({i * 0.1, 100 + (i % 3) * 0.5});       // still on the pad
         high.push_back({i * 0.1, i < 50 ? i * 10.0 : 500.0}); // climbs, stays up
@@ -174,7 +174,7 @@ TEST(FlightSummary, SetsThatCannotGiveEveryFigureSayWhy) {
          2},
         {"no climb", flat, 101, "no climb above ground level", "no climb above ground level", 0},
         {"never lands", high, 500, nullptr, "never returns to ground level", 0},
-        {"climb began before", late, 400, "the climb began before the recording", nullptr, 0},
+        {"climb began before", late, 1000, "the climb began before the recording", nullptr, 0},
         {"samples not numbers", nanFlight, 190, nullptr, nullptr, 3},
     };
     for (const Case& c : cases) {
