@@ -60,7 +60,10 @@ std::vector<double> ClimbRates(const std::vector<Point>& p) {
         hi = std::max(hi, i);
         while (hi + 1 < n && p[hi + 1].t - p[i].t <= RateHalfWindow + TimeSlack)
             ++hi;
-        const std::size_t first = std::min(lo, i - 1), last = std::max(hi, i + 1);
+        // Samples denser than a thousand a second (or many at one time) would make the sums
+        // slow; 256 on either side are plenty for a slope.
+        const std::size_t first = std::max(std::min(lo, i - 1), i - std::min(i, MaxWindowSide));
+        const std::size_t last = std::min(std::max(hi, i + 1), i + MaxWindowSide);
         // Times measured from the centre sample keep the sums small and exact enough.
         double st = 0, sa = 0;
         for (std::size_t j = first; j <= last; ++j) {

@@ -14,10 +14,11 @@
 //   of the rise from the first sample to the apogee (the climb has begun).
 // - A set needs at least 3 samples for anything but the apogee.
 // - Climb rate at a sample: the least-squares slope of the altitude over the samples within a
-//   quarter of a second on either side of it (a half-second window), and never fewer than the
-//   sample and its two neighbours. The first and the last sample have no rate. Maximum climb
-//   rate: the highest of these slopes; maximum descent rate: the steepest negative slope,
-//   given as a positive speed. Both with the time of the sample they are centred on.
+//   quarter of a second on either side of it (a half-second window), never fewer than the
+//   sample and its two neighbours, nor more than 256 samples on either side. The first and the
+//   last sample have no rate. Maximum climb rate: the highest of these slopes; maximum descent
+//   rate: the steepest negative slope, given as a positive speed. Both with the time of the
+//   sample they are centred on.
 // - Height: apogee minus ground level. Ground noise: the median absolute deviation of the
 //   ground samples from ground level, times 1.4826 (the standard deviation of normal noise).
 //   The set has a climb only when its height is more than MinClimb altitude units and more
@@ -80,6 +81,7 @@ constexpr double NoiseFactor = 10.0;    // a climb stands this many ground noise
 constexpr double AirborneShare = 0.1;   // of the height: airborne, and the landing band
 constexpr double RateShare = 0.05;      // of the maximum rate: launch and landing
 constexpr int MinSamples = 3;
+constexpr std::size_t MaxWindowSide = 256; // samples on either side of a rate's centre
 } // namespace summary_rules
 
 // The summary of an altitude Signal (with its TriggerSignal, when it has one).
