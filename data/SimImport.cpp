@@ -6,6 +6,7 @@
 #include "data/TextNumbers.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <charconv>
@@ -68,6 +69,8 @@ std::vector<std::string_view> Split(std::string_view line, char sep) {
         line.remove_prefix(at + 1);
     }
 }
+
+std::string EightBit(std::string_view text);
 
 // A header column "Name (unit)".
 struct Column {
@@ -158,7 +161,18 @@ std::optional<SimEvent> EventOf(std::string_view line) {
     time = time.substr(0, time.find(' '));
     const std::optional<double> t = NumberOf(time);
     if (!t) return std::nullopt;
-    return SimEvent{std::string(Trim(text.substr(0, pos))), *t};
+    return SimEvent{EightBit(Trim(text.substr(0, pos))), *t};
+}
+
+// The program's texts are 8-bit; a simulator writes UTF-8. Text that is valid UTF-8 becomes
+// the same characters in the program's character set ("?" where it has none); anything else
+// is taken byte for byte.
+std::string EightBit(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(text);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return utf8.hasError() ? std::string(text) : FromWidgetText(decoded);
 }
 
 std::string NumberText(double v) {
@@ -208,7 +222,7 @@ bool ReadSimulation(std::string_view text, int unit, Simulation& sim, std::strin
         if (IsComment(line)) {
             auto event = EventOf(line);
             // The first comment line names the design, unless the file starts with its header.
-            if (!titled && !event && !HeaderOf(line)) sim.Title = std::string(Trim(line.substr(1)));
+            if (!titled && !event && !HeaderOf(line)) sim.Title = EightBit(Trim(line.substr(1)));
             titled = true;
             if (event) sim.Events.push_back(std::move(*event));
             continue;

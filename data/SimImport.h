@@ -6,7 +6,8 @@
 // - event comments such as "# Event APOGEE occurred at t=27.782 seconds";
 // - data lines of numbers separated as the header is (comma, semicolon or tab), "NaN"
 //   included.
-// Time becomes seconds and altitude the unit asked for. Each event marks the sample nearest
+// Time becomes seconds and altitude the unit asked for; names in UTF-8 become the program's
+// 8-bit text. Each event marks the sample nearest
 // to it as a trigger; events on one sample make one mark, and events outside the samples'
 // time range make none (the notes list every event).
 #include "data/PlotDocument.h"

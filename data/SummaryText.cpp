@@ -49,7 +49,7 @@ std::string CsvValue(const Figure& f) {
 
 } // namespace
 
-std::string UnitOfLabel(std::string_view axisLabel) {
+std::string UnitNameOfLabel(std::string_view axisLabel) {
     const std::size_t close = axisLabel.rfind(')');
     if (close != std::string_view::npos) {
         const std::size_t open = axisLabel.rfind('(', close);

@@ -12,7 +12,7 @@ namespace vemo {
 
 // The unit an axis label names: the text in its last pair of parentheses ("Altitude (Feet)"
 // gives "Feet"); "units" when it names none.
-std::string UnitOfLabel(std::string_view axisLabel);
+std::string UnitNameOfLabel(std::string_view axisLabel);
 
 // One line of a block: the label and a colon padded to a column, then the value, then LF.
 void AppendSummaryLine(std::string& out, std::string_view label, std::string_view value);

@@ -79,7 +79,7 @@ int CmdSummary(int argc, char** argv) {
             status = 2;
             continue;
         }
-        const std::string unit = vemo::UnitOfLabel(doc.YAxisLabel);
+        const std::string unit = vemo::UnitNameOfLabel(doc.YAxisLabel);
         if (!csv && doc.SetCount() == 0) {
             if (!out.empty()) out += '\n';
             vemo::AppendSummaryLine(out, "File", name);

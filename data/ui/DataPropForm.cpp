@@ -276,7 +276,7 @@ void TDataPropForm::ShowSummary() {
         SummaryText->clear();
         return;
     }
-    std::string text = SummaryBlock(SummariseFlight(*alt), UnitOfLabel(PlotDoc->YAxisLabel));
+    std::string text = SummaryBlock(SummariseFlight(*alt), UnitNameOfLabel(PlotDoc->YAxisLabel));
     if (!text.empty() && text.back() == '\n') text.pop_back();
     SummaryText->setPlainText(ToWidgetText(text));
 }

@@ -231,12 +231,12 @@ TEST(FlightSummary, FiguresAreAsPlottedAndMarksAsLabelled) {
     trig.Visible = 0; // a set without triggers lists none, whatever its store holds
     s = SummariseFlight(alt);
     EXPECT_TRUE(s.Triggers.empty());
-    const std::string block = SummaryBlock(s, UnitOfLabel("Altitude (Meters)"));
+    const std::string block = SummaryBlock(s, UnitNameOfLabel("Altitude (Meters)"));
     EXPECT_NE(block.find("Apogee:        205.00 Meters at 110.00 s\n"), std::string::npos) << block;
     EXPECT_NE(block.find("Max climb:     40.00 Meters/s at "), std::string::npos) << block;
     EXPECT_NE(block.find("Climb marks:   10.00 Meters/s from 105.00 s to 110.00 s\n"
                          "               no rate (one time) from 103.50 s to 103.50 s\n"),
               std::string::npos)
         << block;
-    EXPECT_EQ(UnitOfLabel("Height"), "units");
+    EXPECT_EQ(UnitNameOfLabel("Height"), "units");
 }

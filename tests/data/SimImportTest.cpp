@@ -37,6 +37,7 @@ TEST(SimImport, ReadsExportsAndSaysWhatItCannotRead) {
         int Samples = 0;
         double LastTime = 0, LastAlt = 0;
         int Events = 0, Skipped = 0, Cut = 0;
+        const char* Title = "";
     };
     // The program's own set file, whose first note happens to read like a column header.
     const std::string setFile = "#Flight\r\n#Time (sec)\r\n#Altitude (Feet)\r\n"
@@ -44,9 +45,10 @@ TEST(SimImport, ReadsExportsAndSaysWhatItCannotRead) {
                                 "   1.0000,    5.0000, 0\r\n";
     const Case cases[] = {
         {"metric, Windows line ends",
-         "# Rocket\r\n# Time (s),Altitude (m),Vertical velocity (m/s)\r\n0,0,0\r\n1,100,NaN\r\n"
-         "2,30.48,NaN\r\n",
-         UnitFeet, true, nullptr, 3, 2, 100},
+         "# H\xc3\xb6henrakete \xce\xa9\r\n# Time (s),Altitude (m),Vertical velocity "
+         "(m/s)\r\n0,0,0\r\n"
+         "1,100,NaN\r\n2,30.48,NaN\r\n",
+         UnitFeet, true, nullptr, 3, 2, 100, 0, 0, 0, "H\xf6henrakete ?"}, // UTF-8 made 8-bit
         {"imperial to meters", "# Time (s),Altitude (ft)\n0,0\n1,328.0839895\n2,1000\n", UnitMeters,
          true, nullptr, 3, 2, 304.8},
         {"NaN, bad and backward rows; semicolons",
@@ -59,7 +61,7 @@ TEST(SimImport, ReadsExportsAndSaysWhatItCannotRead) {
         {"altitude above sea level", "# Time (s),Altitude above sea level (m)\n0,100\n", UnitMeters,
          true, nullptr, 1, 0, 100},
         {"more rows than a set holds", Rows(MaxSamples + 10), UnitMeters, true, nullptr, MaxSamples,
-         MaxSamples - 1, 1, 0, 0, 10},
+         MaxSamples - 1, 1, 0, 0, 10, "Long"},
         {"no altitude column", "# Time (s),Vertical velocity (m/s)\n0,0\n", UnitFeet, true,
          "the column header names no altitude column"},
         {"unknown unit", "# Time (s),Altitude (furlong)\n0,0\n", UnitFeet, true,
@@ -89,6 +91,7 @@ TEST(SimImport, ReadsExportsAndSaysWhatItCannotRead) {
         EXPECT_EQ(static_cast<int>(sim.Events.size()), c.Events);
         EXPECT_EQ(sim.Skipped, c.Skipped);
         EXPECT_EQ(sim.Cut, c.Cut);
+        EXPECT_EQ(sim.Title, c.Title);
         EXPECT_EQ(ImportNotice(sim).empty(), c.Skipped == 0 && c.Cut == 0);
     }
 }
