@@ -10,7 +10,7 @@
 // - Apogee: the highest sample and its time (the earliest of equal highest samples).
 // - Ground level: the median altitude of the samples in the first second of the recording, or
 //   of the first 10 samples when those are more; but these end before the first sample that
-//   stands above the first sample by more than MinClimb altitude units and more than a tenth
+//   stands above the first sample by more than 5 altitude units and more than a tenth
 //   of the rise from the first sample to the apogee (the climb has begun).
 // - A set needs at least 3 samples for anything but the apogee.
 // - Climb rate at a sample: the least-squares slope of the altitude over the samples within a
@@ -21,7 +21,7 @@
 //   sample they are centred on.
 // - Height: apogee minus ground level. Ground noise: the median absolute deviation of the
 //   ground samples from ground level, times 1.4826 (the standard deviation of normal noise).
-//   The set has a climb only when its height is more than MinClimb altitude units and more
+//   The set has a climb only when its height is more than 5 altitude units and more
 //   than ten times the ground noise.
 // - Landing band: ground level plus or minus a tenth of the height.
 // - Launch: from the first sample more than a tenth of the height above ground level, go back
