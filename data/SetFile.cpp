@@ -1,5 +1,6 @@
 #include "data/SetFile.h"
 
+#include "data/SimImport.h"
 #include "data/Text.h"
 #include "data/TextNumbers.h"
 
@@ -309,15 +310,19 @@ bool SavePlotFile(const PlotDocument& doc, const QString& path, QString* error) 
     return WriteFileAtomically(path, text, error);
 }
 
-bool LoadDataFile(PlotDocument& doc, const QString& path, QString* error, DataFileKind* kind) {
+bool LoadDataFile(PlotDocument& doc, const QString& path, QString* error, DataFileKind* kind,
+                  QString* notice) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) *error = QString("Unable to open %1!").arg(path);
         return false;
     }
     const QByteArray bytes = file.readAll();
-    const DataFileKind k = ReadDataText(
-        doc, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (notice) notice->clear();
+    if (kind) *kind = DataFileKind::Set;
+    if (IsSimulationExport(text)) return LoadSimulationText(doc, text, path, error, notice);
+    const DataFileKind k = ReadDataText(doc, text);
     if (kind) *kind = k;
     return true;
 }

@@ -53,8 +53,10 @@ DataFileKind ReadDataText(PlotDocument& doc, std::string_view text);
 bool WriteFileAtomically(const QString& path, std::string_view bytes, QString* error);
 bool SaveSetFile(const PlotDocument& doc, int k, const QString& path, QString* error);
 bool SavePlotFile(const PlotDocument& doc, const QString& path, QString* error);
+// A flight simulator's export (see SimImport.h) loads as one more data set, of kind Set; what
+// the user should hear about skipped or cut rows goes to *notice (empty otherwise).
 bool LoadDataFile(PlotDocument& doc, const QString& path, QString* error,
-                  DataFileKind* kind = nullptr);
+                  DataFileKind* kind = nullptr, QString* notice = nullptr);
 
 // Default names offered by the save dialog: "Alt_<date>_<n>.csv" (n = Set# index + 1) and
 // "Plot_<date>.csv", the date as yyyy-mm-dd.

@@ -14,3 +14,7 @@ int CmdConfig(int argc, char** argv);
 // vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] [--height IN] [--mono] [--logo]
 //                 [--no-info]
 int CmdExport(int argc, char** argv);
+// vemo-cli summary FILE.csv [FILE.csv ...] [--csv]
+int CmdSummary(int argc, char** argv);
+// vemo-cli import-sim SIM.csv OUT.csv [--unit feet|meters|yards]
+int CmdImportSim(int argc, char** argv);

@@ -18,6 +18,8 @@ const Command commands[] = {
     {"download", CmdDownload},
     {"config", CmdConfig},
     {"export", CmdExport},
+    {"summary", CmdSummary},
+    {"import-sim", CmdImportSim},
     {nullptr, nullptr},
 };
 

@@ -1,15 +1,19 @@
 #include "data/ui/DataPropForm.h"
 
 #include "data/AppState.h"
+#include "data/SummaryText.h"
+#include "data/Text8.h"
 #include "data/ui/ColorSwatch.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/StyleCombo.h"
 
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -143,6 +147,26 @@ TDataPropForm::TDataPropForm(QWidget* parent)
     connect(PhotoBtn, &QPushButton::clicked, this, &TDataPropForm::PhotoBtnClick);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     PhotoBtn->setVisible(false);
+
+    // The flight summary sits under the notes, across the dialog; the dialog grows by its
+    // height, so every other control keeps its size and its place beside its neighbours.
+    SummaryBox = Named(new QWidget(this), "SummaryBox");
+    SummaryText = Named(new QPlainTextEdit(SummaryBox), "SummaryText");
+    SummaryText->setReadOnly(true);
+    SummaryText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    SummaryText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics lines(SummaryText->font());
+    SummaryText->setFixedHeight(lines.lineSpacing() * 11 + 2 * SummaryText->frameWidth() +
+                                2 * static_cast<int>(SummaryText->document()->documentMargin()));
+    auto* summaryLayout = new QVBoxLayout(SummaryBox);
+    summaryLayout->setContentsMargins(0, 0, 0, 0);
+    summaryLayout->addWidget(Label("Flight Summary", SummaryText, SummaryBox));
+    summaryLayout->addWidget(SummaryText);
+    SummaryBox->setFixedHeight(SummaryBox->sizeHint().height());
+    layout->insertWidget(1, SummaryBox);
+    resize(width(), height() + SummaryBox->height() + layout->spacing());
+    connect(ApplyBtn, &QPushButton::clicked, this, &TDataPropForm::ShowSummary);
+    connect(DriftBtn, &QPushButton::clicked, this, &TDataPropForm::ShowSummary);
 }
 
 void TDataPropForm::ShowProperties(const SetProperties& p, bool triggers) {
@@ -164,6 +188,7 @@ void TDataPropForm::ShowProperties(const SetProperties& p, bool triggers) {
 }
 
 void TDataPropForm::RefreshSetProperties() {
+    ShowSummary();
     if (!PlotDoc) return;
     const int k = SetListBox->currentRow();
     if (!PlotDoc->ValidSet(k)) {
@@ -243,4 +268,15 @@ void TDataPropForm::PhotoBtnClick() {
         return;
     }
     Questions().OpenDocument(path);
+}
+
+void TDataPropForm::ShowSummary() {
+    const Signal* alt = PlotDoc ? PlotDoc->AltSignal(SetListBox->currentRow()) : nullptr;
+    if (!alt) {
+        SummaryText->clear();
+        return;
+    }
+    std::string text = SummaryBlock(SummariseFlight(*alt), UnitNameOfLabel(PlotDoc->YAxisLabel));
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    SummaryText->setPlainText(ToWidgetText(text));
 }

@@ -9,6 +9,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace vemo {
@@ -58,6 +59,10 @@ public:
     QPushButton* OffsetBtn;
     QPushButton* PhotoBtn;
     QPushButton* OKBtn;
+    // The shown set's flight summary, read-only, under the notes.
+    QWidget* SummaryBox;
+    QPlainTextEdit* SummaryText;
+    void ShowSummary();
 
 protected:
     // Opening the dialog shows data set 0.

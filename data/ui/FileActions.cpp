@@ -60,9 +60,14 @@ void RealOpenDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+void RealShowNotice(QWidget* parent, const QString& message) {
+    QMessageBox box(QMessageBox::Information, "Load Vemo Data", message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 FileQuestions RealQuestions() {
-    return {RealAskSaveKind,  RealAskSavePath, RealAskLoadPath,
-            RealAskPhotoPath, RealShowError,   RealOpenDocument};
+    return {RealAskSaveKind, RealAskSavePath,  RealAskLoadPath, RealAskPhotoPath,
+            RealShowError,   RealOpenDocument, RealShowNotice};
 }
 
 } // namespace
@@ -100,13 +105,14 @@ void LoadData(QWidget* parent) {
     if (!PlotDoc) return;
     const QString path = Questions().AskLoadPath(parent);
     if (path.isEmpty()) return;
-    QString error;
-    if (!LoadDataFile(*PlotDoc, path, &error)) {
+    QString error, notice;
+    if (!LoadDataFile(*PlotDoc, path, &error, nullptr, &notice)) {
         Questions().ShowError(parent, error);
         return;
     }
     if (DataPropForm) DataPropForm->RefreshSetProperties();
     RepaintPlot();
+    if (!notice.isEmpty()) Questions().ShowNotice(parent, path + ": " + notice);
 }
 
 } // namespace vemo

@@ -22,6 +22,8 @@ struct FileQuestions {
     std::function<void(QWidget* parent, const QString& message)> ShowError;
     // Opens a file with the desktop's default handler.
     std::function<void(const QString& path)> OpenDocument;
+    // An information box after loading (rows of a simulation skipped or cut).
+    std::function<void(QWidget* parent, const QString& message)> ShowNotice;
 };
 
 // The questions in use; they start as the real dialogs.
@@ -32,7 +34,8 @@ void UseRealQuestions();
 // "Save" (hint "Save Data"): asks what to save and where, then writes the file. Does nothing
 // when there is no document, or when the active set is to be saved and there is none.
 void SaveData(QWidget* parent);
-// "Load" (hint "Load data"): asks for a file and adds its data sets to the document.
+// "Load" (hint "Load data"): asks for a file and adds its data sets to the document; a flight
+// simulator's export adds one data set.
 void LoadData(QWidget* parent);
 
 } // namespace vemo

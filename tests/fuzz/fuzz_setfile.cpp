@@ -1,8 +1,12 @@
 // libFuzzer target for the data file reader. Any bytes must load without a fault, leave the
 // model within its limits, and what the program writes from it must read back to the same
-// text once numbers have been rounded to the file's precision.
+// text once numbers have been rounded to the file's precision. The same bytes read as a
+// simulator's export must make a set within the limits too, and every set must give a flight
+// summary whose figures are numbers or reasons.
+#include "data/FlightSummary.h"
 #include "data/PlotDocument.h"
 #include "data/SetFile.h"
+#include "data/SimImport.h"
 #include "data/Text.h"
 
 #include <cstddef>
@@ -35,6 +39,12 @@ void CheckLimits(const vemo::PlotDocument& doc) {
                       m.SecondSample < n);
     }
     Check(doc.Title.size() <= vemo::TextLength && doc.Info3.size() <= vemo::TextLength);
+    for (int k = 0; k < doc.SetCount(); ++k) {
+        const vemo::FlightSummary s = vemo::SummariseFlight(*doc.AltSignal(k));
+        for (const vemo::Figure* f : {&s.Apogee, &s.GroundLevel, &s.Launch, &s.Landing,
+                                      &s.FlightTime, &s.MaxClimb, &s.MaxDescent})
+            Check(f->Found() == f->Missing.empty());
+    }
 }
 
 std::string Cycle(std::string_view text) {
@@ -54,6 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.CreateDataSet();
     vemo::ReadDataText(doc, input);
     CheckLimits(doc);
+
+    vemo::Simulation sim;
+    std::string why;
+    if (vemo::ReadSimulation(input, vemo::UnitFeet, sim, why)) {
+        vemo::AddSimulationSet(doc, sim, "fuzz.csv");
+        CheckLimits(doc);
+    }
 
     const std::string first = Cycle(input);
     const std::string second = Cycle(first);

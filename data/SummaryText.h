@@ -1,0 +1,28 @@
+#pragma once
+// The flight summary as people read it: an aligned block (the Data Properties dialog and
+// "vemo-cli summary"), and one logbook row per data set for a spreadsheet. Numbers carry two
+// decimals and a point, whatever the locale; altitudes and rates are in the set's own unit,
+// times in seconds.
+#include "data/FlightSummary.h"
+
+#include <string>
+#include <string_view>
+
+namespace vemo {
+
+// The unit an axis label names: the text in its last pair of parentheses ("Altitude (Feet)"
+// gives "Feet"); "units" when it names none.
+std::string UnitNameOfLabel(std::string_view axisLabel);
+
+// One line of a block: the label and a colon padded to a column, then the value, then LF.
+void AppendSummaryLine(std::string& out, std::string_view label, std::string_view value);
+
+// The summary's lines, one figure a line; a figure not found says why.
+std::string SummaryBlock(const FlightSummary& s, std::string_view unit);
+
+// The logbook's header line and one row (each with LF). Figures not found are empty fields.
+std::string LogbookHeader();
+std::string LogbookRow(std::string_view file, const Signal& alt, const FlightSummary& s,
+                       std::string_view unit);
+
+} // namespace vemo
