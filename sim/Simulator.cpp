@@ -204,9 +204,38 @@ int Simulator::ConfigByte() const {
     return d->configByte;
 }
 
-void Simulator::SetRejectRecords(int count) {
+int Simulator::LastSyncSpeed() const {
     std::lock_guard lock(d->mutex);
-    d->rejectRecords = std::max(0, count);
+    return d->lastSyncSpeed;
+}
+
+void Simulator::SetRejectRecords(int count) {
+    SetRecordFault('X', count, 0);
+}
+
+void Simulator::SetRecordFault(char verdict, int count, int after) {
+    std::lock_guard lock(d->mutex);
+    d->recordFaultVerdict = verdict;
+    d->recordFaultCount = std::max(0, count);
+    d->recordFaultAfter = std::max(0, after);
+}
+
+void Simulator::SetDropEchoes(int count, int verdictDelayMs) {
+    std::lock_guard lock(d->mutex);
+    d->dropEchoes = std::max(0, count);
+    d->dropEchoDelayMs = std::max(0, verdictDelayMs);
+}
+
+void Simulator::SetCloseAfterRecords(int records) {
+    std::lock_guard lock(d->mutex);
+    d->closeAfterRecords = std::max(0, records);
+}
+
+void Simulator::Impl::VanishPort() {
+    portClosed = true;
+    std::lock_guard lock(mutex);
+    CloseFd(masterFd);
+    CloseFd(slaveFd);
 }
 
 // ---------------------------------------------------------------- byte pipe (thread side)

@@ -14,3 +14,5 @@ int CmdConfig(int argc, char** argv);
 // vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] [--height IN] [--mono] [--logo]
 //                 [--no-info]
 int CmdExport(int argc, char** argv);
+// vemo-cli flash --port PATH [--speed BAUD] [--blank] [--force] FILE.hex
+int CmdFlash(int argc, char** argv);

@@ -18,6 +18,7 @@ const Command commands[] = {
     {"download", CmdDownload},
     {"config", CmdConfig},
     {"export", CmdExport},
+    {"flash", CmdFlash},
     {nullptr, nullptr},
 };
 
