@@ -324,7 +324,11 @@ void Simulator::Impl::WriteAll(const uint8_t* data, size_t n) {
 }
 
 void Simulator::Impl::WritePaced(const std::vector<uint8_t>& bytes) {
-    const auto start = Clock::now();
+    // The line is one: what an earlier call sent (an echo one character at a time, say) must
+    // have left before these bytes can start.
+    const auto start = std::max(Clock::now(), lineFreeAt);
+    while (Alive() && Clock::now() < start)
+        Pause(std::max(1, MsLeft(start)));
     size_t sent = 0;
     while (sent < bytes.size() && Alive()) {
         const int baud = TerminalSpeed(slaveFd);
@@ -332,6 +336,9 @@ void Simulator::Impl::WritePaced(const std::vector<uint8_t>& bytes) {
             WriteAll(bytes.data() + sent, bytes.size() - sent);
             return;
         }
+        lineFreeAt =
+            start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                        static_cast<double>(bytes.size()) * 10.0 / baud));
         // Ten bits a byte: start bit, eight data bits, stop bit.
         const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
         const auto due = std::min(bytes.size(), static_cast<size_t>(elapsed * baud / 10.0) + 1);

@@ -63,6 +63,8 @@ struct Simulator::Impl {
     // Bytes the program sent that the module has not looked at yet (they arrived while it
     // was busy sending).
     std::deque<uint8_t> pending;
+    // When the last paced character will have left the line (thread side).
+    std::chrono::steady_clock::time_point lineFreeAt{};
     std::vector<uint8_t> injected; // bytes a test asked to send now; guarded by mutex
 
     // --- byte pipe (thread side) ---
