@@ -98,15 +98,13 @@ HexLine ReadHexText(std::string_view text, FirmwareImage& image, int& lineNumber
     return HexLine::Accepted;
 }
 
-int LoadHexImage(const std::string& path, FirmwareImage& image, MessageLog& log, UserPrompt& prompt,
-                 bool* opened) {
+int LoadHexImage(const std::string& path, FirmwareImage& image, MessageLog& log,
+                 UserPrompt& prompt) {
     image.Clear();
-    if (opened) *opened = false;
     QFile file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
     if (!file.open(QIODevice::ReadOnly)) return -1;
     const QByteArray text = file.readAll();
     if (file.error() != QFileDevice::NoError) return -1;
-    if (opened) *opened = true;
 
     int lineNumber = 0;
     const HexLine verdict =

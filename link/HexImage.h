@@ -48,11 +48,11 @@ HexLine ParseHexLine(std::string_view line, FirmwareImage& image);
 HexLine ReadHexText(std::string_view text, FirmwareImage& image, int& lineNumber);
 
 // Loads the HEX file at path into image. Returns 0 on success; -1 when the file cannot be
-// opened (opened is then false; nothing is shown) or when a record is damaged (the message
-// log names the line); -5 when a data record reaches past the code space (an error box,
-// then a line in the message log).
-int LoadHexImage(const std::string& path, FirmwareImage& image, MessageLog& log, UserPrompt& prompt,
-                 bool* opened = nullptr);
+// opened (nothing is shown) or when a record is damaged (the message log names the line;
+// the image is left empty); -5 when a data record reaches past the code space (an error
+// box, then a line in the message log).
+int LoadHexImage(const std::string& path, FirmwareImage& image, MessageLog& log,
+                 UserPrompt& prompt);
 
 // Appends the Intel HEX checksum to a record text that begins with ":": the two's
 // complement of the sum of the bytes its hex digit pairs give, as two upper-case digits.

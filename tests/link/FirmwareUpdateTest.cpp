@@ -112,34 +112,37 @@ TEST_F(FirmwareUpdateTest, AFullImageEndsUpInTheModuleByteForByte) {
 TEST_F(FirmwareUpdateTest, EachFileProgramsUpToItsHighestByte) {
     const struct {
         const char* file;
-        std::vector<std::string> program; // count@address of every program record
+        std::size_t records; // program records
+        const char* last;    // count@address of the last one
     } cases[] = {
-        {"one-byte.hex", {"01@0000"}},
-        {"top65.hex", {}}, // its one record is too long: no data at all
-        {"two-records.hex", {"40@0000", "01@0040"}},
+        {"one-byte.hex", 1, "01@0000"},
+        {"top65.hex", 0, ""}, // its one record is too long: no data at all
+        {"top64.hex", 119, "40@1D80"},
+        {"gaps.hex", 18, "01@0440"},
+        {"two-records.hex", 2, "01@0040"},
     };
     for (const auto& c : cases) {
         sim.ClearReceived();
         ASSERT_EQ(Update(Fixture(c.file)), 0) << c.file;
-        EXPECT_EQ(ProgramRecords(), c.program) << c.file;
+        const auto program = ProgramRecords();
+        EXPECT_EQ(program.size(), c.records) << c.file;
+        EXPECT_EQ(program.empty() ? "" : program.back(), c.last) << c.file;
         const auto records = Records();
-        EXPECT_EQ(records.size(), 1u + 119 + c.program.size() + 3) << c.file;
+        EXPECT_EQ(records.size(), 1u + 119 + c.records + 3) << c.file;
         EXPECT_EQ(records.end()[-3], StatusOff) << c.file;
         EXPECT_EQ(records.back(), Reset) << c.file;
+        const auto flash = sim.Flash();
+        const std::string file = c.file;
+        if (file == "top64.hex") {
+            EXPECT_EQ(std::vector<std::uint8_t>(flash.end() - 3, flash.end()),
+                      (std::vector<std::uint8_t>{2, 3, 1}));
+        }
+        if (file == "gaps.hex") { // the gap was programmed as 0x00
+            const auto gaps = ReadBytes(Fixture("gaps.bin"));
+            EXPECT_TRUE(std::equal(gaps.begin(), gaps.end(), flash.begin()));
+            EXPECT_EQ(std::count(flash.begin() + 0x441, flash.end(), 0xFF), 7616 - 0x441);
+        }
     }
-    // two-records.hex: the bytes between its records were programmed as 0x00.
-    const auto flash = sim.Flash();
-    EXPECT_EQ(flash[0], 0x5A);
-    EXPECT_EQ(std::count(flash.begin() + 1, flash.begin() + 0x40, 0x00), 0x3F);
-    EXPECT_EQ(flash[0x40], 0xA5);
-    EXPECT_EQ(flash[0x41], 0xFF); // erased, not programmed
-
-    ASSERT_EQ(Update(Fixture("gaps.hex")), 0);
-    const auto gaps = ReadBytes(Fixture("gaps.bin"));
-    const auto after = sim.Flash();
-    EXPECT_TRUE(std::equal(gaps.begin(), gaps.end(), after.begin()));
-    EXPECT_EQ(std::count(after.begin() + 0x441, after.end(), 0xFF), 7616 - 0x441);
-
     ASSERT_EQ(Update(Fixture("upper64k.hex")), 0); // the type 04 record moves nothing
     EXPECT_EQ(sim.Flash(), ReadBytes(Fixture("full.bin")));
 }
@@ -170,17 +173,31 @@ TEST_F(FirmwareUpdateTest, OptionsDecideOnPAndTheBreak) {
 
 TEST_F(FirmwareUpdateTest, BadFilesSendNothing) {
     EXPECT_EQ(Update(Fixture("past-top.hex")), -5);
-    EXPECT_EQ(prompt.Boxes.size(), 1u);
-    EXPECT_TRUE(Logged("Hex file exceeds code space."));
+    ASSERT_EQ(prompt.Boxes.size(), 1u);
+    EXPECT_EQ(prompt.Boxes[0].text, "Hex file exceeds code space");
+    EXPECT_EQ(prompt.Boxes[0].caption, "Error");
+    EXPECT_EQ(log.Lines, std::vector<std::string>{"Hex file exceeds code space."});
 
     QTemporaryDir dir;
-    for (Damage damage : {Damage::DataDigit, Damage::LetterG, Damage::OneShort}) {
+    const struct {
+        Damage damage;
+        int line;
+        const char* message;
+    } damaged[] = {
+        {Damage::DataDigit, 5, "Hex file checksum error in line 5."},
+        {Damage::LetterG, 100, "Hex file format error in line 100."},
+        {Damage::OneShort, 239, "Hex file format error in line 239."}, // the last data line
+    };
+    for (const auto& d : damaged) {
         log.Clear();
-        EXPECT_EQ(Update(DamagedCopy(dir, damage, 100)), -1);
-        ASSERT_EQ(log.Lines.size(), 1u);
-        EXPECT_NE(log.Lines[0].find("error in line 100."), std::string::npos) << log.Lines[0];
+        EXPECT_EQ(Update(DamagedCopy(dir, d.damage, d.line)), -1);
+        EXPECT_EQ(log.Lines, std::vector<std::string>{d.message});
     }
+    log.Clear();
     EXPECT_EQ(Update(Fixture("no-such.hex")), -1);
+    EXPECT_EQ(Update(Fixture("")), -1); // a folder
+    EXPECT_TRUE(log.Lines.empty());
+    EXPECT_EQ(prompt.Boxes.size(), 1u);
     EXPECT_EQ(progressMaximum, -1); // the progress bar never showed
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_TRUE(sim.Received().empty());
