@@ -101,16 +101,11 @@ void Simulator::Impl::HandleCommand(uint8_t cmd) {
         bootLoader = true;
         break;
     }
-    case 'U': {
+    case 'U':
         // Stands in for the break a pseudo-terminal cannot carry: the boot loader takes over
         // and answers the synchronisation.
-        {
-            std::lock_guard lock(mutex);
-            bootLoader = true;
-        }
-        Reply(std::string("U"));
+        AnswerSync();
         break;
-    }
     default:
         break; // the module ignores bytes it does not know
     }
@@ -183,25 +178,67 @@ void Simulator::Impl::CommandCalibrate() {
 
 // ---------------------------------------------------------------- boot loader
 
-void Simulator::Impl::HandleBootLoader(uint8_t byte) {
-    if (byte == 'U') {
-        Reply(std::string("U"));
-    } else if (byte == ':') {
-        SendRaw({byte});
-        HandleRecord();
+void Simulator::Impl::AnswerSync() {
+    {
+        std::lock_guard lock(mutex);
+        bootLoader = true;
+        lastSyncSpeed = TerminalSpeed(slaveFd);
     }
+    Reply(std::string("U"));
+}
+
+void Simulator::Impl::HandleBootLoader(uint8_t byte) {
+    if (byte == 'U')
+        AnswerSync();
+    else if (byte == ':' && closeDue)
+        VanishPort();
+    else if (byte == ':')
+        HandleRecord();
     // Anything else between records is line noise to the boot loader.
+}
+
+std::optional<char> Simulator::Impl::TakeRecordFault() {
+    std::lock_guard lock(mutex);
+    if (recordFaultCount == 0) return std::nullopt;
+    if (recordFaultAfter > 0) {
+        --recordFaultAfter;
+        return std::nullopt;
+    }
+    --recordFaultCount;
+    return recordFaultVerdict;
+}
+
+void Simulator::Impl::CountAnsweredRecord() {
+    std::lock_guard lock(mutex);
+    // The port goes when the next record begins, so the last answer still reaches the program.
+    if (closeAfterRecords > 0 && --closeAfterRecords == 0) closeDue = true;
 }
 
 void Simulator::Impl::HandleRecord() {
     // A record is ":" count(2) address(4) type(2) data(2*count) checksum(2), no line end;
-    // every character is echoed as it arrives.
+    // every character is echoed as it arrives, unless a fault drops the echo.
+    bool echo = true;
+    int verdictDelayMs = 0;
+    {
+        std::lock_guard lock(mutex);
+        if (dropEchoes > 0) {
+            --dropEchoes;
+            echo = false;
+            verdictDelayMs = dropEchoDelayMs;
+        }
+    }
+    auto answer = [&](char verdict) {
+        if (verdictDelayMs > 0 && !Pause(verdictDelayMs)) return;
+        Reply(std::string(1, verdict));
+        CountAnsweredRecord();
+    };
+    if (echo) SendRaw({':'});
     std::vector<uint8_t> text;
     auto readChars = [&](size_t n) {
         for (size_t i = 0; i < n; ++i) {
             const auto c = ReadByte(kArgumentWaitMs);
             if (!c) return false;
-            SendRaw({*c});
+            if (echo) SendRaw({*c});
             text.push_back(*c);
         }
         return true;
@@ -217,7 +254,7 @@ void Simulator::Impl::HandleRecord() {
         return true;
     };
     if (!decode(0)) {
-        Reply(std::string("X"));
+        answer('X');
         return;
     }
     const int count = bytes[0];
@@ -226,23 +263,21 @@ void Simulator::Impl::HandleRecord() {
     if (!readChars(static_cast<size_t>(2 * count + 2))) return;
     bytes.clear();
     if (!decode(0)) {
-        Reply(std::string("X"));
+        answer('X');
         return;
     }
     int sum = 0;
     for (int b : bytes)
         sum += b;
-    bool reject = false;
-    {
-        std::lock_guard lock(mutex);
-        if (rejectRecords > 0) {
-            --rejectRecords;
-            reject = true;
-        }
-    }
-    if ((sum & 0xFF) != 0 || reject) {
-        Reply(std::string("X"));
+    if ((sum & 0xFF) != 0) {
+        answer('X');
         return;
+    }
+    if (type != 0x08) {
+        if (const auto forced = TakeRecordFault()) {
+            answer(*forced);
+            return;
+        }
     }
     const auto data = std::vector<int>(bytes.begin() + 4, bytes.end() - 1);
     char verdict = '.';
@@ -278,7 +313,7 @@ void Simulator::Impl::HandleRecord() {
             break;
         }
     }
-    Reply(std::string(1, verdict));
+    answer(verdict);
 }
 
 } // namespace vemosim

@@ -204,9 +204,38 @@ int Simulator::ConfigByte() const {
     return d->configByte;
 }
 
-void Simulator::SetRejectRecords(int count) {
+int Simulator::LastSyncSpeed() const {
     std::lock_guard lock(d->mutex);
-    d->rejectRecords = std::max(0, count);
+    return d->lastSyncSpeed;
+}
+
+void Simulator::SetRejectRecords(int count) {
+    SetRecordFault('X', count, 0);
+}
+
+void Simulator::SetRecordFault(char verdict, int count, int after) {
+    std::lock_guard lock(d->mutex);
+    d->recordFaultVerdict = verdict;
+    d->recordFaultCount = std::max(0, count);
+    d->recordFaultAfter = std::max(0, after);
+}
+
+void Simulator::SetDropEchoes(int count, int verdictDelayMs) {
+    std::lock_guard lock(d->mutex);
+    d->dropEchoes = std::max(0, count);
+    d->dropEchoDelayMs = std::max(0, verdictDelayMs);
+}
+
+void Simulator::SetCloseAfterRecords(int records) {
+    std::lock_guard lock(d->mutex);
+    d->closeAfterRecords = std::max(0, records);
+}
+
+void Simulator::Impl::VanishPort() {
+    portClosed = true;
+    std::lock_guard lock(mutex);
+    CloseFd(masterFd);
+    CloseFd(slaveFd);
 }
 
 // ---------------------------------------------------------------- byte pipe (thread side)
@@ -295,7 +324,11 @@ void Simulator::Impl::WriteAll(const uint8_t* data, size_t n) {
 }
 
 void Simulator::Impl::WritePaced(const std::vector<uint8_t>& bytes) {
-    const auto start = Clock::now();
+    // The line is one: what an earlier call sent (an echo one character at a time, say) must
+    // have left before these bytes can start.
+    const auto start = std::max(Clock::now(), lineFreeAt);
+    while (Alive() && Clock::now() < start)
+        Pause(std::max(1, MsLeft(start)));
     size_t sent = 0;
     while (sent < bytes.size() && Alive()) {
         const int baud = TerminalSpeed(slaveFd);
@@ -303,6 +336,9 @@ void Simulator::Impl::WritePaced(const std::vector<uint8_t>& bytes) {
             WriteAll(bytes.data() + sent, bytes.size() - sent);
             return;
         }
+        lineFreeAt =
+            start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                        static_cast<double>(bytes.size()) * 10.0 / baud));
         // Ten bits a byte: start bit, eight data bits, stop bit.
         const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
         const auto due = std::min(bytes.size(), static_cast<size_t>(elapsed * baud / 10.0) + 1);

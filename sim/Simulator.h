@@ -72,7 +72,17 @@ public:
     std::vector<uint8_t> Flash() const; // the code space the boot loader programs
     int StatusByte() const;             // last value set with the status record
     int ConfigByte() const;             // last value set with the configuration record
+    int LastSyncSpeed() const;          // line speed at the last "U" answered (0 before any)
     void SetRejectRecords(int count);   // reply "X" to the next N records
+    // Boot loader faults. Each counts well-formed records from the moment it is set; the
+    // reset record is not counted.
+    // Answers `verdict` ("X", "R", or anything else) instead of its own to `count` records,
+    // after letting `after` records through; a record answered so is not carried out.
+    void SetRecordFault(char verdict, int count, int after = 0);
+    // Echoes nothing of the next `count` records, and answers them verdictDelayMs late.
+    void SetDropEchoes(int count, int verdictDelayMs = 0);
+    // The port vanishes when the record after the next `records` answered ones begins (0 off).
+    void SetCloseAfterRecords(int records);
 
 private:
     struct Impl;

@@ -42,7 +42,14 @@ struct Simulator::Impl {
     std::vector<uint8_t> flash = std::vector<uint8_t>(kFlashSize, 0xFF);
     int statusByte = 0;
     int configByte = 0;
-    int rejectRecords = 0;
+    int lastSyncSpeed = 0;
+    char recordFaultVerdict = 'X';
+    int recordFaultCount = 0;
+    int recordFaultAfter = 0;
+    int dropEchoes = 0;
+    int dropEchoDelayMs = 0;
+    int closeAfterRecords = 0;
+    bool closeDue = false; // thread side only
     uint32_t garbageSeed = 12345;
 
     int masterFd = -1;
@@ -56,6 +63,8 @@ struct Simulator::Impl {
     // Bytes the program sent that the module has not looked at yet (they arrived while it
     // was busy sending).
     std::deque<uint8_t> pending;
+    // When the last paced character will have left the line (thread side).
+    std::chrono::steady_clock::time_point lineFreeAt{};
     std::vector<uint8_t> injected; // bytes a test asked to send now; guarded by mutex
 
     // --- byte pipe (thread side) ---
@@ -76,6 +85,13 @@ struct Simulator::Impl {
     void HandleCommand(uint8_t cmd);
     void HandleBootLoader(uint8_t byte);
     void HandleRecord();
+    void AnswerSync();
+    // The verdict a fault puts in place of the module's own for a well-formed record, if any.
+    std::optional<char> TakeRecordFault();
+    // Counts an answered record towards SetCloseAfterRecords.
+    void CountAnsweredRecord();
+    // Closes the master side from the simulator's own thread: the program sees the port go.
+    void VanishPort();
     void CommandIdentify();
     void CommandSetList();
     void CommandSendSet();

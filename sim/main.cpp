@@ -19,13 +19,21 @@ namespace {
 void Usage(FILE* out) {
     std::fputs("usage: vemo-sim [--pace] [--unit feet|yards|meters] [--silence-after N]\n"
                "                [--garbage] [--delay MS] [--close-after MS] [--blank]\n"
+               "                [--record-fault V,COUNT,AFTER] [--drop-echoes N]\n"
+               "                [--close-after-records N]\n"
                "  --pace             send at the line speed the program set (10 bits a byte)\n"
                "  --unit U           the unit the recordings and configuration are in\n"
                "  --silence-after N  stop answering after N bytes of replies\n"
                "  --garbage          answer with garbage\n"
                "  --delay MS         answer every command MS milliseconds late\n"
                "  --close-after MS   close the port MS milliseconds after start\n"
-               "  --blank            no firmware: the module sits in its boot loader\n",
+               "  --blank            no firmware: the module sits in its boot loader\n"
+               "  --record-fault V,COUNT,AFTER\n"
+               "                     the boot loader answers V (X or R) to COUNT records after\n"
+               "                     answering AFTER records as usual\n"
+               "  --drop-echoes N    the boot loader does not echo the next N records\n"
+               "  --close-after-records N\n"
+               "                     close the port after the boot loader answered N records\n",
                out);
 }
 
@@ -34,6 +42,16 @@ bool ParseLong(const char* text, long& value) {
     errno = 0;
     value = std::strtol(text, &end, 10);
     return errno == 0 && end != text && *end == '\0';
+}
+
+// "V,COUNT,AFTER" with a one-character verdict and two counts of at least 0.
+bool ParseRecordFault(const std::string& text, char& verdict, long& count, long& after) {
+    if (text.size() < 5 || text[1] != ',') return false;
+    verdict = text[0];
+    const size_t comma = text.find(',', 2);
+    if (comma == std::string::npos) return false;
+    return ParseLong(text.substr(2, comma - 2).c_str(), count) && count >= 0 &&
+           ParseLong(text.substr(comma + 1).c_str(), after) && after >= 0;
 }
 
 bool MakeFolders(const std::string& path) {
@@ -66,6 +84,8 @@ void RemoveStaleLinks(const std::string& folder) {
 int main(int argc, char** argv) {
     vemosim::SimOptions options;
     long silenceAfter = -1, delayMs = 0, closeAfterMs = -1;
+    long faultCount = 0, faultAfter = 0, dropEchoes = 0, closeAfterRecords = 0;
+    char faultVerdict = 'X';
     bool garbage = false, blank = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -91,6 +111,15 @@ int main(int argc, char** argv) {
             ++i;
         } else if (arg == "--close-after" && hasValue && ParseLong(argv[i + 1], closeAfterMs) &&
                    closeAfterMs >= 0) {
+            ++i;
+        } else if (arg == "--record-fault" && hasValue &&
+                   ParseRecordFault(argv[i + 1], faultVerdict, faultCount, faultAfter)) {
+            ++i;
+        } else if (arg == "--drop-echoes" && hasValue && ParseLong(argv[i + 1], dropEchoes) &&
+                   dropEchoes >= 0) {
+            ++i;
+        } else if (arg == "--close-after-records" && hasValue &&
+                   ParseLong(argv[i + 1], closeAfterRecords) && closeAfterRecords >= 0) {
             ++i;
         } else if (arg == "--garbage") {
             garbage = true;
@@ -120,6 +149,9 @@ int main(int argc, char** argv) {
     sim.SetGarbage(garbage);
     sim.SetReplyDelayMs(static_cast<int>(delayMs));
     sim.SetBlankPart(blank);
+    sim.SetRecordFault(faultVerdict, static_cast<int>(faultCount), static_cast<int>(faultAfter));
+    sim.SetDropEchoes(static_cast<int>(dropEchoes));
+    sim.SetCloseAfterRecords(static_cast<int>(closeAfterRecords));
     if (!sim.Start()) {
         std::fprintf(stderr, "vemo-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
         return 2;

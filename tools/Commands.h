@@ -18,3 +18,5 @@ int CmdExport(int argc, char** argv);
 int CmdSummary(int argc, char** argv);
 // vemo-cli import-sim SIM.csv OUT.csv [--unit feet|meters|yards]
 int CmdImportSim(int argc, char** argv);
+// vemo-cli flash --port PATH [--speed BAUD] [--blank] [--force] FILE.hex
+int CmdFlash(int argc, char** argv);

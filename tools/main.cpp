@@ -20,6 +20,7 @@ const Command commands[] = {
     {"export", CmdExport},
     {"summary", CmdSummary},
     {"import-sim", CmdImportSim},
+    {"flash", CmdFlash},
     {nullptr, nullptr},
 };
 

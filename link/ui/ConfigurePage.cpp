@@ -6,6 +6,7 @@
 #include "link/ui/BusyControls.h"
 #include "link/ui/ConnectPage.h"
 #include "link/ui/DownloadAction.h"
+#include "link/ui/FirmwareAction.h"
 #include "link/ui/SpinButton.h"
 
 #include <QButtonGroup>
@@ -207,7 +208,7 @@ void ConfigurePage::Build() {
     SelectItem(AutoZero, 0);
     SelectItem(Units, 0);
 
-    // Firmware (the updater behind UpdateBtn is wired by the firmware code)
+    // Firmware
     FirmwareGrp = MakeGroup(this, "FirmwareGrp", "Firmware", {380, 290, 360, 152});
     MakeLabel(FirmwareGrp, "Firmware Version:", {12, 24, 120, 20});
     FirmwareVersionDisp = new QLabel(FirmwareGrp);
@@ -219,9 +220,7 @@ void ConfigurePage::Build() {
     CompatChk->setVisible(false);
     connect(CompatChk, &QCheckBox::clicked, this, &ConfigurePage::CompatChkClick);
     UpdateBtn = MakeButton(FirmwareGrp, "UpdateBtn", "Update Firmware", {12, 104, 160, 30});
-    // The firmware updater is not in this version: the button shows where it will be.
-    UpdateBtn->setEnabled(false);
-    UpdateBtn->setToolTip("Firmware update is not available in this version.");
+    connect(UpdateBtn, &QPushButton::clicked, this, &ConfigurePage::UpdateBtnClick);
 
     ShowInterval();
     Msg1->setText(TotalRecordTimeDesignText); // until the first recomputation
@@ -315,4 +314,9 @@ void ConfigurePage::CalBtnClick() {
 void ConfigurePage::CompatChkClick() {
     if (CompatChk->isChecked()) BlankPartChk->setChecked(false);
     BlankPartChk->setEnabled(!CompatChk->isChecked());
+}
+
+void ConfigurePage::UpdateBtnClick() {
+    // The options are read now; the questions that follow are modal, so they cannot change.
+    UpdateBtnAction({BlankPartChk->isChecked(), ForceChk->isChecked(), CompatChk->isChecked()});
 }

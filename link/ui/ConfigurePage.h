@@ -64,6 +64,7 @@ public:
     void CalBtnClick();
     void UnitsGrpClick(int item);
     void CompatChkClick();
+    void UpdateBtnClick();
 
 private:
     void Build();

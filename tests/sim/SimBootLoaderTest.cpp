@@ -81,6 +81,27 @@ TEST_F(SimBootLoader, BadChecksumAndOutOfRangeDataAreRefused) {
     EXPECT_EQ(Send(ok), ok + ".");
 }
 
+TEST_F(SimBootLoader, FaultsCountRecordsFromWhenTheyAreSet) {
+    EXPECT_EQ(sim.LastSyncSpeed(), 4800);
+    const std::string a = Record(0, 0, {1}), b = Record(0, 1, {2});
+    sim.SetRecordFault('R', 2, 1); // one record through, then two answered "R"
+    EXPECT_EQ(Send(a), a + ".");
+    EXPECT_EQ(Send(b), b + "R");
+    EXPECT_EQ(Send(b), b + "R");
+    EXPECT_EQ(Send(b), b + ".");
+    EXPECT_EQ(sim.Flash()[1], 2);
+
+    sim.SetDropEchoes(1);
+    EXPECT_EQ(Send(a), ".");
+    EXPECT_EQ(Send(a), a + ".");
+
+    sim.SetCloseAfterRecords(2);
+    EXPECT_EQ(Send(a), a + ".");
+    EXPECT_EQ(Send(a), a + ".");
+    port->Send(a);
+    EXPECT_TRUE(port->ReadUntilQuiet(150).empty()); // the port is gone
+}
+
 TEST_F(SimBootLoader, ResetRecordStartsTheFirmwareAgain) {
     EXPECT_EQ(Send(":00000008F8"), ":00000008F8"); // echo, no verdict
     EXPECT_FALSE(sim.InBootLoader());
