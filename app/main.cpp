@@ -1,5 +1,7 @@
 #include "app/AppIcon.h"
+#include "app/CommandLine.h"
 #include "app/MainForm.h"
+#include "app/StartFiles.h"
 #include "app/Windows.h"
 
 #include <QApplication>
@@ -24,12 +26,15 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = AnswerBeforeStart(argc, argv)) return *status;
     VemoApplication app(argc, argv);
+    const QStringList files = DataFileArguments(app);
     QApplication::setApplicationName("Vemo");
     QApplication::setOrganizationName("TarnwickSystems");
     QApplication::setWindowIcon(AppIcon());
     CreateWindows();
     MainForm->show();
+    LoadFilesAfterStart(*MainForm, files);
     const int status = QApplication::exec();
     DestroyWindows();
     return status;

@@ -34,5 +34,7 @@ void UseRealQuestions();
 void SaveData(QWidget* parent);
 // "Load" (hint "Load data"): asks for a file and adds its data sets to the document.
 void LoadData(QWidget* parent);
+// What "Load" does once the file is chosen.
+void LoadDataFrom(QWidget* parent, const QString& path);
 
 } // namespace vemo
