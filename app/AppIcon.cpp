@@ -33,7 +33,6 @@ QPixmap AppIconPixmap(int size) {
 
 QIcon AppIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128})
-        icon.addPixmap(AppIconPixmap(size));
+    for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(AppIconPixmap(size));
     return icon;
 }

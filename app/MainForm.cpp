@@ -21,11 +21,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QListWidget>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -37,18 +37,12 @@ namespace {
 
 vemo::ZoomKey ToZoomKey(int key) {
     switch (key) {
-    case Qt::Key_Left:
-        return vemo::ZoomKey::Left;
-    case Qt::Key_Right:
-        return vemo::ZoomKey::Right;
-    case Qt::Key_Up:
-        return vemo::ZoomKey::Up;
-    case Qt::Key_Down:
-        return vemo::ZoomKey::Down;
-    case Qt::Key_Home:
-        return vemo::ZoomKey::Home;
-    default:
-        return vemo::ZoomKey::Other;
+    case Qt::Key_Left: return vemo::ZoomKey::Left;
+    case Qt::Key_Right: return vemo::ZoomKey::Right;
+    case Qt::Key_Up: return vemo::ZoomKey::Up;
+    case Qt::Key_Down: return vemo::ZoomKey::Down;
+    case Qt::Key_Home: return vemo::ZoomKey::Home;
+    default: return vemo::ZoomKey::Other;
     }
 }
 
@@ -116,7 +110,8 @@ void TMainForm::ConnectDataPageButtons() {
     connect(DataPg->SaveBtn, &QPushButton::clicked, this, [this] { vemo::SaveData(this); });
     connect(DataPg->LoadBtn, &QPushButton::clicked, this, [this] { vemo::LoadData(this); });
     connect(DataPg->PrintBtn, &QPushButton::clicked, this, [this] { vemo::PrintBtnClick(this); });
-    connect(DataPg->ExportBtn, &QPushButton::clicked, this, [this] { vemo::ExportBtnClick(this); });
+    connect(DataPg->ExportBtn, &QPushButton::clicked, this,
+            [this] { vemo::ExportBtnClick(this); });
 }
 
 TMainForm::~TMainForm() {
@@ -161,7 +156,8 @@ void TMainForm::SetSizeable(bool sizeable) {
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     } else {
-        setFixedSize(size().isValid() && !isVisible() ? QSize(ClientWidth, ClientHeight) : size());
+        setFixedSize(size().isValid() && !isVisible() ? QSize(ClientWidth, ClientHeight)
+                                                      : size());
         setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     }
 }
@@ -215,6 +211,7 @@ void TMainForm::FormShow() {
     // The saved port and speed (first run: the first port, 115200).
     if (ConnectPg->CommPortBox->count() > 0) ConnectPg->CommPortBox->setCurrentIndex(0);
     ConnectPg->SpeedBox->setCurrentIndex(vemo::App.SpeedIndex);
+
 }
 
 void TMainForm::AttachNameLists() {
@@ -243,15 +240,13 @@ void TMainForm::Image1MouseDown(Qt::KeyboardModifiers modifiers) {
     ModSetForm->exec();
 }
 
-void TMainForm::RepaintPlot() {
-    DataPg->RepaintPlot();
-}
+void TMainForm::RepaintPlot() { DataPg->RepaintPlot(); }
 
 bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (PageControl1->currentWidget() != DataPg || !vemo::PlotDoc) return false;
-    const bool used =
-        vemo::ApplyZoomKey(*vemo::PlotDoc, ToZoomKey(key), modifiers & Qt::ControlModifier,
-                           modifiers & Qt::ShiftModifier);
+    const bool used = vemo::ApplyZoomKey(*vemo::PlotDoc, ToZoomKey(key),
+                                         modifiers & Qt::ControlModifier,
+                                         modifiers & Qt::ShiftModifier);
     if (used) RepaintPlot();
     return used;
 }
