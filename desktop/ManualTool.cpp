@@ -16,9 +16,12 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <vector>
 
 namespace {
@@ -45,6 +48,16 @@ QFont BodyFont() {
     return f;
 }
 
+bool IsCode(const QTextBlock& b) {
+    return b.blockFormat().nonBreakableLines() ||
+           b.blockFormat().hasProperty(QTextFormat::BlockCodeFence);
+}
+
+// Headings and code blocks, counted in document order, are what may be moved to a new page.
+bool Movable(const QTextBlock& b) {
+    return IsCode(b) || (b.blockFormat().headingLevel() > 0 && !b.text().trimmed().isEmpty());
+}
+
 void StyleHeading(QTextCursor& c, QTextBlock block, int level, bool pageBreak) {
     QTextBlockFormat bf = block.blockFormat();
     bf.setTopMargin(level == 1 ? 0 : level == 2 ? 14 : 10);
@@ -60,8 +73,9 @@ void StyleHeading(QTextCursor& c, QTextBlock block, int level, bool pageBreak) {
     c.mergeCharFormat(cf);
 }
 
-void StyleCode(QTextCursor& c, QTextBlock block) {
+void StyleCode(QTextCursor& c, QTextBlock block, bool pageBreak) {
     QTextBlockFormat bf = block.blockFormat();
+    if (pageBreak) bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     bf.setBackground(QColor(238, 240, 244));
     bf.setLeftMargin(12);
     c.setPosition(block.position());
@@ -129,19 +143,23 @@ void StyleTables(QTextDocument& doc) {
 }
 
 // The headings, styled; the table of contents goes where the paragraph "[[contents]]" is.
-std::vector<Heading> Style(QTextDocument& doc, QTextBlock& contents) {
+// breaks: the headings (counted in document order from 0) that start a new page so that they
+// stay with their text.
+std::vector<Heading> Style(QTextDocument& doc, QTextBlock& contents, const std::set<int>& breaks) {
     std::vector<Heading> headings;
     QTextCursor c(&doc);
     bool firstTitle = true;
+    int ordinal = 0;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         const int level = b.blockFormat().headingLevel();
-        if (level > 0) {
-            StyleHeading(c, b, level, level == 1 && !firstTitle);
-            if (!firstTitle && level <= 2) headings.push_back({level, b.text()});
+        const bool code = IsCode(b);
+        const bool moved = Movable(b) && breaks.count(ordinal++) > 0;
+        if (level > 0 && !code && !b.text().trimmed().isEmpty()) {
+            StyleHeading(c, b, level, (level == 1 && !firstTitle) || moved);
+            if (contents.isValid() && level <= 2) headings.push_back({level, b.text()});
             if (level == 1) firstTitle = false;
-        } else if (b.blockFormat().nonBreakableLines() ||
-                   b.blockFormat().hasProperty(QTextFormat::BlockCodeFence)) {
-            StyleCode(c, b);
+        } else if (code) {
+            StyleCode(c, b, moved);
         } else if (b.text().trimmed() == "[[contents]]") {
             contents = b;
         }
@@ -159,8 +177,9 @@ void WriteContents(QTextBlock at, const std::vector<Heading>& headings) {
         const Heading& h = headings[i];
         QTextBlockFormat bf;
         bf.setLeftMargin(h.level == 1 ? 0 : 18);
-        bf.setTopMargin(h.level == 1 ? 7 : 1);
-        bf.setTabPositions({QTextOption::Tab(TextWidth - 2, QTextOption::RightTab)});
+        bf.setTopMargin(h.level == 1 ? 5 : 0);
+        bf.setTabPositions(
+            {QTextOption::Tab(TextWidth - bf.leftMargin() - 8, QTextOption::RightTab)});
         QTextCharFormat cf;
         cf.setFont(BodyFont());
         cf.setFontWeight(h.level == 1 ? QFont::Bold : QFont::Normal);
@@ -170,6 +189,35 @@ void WriteContents(QTextBlock at, const std::vector<Heading>& headings) {
             c.insertBlock(bf);
         c.insertText(h.text + "\t" + (h.page ? QString::number(h.page) : "00"), cf);
     }
+}
+
+// The first heading that stands at the foot of a page with less than a few lines of room
+// under it, or apart from the text it heads, or the first short code block that a page end
+// cuts in two; -1 when there is none.
+int FootItem(QTextDocument& doc) {
+    constexpr double Room = 90;
+    int ordinal = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (!Movable(b)) continue;
+        const int index = ordinal++;
+        const QRectF here = doc.documentLayout()->blockBoundingRect(b);
+        const int page = int(here.top() / Page.height());
+        if (IsCode(b)) {
+            if (here.height() < Page.height() / 2 && int(here.bottom() / Page.height()) != page)
+                return index;
+            continue;
+        }
+        if (b.blockFormat().headingLevel() < 2) continue;
+        const QTextBlock next = b.next();
+        const bool nextHere = !next.isValid() || !next.layout() ||
+                              next.layout()->lineCount() == 0 ||
+                              int((doc.documentLayout()->blockBoundingRect(next).top() +
+                                   next.layout()->lineAt(0).rect().bottom()) /
+                                  Page.height()) == page;
+        if (!nextHere || here.bottom() + Room > (page + 1) * Page.height() - BottomMargin)
+            return index;
+    }
+    return -1;
 }
 
 void Paginate(QTextDocument& doc) {
@@ -189,13 +237,13 @@ int PageOf(QTextDocument& doc, const QString& text, int level) {
     return 0;
 }
 
-bool Build(QTextDocument& doc, const QString& markdown, const QDir& base,
-           std::vector<Heading>& headings, bool numbered) {
+bool BuildOnce(QTextDocument& doc, const QString& markdown, const QDir& base,
+               std::vector<Heading>& headings, bool numbered, const std::set<int>& breaks) {
     doc.clear();
     doc.setDefaultFont(BodyFont());
     doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     QTextBlock contents;
-    std::vector<Heading> found = Style(doc, contents);
+    std::vector<Heading> found = Style(doc, contents, breaks);
     if (!StyleImages(doc, base)) return false;
     if (numbered) found = headings;
     if (contents.isValid()) WriteContents(contents, found);
@@ -204,12 +252,26 @@ bool Build(QTextDocument& doc, const QString& markdown, const QDir& base,
     return true;
 }
 
+// Laid out anew, from the text, until no heading stands at the foot of a page.
+bool Build(QTextDocument& doc, const QString& markdown, const QDir& base,
+           std::vector<Heading>& headings, bool numbered, std::set<int>& breaks) {
+    for (;;) {
+        std::vector<Heading> h = headings;
+        if (!BuildOnce(doc, markdown, base, h, numbered, breaks)) return false;
+        const int foot = FootItem(doc);
+        if (foot < 0 || !breaks.insert(foot).second) {
+            headings = h;
+            return true;
+        }
+    }
+}
+
 void DrawPages(QTextDocument& doc, QPdfWriter& pdf, const QString& footer) {
     QPainter p(&pdf);
     const double scale = pdf.logicalDpiX() / Dpi;
     const int pages = doc.pageCount();
     QFont small = BodyFont();
-    small.setPointSizeF(8);
+    small.setPixelSize(11); // in layout units, like everything drawn under the scale
     for (int i = 0; i < pages; ++i) {
         if (i > 0) pdf.newPage();
         p.save();
@@ -222,7 +284,7 @@ void DrawPages(QTextDocument& doc, QPdfWriter& pdf, const QString& footer) {
         p.scale(scale, scale);
         p.setFont(small);
         p.setPen(QColor(100, 100, 110));
-        const QRectF foot(SideMargin, Page.height() - 1.4 * Cm, TextWidth, 0.6 * Cm);
+        const QRectF foot(SideMargin, Page.height() - 1.5 * Cm, TextWidth, 0.6 * Cm);
         p.drawLine(foot.topLeft(), foot.topRight());
         p.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, footer);
         p.drawText(foot, Qt::AlignRight | Qt::AlignBottom, QString::number(i + 1));
@@ -265,10 +327,11 @@ int main(int argc, char** argv) {
     // Twice: the first layout tells on which page each heading lands.
     QTextDocument doc;
     std::vector<Heading> headings;
-    if (!Build(doc, markdown, base, headings, false)) return 2;
+    std::set<int> breaks;
+    if (!Build(doc, markdown, base, headings, false, breaks)) return 2;
     for (Heading& h : headings)
         h.page = PageOf(doc, h.text, h.level);
-    if (!Build(doc, markdown, base, headings, true)) return 2;
+    if (!Build(doc, markdown, base, headings, true, breaks)) return 2;
 
     QPdfWriter pdf(out);
     pdf.setPageSize(QPageSize(QPageSize::A4));
