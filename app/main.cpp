@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     const QStringList files = DataFileArguments(app);
     QApplication::setApplicationName("Vemo");
     QApplication::setOrganizationName("TarnwickSystems");
+    QGuiApplication::setDesktopFileName("example.tarnwicksystems.Vemo");
     QApplication::setWindowIcon(AppIcon());
     CreateWindows();
     MainForm->show();
