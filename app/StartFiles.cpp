@@ -7,6 +7,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <memory>
+
 void LoadFilesAfterStart(TMainForm& form, const QStringList& files) {
     if (files.isEmpty()) return;
     // Connected after the window's own handler, so this runs once the splash has ended and
@@ -15,9 +17,9 @@ void LoadFilesAfterStart(TMainForm& form, const QStringList& files) {
     QObject::connect(form.Timer3, &QTimer::timeout, &form, [&form, files, loaded] {
         if (*loaded) return;
         *loaded = true;
+        form.PageControl1->setCurrentWidget(form.DataPg);
         // A file that cannot be read gets its message; the others still load.
         for (const QString& file : files)
             vemo::LoadDataFrom(&form, file);
-        form.PageControl1->setCurrentWidget(form.DataPg);
     });
 }
