@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -47,8 +48,8 @@ AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
               170, 130, 540, 40);
 
     MakeLabel(this, nullptr, "WebSite:", 170, 200, 80, 20);
-    AboutWebSite = MakeLabel(this, "AboutWebSite", vemo::PlotDocument::MakerWebAddress, 260,
-                             200, 400, 20);
+    AboutWebSite =
+        MakeLabel(this, "AboutWebSite", vemo::PlotDocument::MakerWebAddress, 260, 200, 400, 20);
     MakeLabel(this, nullptr, "Email:", 170, 225, 80, 20);
     AboutEmail = MakeLabel(this, "AboutEmail", MakerEmail, 260, 225, 400, 20);
     for (QLabel* link : {AboutWebSite, AboutEmail}) {
@@ -94,8 +95,15 @@ void AboutPage::AboutWebSiteClick() {
     QDesktopServices::openUrl(QUrl::fromUserInput(AboutWebSite->text()));
 }
 
+QString AboutPage::ManualPath(const QString& programDir) {
+    const QDir dir(programDir);
+    const QString beside = dir.filePath("VemoManual.pdf");
+    const QString installed = QDir::cleanPath(dir.filePath("../share/doc/vemo/VemoManual.pdf"));
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
+}
+
 void AboutPage::ManualBtnClick() {
     // The result is not examined: with no viewer or no manual, nothing is reported.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("VemoManual.pdf");
+    const QString path = ManualPath(QCoreApplication::applicationDirPath());
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

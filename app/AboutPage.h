@@ -18,6 +18,9 @@ public:
     static constexpr const char* MakerEmail = "support@tarnwicksystems.example";
     // The build's date and time as "Feb 10 2007, 22:40:13".
     static QString BuildDateText();
+    // "VemoManual.pdf" beside the program file, else in ../share/doc/vemo/ where an
+    // installation puts it; the first of the two when neither exists.
+    static QString ManualPath(const QString& programDir);
 
 signals:
     void Image1MouseDown(Qt::KeyboardModifiers modifiers);

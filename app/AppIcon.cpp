@@ -4,12 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-QPixmap AppIconPixmap(int size) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+void PaintAppIcon(QPainter& p, double s) {
     p.setRenderHint(QPainter::Antialiasing);
-    const double s = size;
     QLinearGradient sky(0, 0, 0, s);
     sky.setColorAt(0, QColor(40, 90, 200));
     sky.setColorAt(1, QColor(170, 210, 255));
@@ -28,6 +24,13 @@ QPixmap AppIconPixmap(int size) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(220, 30, 30));
     p.drawEllipse(QPointF(s * 0.42, s * 0.18), s / 14, s / 14);
+}
+
+QPixmap AppIconPixmap(int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    PaintAppIcon(p, size);
     return pm;
 }
 

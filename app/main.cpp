@@ -1,6 +1,8 @@
 #include "app/AppIcon.h"
+#include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/QuitSignals.h"
+#include "app/StartFiles.h"
 #include "app/Windows.h"
 
 #include <QApplication>
@@ -25,13 +27,17 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = AnswerBeforeStart(argc, argv)) return *status;
     VemoApplication app(argc, argv);
+    const QStringList files = DataFileArguments(app);
     QApplication::setApplicationName("Vemo");
     QApplication::setOrganizationName("TarnwickSystems");
+    QGuiApplication::setDesktopFileName("example.tarnwicksystems.Vemo");
     QApplication::setWindowIcon(AppIcon());
     CreateWindows();
     MainForm->show();
     const QuitSignals quitSignals(MainForm);
+    LoadFilesAfterStart(*MainForm, files);
     const int status = QApplication::exec();
     DestroyWindows();
     return status;

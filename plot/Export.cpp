@@ -2,6 +2,7 @@
 
 #include "gif/GifEncoder.h"
 #include "plot/JpegWriter.h"
+#include "plot/VectorExport.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -41,6 +42,9 @@ gif::RgbImageView ViewOf(const QImage& rgb32) {
 
 void WriteWhole(const QString& fileName, const std::vector<std::uint8_t>& bytes) {
     QSaveFile file(fileName);
+    // Where no file can be made beside the target (a folder the user may write files in but
+    // not create them), write in place rather than not at all.
+    file.setDirectWriteFallback(true);
     const bool ok = file.open(QIODevice::WriteOnly) &&
                     file.write(reinterpret_cast<const char*>(bytes.data()),
                                static_cast<qint64>(bytes.size())) == qint64(bytes.size()) &&
@@ -119,6 +123,17 @@ std::vector<std::uint8_t> EncodeGifPicture(const QImage& image) {
     return gif::EncodeGif(ViewOf(AsRgb32(image)));
 }
 
+std::vector<std::uint8_t> EncodePng(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "PNG");
+    if (!writer.write(image))
+        throw OutputError("Unable to encode the PNG picture: " +
+                          writer.errorString().toStdString());
+    return {bytes.begin(), bytes.end()};
+}
+
 void SavePicture(const QImage& image, const QString& fileName, int fileType) {
     switch (fileType) {
     case ExportJpeg:
@@ -126,6 +141,9 @@ void SavePicture(const QImage& image, const QString& fileName, int fileType) {
         break;
     case ExportGif:
         WriteWhole(fileName, EncodeGifPicture(image));
+        break;
+    case ExportPng:
+        WriteWhole(fileName, EncodePng(image));
         break;
     default:
         WriteWhole(fileName, EncodeBitmap(image));
@@ -139,6 +157,12 @@ const char* ExportExtension(int fileType) {
         return "jpg";
     case ExportGif:
         return "gif";
+    case ExportPng:
+        return "png";
+    case ExportSvg:
+        return "svg";
+    case ExportPdf:
+        return "pdf";
     default:
         return "bmp";
     }
@@ -149,6 +173,9 @@ int ExportTypeOfName(const QString& fileName) {
     if (suffix == "bmp") return ExportBitmap;
     if (suffix == "jpg" || suffix == "jpeg") return ExportJpeg;
     if (suffix == "gif") return ExportGif;
+    if (suffix == "png") return ExportPng;
+    if (suffix == "svg") return ExportSvg;
+    if (suffix == "pdf") return ExportPdf;
     return 0;
 }
 
@@ -160,6 +187,12 @@ QString WithDefaultExtension(const QString& fileName, int fileType) {
 
 void ExportPlot(const PlotDocument& doc, const PrintSettings& settings, const QString& fileName,
                 int fileType, RenderFunction render) {
+    if (fileType == ExportSvg || fileType == ExportPdf) {
+        const auto encode = fileType == ExportSvg ? &EncodeSvgPlot : &EncodePdfPlot;
+        WriteWhole(fileName,
+                   encode(doc, settings.PrtWidth, settings.PrtHeight, settings.PrtColor, render));
+        return;
+    }
     const QImage image =
         RenderExportImage(doc, settings.PrtWidth, settings.PrtHeight, settings.PrtColor, render);
     SavePicture(image, fileName, fileType);

@@ -1,6 +1,7 @@
 #pragma once
 // Picture export: the plot rendered onto an off-screen bitmap at 100 pixels per inch and saved
-// as a Windows bitmap, a JPEG or a GIF file.
+// as a Windows bitmap, a JPEG, a GIF or a PNG file; or drawn straight onto an SVG or PDF
+// page of the plot's size, so that lines stay lines and texts stay texts.
 #include "plot/PrintSettings.h"
 #include "plot/Renderer.h"
 
@@ -33,19 +34,24 @@ std::vector<std::uint8_t> EncodeBitmap(const QImage& image);
 // Quality 90, baseline, colour (YCbCr 4:2:0), as libjpeg's defaults make it otherwise.
 std::vector<std::uint8_t> EncodeJpeg(const QImage& image);
 std::vector<std::uint8_t> EncodeGifPicture(const QImage& image);
+// Lossless, with the bitmap's 100 pixels per inch recorded in the file.
+std::vector<std::uint8_t> EncodePng(const QImage& image);
 
-// Writes the picture in the given file type. A failed write leaves no partial file; an
-// existing file is replaced only by a complete one. Throws OutputError or gif::GifError.
+// Writes the picture in one of the bitmap file types (BMP, JPEG, GIF, PNG). A failed write leaves
+// no partial file; an existing file is replaced only by a complete one. Throws OutputError or
+// gif::GifError.
 void SavePicture(const QImage& image, const QString& fileName, int fileType);
 
-// "bmp", "jpg" or "gif"; "bmp" for a type out of range.
+// "bmp", "jpg", "gif", "png", "svg" or "pdf"; "bmp" for a type out of range.
 const char* ExportExtension(int fileType);
-// The file type a name's extension stands for (.bmp, .jpg/.jpeg, .gif, any case); 0 for none.
+// The file type a name's extension stands for (.bmp, .jpg/.jpeg, .gif, .png, .svg, .pdf, any
+// case); 0 for none.
 int ExportTypeOfName(const QString& fileName);
 // The name with the type's extension appended when it has no extension of its own.
 QString WithDefaultExtension(const QString& fileName, int fileType);
 
-// Renders the plot at settings' size and colour and writes it to fileName as fileType.
+// Renders the plot at settings' size and colour and writes it to fileName as fileType: the
+// bitmap types at 100 pixels per inch, SVG and PDF as vectors at the same size in inches.
 // Throws OutputError or gif::GifError.
 void ExportPlot(const PlotDocument& doc, const PrintSettings& settings, const QString& fileName,
                 int fileType, RenderFunction render = &RenderPlot);

@@ -18,8 +18,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// File types of the export dialog, in the order of its filter list (counted from 1).
-enum ExportFileType { ExportBitmap = 1, ExportJpeg = 2, ExportGif = 3 };
+// File types of the export dialog, in the order of its filter list (counted from 1). The
+// first three keep their numbers, which the settings store.
+enum ExportFileType {
+    ExportBitmap = 1,
+    ExportJpeg = 2,
+    ExportGif = 3,
+    ExportPng = 4,
+    ExportSvg = 5,
+    ExportPdf = 6,
+};
+constexpr int ExportFileTypes = 6;
 
 struct PrintSettings {
     double PrtWidth = 7.0;  // inches

@@ -50,11 +50,6 @@ const Field Fields[] = {
     {"Byte27", &vemo::ModuleConfig::Byte27},
 };
 
-int ConfigUsage() {
-    std::fprintf(stderr, "usage: vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]\n");
-    return 1;
-}
-
 const Field* FindField(const std::string& name) {
     for (const Field& f : Fields)
         if (name == f.name) return &f;
@@ -94,19 +89,19 @@ int CmdConfig(int argc, char** argv) {
     std::vector<Assignment> changes;
     for (int i = 1; i < argc;) {
         bool taken = false;
-        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return ConfigUsage();
+        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return UsageError("config");
         if (taken) continue;
         const std::string arg = argv[i++];
         const auto eq = arg.find('=');
-        if (eq == std::string::npos) return ConfigUsage();
+        if (eq == std::string::npos) return UsageError("config");
         const Field* field = FindField(arg.substr(0, eq));
-        if (!field) return ConfigUsage();
+        if (!field) return UsageError("config");
         const int bits = std::holds_alternative<Field8>(field->member) ? 8 : 16;
         unsigned value = 0;
-        if (!ParseValue(arg.substr(eq + 1), bits, value)) return ConfigUsage();
+        if (!ParseValue(arg.substr(eq + 1), bits, value)) return UsageError("config");
         changes.push_back({field, value});
     }
-    if (options.port.empty()) return ConfigUsage();
+    if (options.port.empty()) return UsageError("config");
     // The serial port wants an application object on its thread.
     QCoreApplication app(argc, argv);
 

@@ -20,12 +20,6 @@
 
 namespace {
 
-int DownloadUsage() {
-    std::fprintf(stderr, "usage: vemo-cli download --port PATH [--speed BAUD] [--set N|all] "
-                         "[--out DIR]\n");
-    return 1;
-}
-
 // "all" gives 0; a set number from 1 gives itself; anything else -1.
 int ParseSet(const char* text) {
     if (std::strcmp(text, "all") == 0) return 0;
@@ -43,20 +37,20 @@ int CmdDownload(int argc, char** argv) {
     QString outDir = ".";
     for (int i = 1; i < argc;) {
         bool taken = false;
-        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return DownloadUsage();
+        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return UsageError("download");
         if (taken) continue;
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--set") == 0 && hasValue) {
             set = ParseSet(argv[i + 1]);
-            if (set < 0) return DownloadUsage();
+            if (set < 0) return UsageError("download");
         } else if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
             outDir = QString::fromLocal8Bit(argv[i + 1]);
         } else {
-            return DownloadUsage();
+            return UsageError("download");
         }
         i += 2;
     }
-    if (options.port.empty()) return DownloadUsage();
+    if (options.port.empty()) return UsageError("download");
     // The serial port wants an application object on its thread.
     QCoreApplication app(argc, argv);
     if (!QDir(outDir).exists()) {

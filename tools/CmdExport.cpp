@@ -1,7 +1,8 @@
-// vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] [--height IN] [--mono] [--logo]
-//                 [--no-info]
+// vemo-cli export IN.csv OUT.bmp|.jpg|.gif|.png|.svg|.pdf [--width IN] [--height IN] [--mono]
+//                 [--logo] [--no-info]
 // Loads IN into an empty document as "Load" does and writes the picture as "Export" would:
-// 100 pixels per inch, 7 x 3.5 inches unless told otherwise, the type from the extension.
+// 100 pixels per inch, 7 x 3.5 inches unless told otherwise, the type from the extension (SVG
+// and PDF as vectors of the same size in inches).
 #include "data/AppState.h"
 #include "data/SetFile.h"
 #include "plot/Export.h"
@@ -19,12 +20,6 @@
 #include <string_view>
 
 namespace {
-
-int ExportUsage() {
-    std::fprintf(stderr, "usage: vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] "
-                         "[--height IN] [--mono] [--logo] [--no-info]\n");
-    return 1;
-}
 
 bool ParseInches(std::string_view text, double& value) {
     const char* end = text.data() + text.size();
@@ -59,7 +54,7 @@ int CmdExport(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "--width" || arg == "--height") {
             double& target = arg == "--width" ? settings.PrtWidth : settings.PrtHeight;
-            if (i + 1 >= argc || !ParseInches(argv[i + 1], target)) return ExportUsage();
+            if (i + 1 >= argc || !ParseInches(argv[i + 1], target)) return UsageError("export");
             ++i;
         } else if (arg == "--mono") {
             settings.PrtColor = false;
@@ -68,18 +63,19 @@ int CmdExport(int argc, char** argv) {
         } else if (arg == "--no-info") {
             info = false;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            return ExportUsage();
+            return UsageError("export");
         } else {
             files.push_back(argv[i]);
         }
     }
-    if (files.size() != 2) return ExportUsage();
+    if (files.size() != 2) return UsageError("export");
     const QString in = QString::fromLocal8Bit(files[0]);
     const QString out = QString::fromLocal8Bit(files[1]);
     const int type = vemo::ExportTypeOfName(out);
     if (type == 0) {
         std::fprintf(stderr,
-                     "vemo-cli export: the picture's name must end in .bmp, .jpg or .gif\n");
+                     "vemo-cli export: the picture's name must end in .bmp, .jpg, .gif, .png, .svg "
+                     "or .pdf\n");
         return 1;
     }
     try {

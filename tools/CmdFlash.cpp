@@ -15,16 +15,8 @@
 
 namespace {
 
-const char* const FlashUsageText =
-    "usage: vemo-cli flash --port PATH [--speed BAUD] [--blank] [--force] FILE.hex\n"
-    "  --port PATH   the module's serial port\n"
-    "  --speed BAUD  the speed its firmware listens at (default 115200)\n"
-    "  --blank       the module has no working firmware (\"Part is Blank\"): no \"P\", no break\n"
-    "  --force       with --blank, send the break all the same (\"Force Update\")\n";
-
 int FlashUsage() {
-    std::fputs(FlashUsageText, stderr);
-    return 1;
+    return UsageError("flash");
 }
 
 // The percentage on standard error, redrawn in place; it steps aside while a log line is
@@ -72,10 +64,6 @@ int CmdFlash(int argc, char** argv) {
         if (!vemocli::ParsePortOption(argc, argv, i, port, taken)) return FlashUsage();
         if (taken) continue;
         const std::string arg = argv[i++];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(FlashUsageText, stdout);
-            return 0;
-        }
         if (arg == "--blank") {
             options.BlankPart = true;
         } else if (arg == "--force") {

@@ -20,8 +20,7 @@
 namespace {
 
 int ImportUsage() {
-    std::fprintf(stderr, "usage: vemo-cli import-sim SIM.csv OUT.csv [--unit feet|meters|yards]\n");
-    return 1;
+    return UsageError("import-sim");
 }
 
 bool ParseUnit(std::string_view text, int& unit) {

@@ -8,32 +8,17 @@
 
 #include <cstdio>
 
-namespace {
-
-void Usage() {
-    std::fprintf(stderr, "usage: vemo-cli info --port PATH [--speed BAUD]\n");
-}
-
-} // namespace
-
 int CmdInfo(int argc, char** argv) {
     vemocli::PortOptions options;
     for (int i = 1; i < argc;) {
         bool taken = false;
-        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) {
-            Usage();
-            return 1;
-        }
+        if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return UsageError("info");
         if (!taken) {
             std::fprintf(stderr, "vemo-cli: unknown option '%s'\n", argv[i]);
-            Usage();
-            return 1;
+            return UsageError("info");
         }
     }
-    if (options.port.empty()) {
-        Usage();
-        return 1;
-    }
+    if (options.port.empty()) return UsageError("info");
 
     QCoreApplication app(argc, argv);
     vemo::App.SpeedIndex = options.speedIndex;

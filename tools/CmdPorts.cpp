@@ -7,10 +7,7 @@
 #include <cstdio>
 
 int CmdPorts(int argc, char** argv) {
-    if (argc > 1) {
-        std::fprintf(stderr, "usage: vemo-cli ports\n");
-        return 1;
-    }
+    if (argc > 1) return UsageError("ports");
     QCoreApplication app(argc, argv);
     for (const vemo::PortInfo& port : vemo::EnumeratePorts())
         std::printf("%s\n", vemo::PortDisplayLine(port).c_str());

@@ -14,11 +14,6 @@
 
 namespace {
 
-int SaveUsage() {
-    std::fprintf(stderr, "usage: vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]\n");
-    return 1;
-}
-
 bool ParseIndex(std::string_view text, int& k) {
     const char* end = text.data() + text.size();
     auto r = std::from_chars(text.data(), end, k);
@@ -32,15 +27,15 @@ int CmdSave(int argc, char** argv) {
     int set = -1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--set") == 0) {
-            if (i + 1 >= argc || !ParseIndex(argv[i + 1], set)) return SaveUsage();
+            if (i + 1 >= argc || !ParseIndex(argv[i + 1], set)) return UsageError("save");
             ++i;
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-            return SaveUsage();
+            return UsageError("save");
         } else {
             files.push_back(argv[i]);
         }
     }
-    if (files.size() < 2) return SaveUsage();
+    if (files.size() < 2) return UsageError("save");
 
     vemo::PlotDocument doc;
     for (std::size_t i = 1; i < files.size(); ++i) {

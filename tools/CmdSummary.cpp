@@ -18,8 +18,7 @@
 namespace {
 
 int SummaryUsage() {
-    std::fprintf(stderr, "usage: vemo-cli summary FILE.csv [FILE.csv ...] [--csv]\n");
-    return 1;
+    return UsageError("summary");
 }
 
 // A set file carries the axis labels of the plot it came from in its lines 2 and 3; loading

@@ -1,6 +1,7 @@
 #pragma once
 // Subcommands of vemo-cli. Each returns the exit status: 0 success, 1 usage error, 2 when the
-// file, the port or the module fails.
+// file, the port or the module fails. Each is listed, with its one-line description and its
+// options, in the command table of main.cpp.
 
 int CmdPorts(int argc, char** argv); // vemo-cli ports
 int CmdInfo(int argc, char** argv);  // vemo-cli info --port PATH [--speed BAUD]
@@ -11,8 +12,8 @@ int CmdSave(int argc, char** argv);
 int CmdDownload(int argc, char** argv);
 // vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
 int CmdConfig(int argc, char** argv);
-// vemo-cli export IN.csv OUT.bmp|OUT.jpg|OUT.gif [--width IN] [--height IN] [--mono] [--logo]
-//                 [--no-info]
+// vemo-cli export IN.csv OUT.bmp|.jpg|.gif|.png|.svg|.pdf [--width IN] [--height IN] [--mono]
+//                 [--logo] [--no-info]
 int CmdExport(int argc, char** argv);
 // vemo-cli summary FILE.csv [FILE.csv ...] [--csv]
 int CmdSummary(int argc, char** argv);
@@ -20,3 +21,7 @@ int CmdSummary(int argc, char** argv);
 int CmdImportSim(int argc, char** argv);
 // vemo-cli flash --port PATH [--speed BAUD] [--blank] [--force] FILE.hex
 int CmdFlash(int argc, char** argv);
+
+// Prints the command's usage line from the command table to standard error and returns 1, the
+// status of a usage error.
+int UsageError(const char* command);

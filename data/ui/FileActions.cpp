@@ -105,6 +105,11 @@ void LoadData(QWidget* parent) {
     if (!PlotDoc) return;
     const QString path = Questions().AskLoadPath(parent);
     if (path.isEmpty()) return;
+    LoadDataFrom(parent, path);
+}
+
+void LoadDataFrom(QWidget* parent, const QString& path) {
+    if (!PlotDoc) return;
     QString error, notice;
     if (!LoadDataFile(*PlotDoc, path, &error, nullptr, &notice)) {
         Questions().ShowError(parent, error);

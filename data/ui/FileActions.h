@@ -37,5 +37,7 @@ void SaveData(QWidget* parent);
 // "Load" (hint "Load data"): asks for a file and adds its data sets to the document; a flight
 // simulator's export adds one data set.
 void LoadData(QWidget* parent);
+// What "Load" does once the file is chosen.
+void LoadDataFrom(QWidget* parent, const QString& path);
 
 } // namespace vemo

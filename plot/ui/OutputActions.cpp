@@ -18,7 +18,9 @@ namespace vemo {
 
 namespace {
 
-const QStringList ExportFilters{"Bitmap (*.bmp)", "JPEG (*.jpg)", "GIF (*.gif)"};
+// The first three keep their places: the settings store the chosen filter's number.
+const QStringList ExportFilters{"Bitmap (*.bmp)", "JPEG (*.jpg)", "GIF (*.gif)",
+                                "PNG (*.png)",    "SVG (*.svg)",  "PDF (*.pdf)"};
 
 bool RunExportFileDialog(QWidget* parent, int& fileType, QString& fileName) {
     QFileDialog dialog(parent, "Export Graph Data");
@@ -54,6 +56,10 @@ template <class Fn> void ShowingErrors(QWidget* parent, Fn fn) {
 }
 
 } // namespace
+
+const QStringList& ExportFilterList() {
+    return ExportFilters;
+}
 
 OutputDialogs StandardOutputDialogs() {
     OutputDialogs d;

@@ -3,6 +3,7 @@
 #include "plot/PrintSettings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,6 +28,9 @@ struct OutputDialogs {
     RenderFunction Render;
 };
 
+// The filters of "Export Graph Data", in the order of the file types they stand for.
+const QStringList& ExportFilterList();
+
 // The dialogs used by PrintBtnClick and ExportBtnClick.
 OutputDialogs& OutputUi();
 // The real dialogs.
@@ -34,7 +38,7 @@ OutputDialogs StandardOutputDialogs();
 
 // Print: Output dialog, print dialog, then the plot onto one page of the chosen printer.
 void PrintBtnClick(QWidget* parent);
-// Export: file dialog, Output dialog, then the plot as a BMP, JPEG or GIF file.
+// Export: file dialog, Output dialog, then the plot as a BMP, JPEG, GIF, PNG, SVG or PDF file.
 void ExportBtnClick(QWidget* parent);
 
 } // namespace vemo

@@ -5,6 +5,7 @@
 
 #include "data/AppState.h"
 #include "plot/Export.h"
+#include "plot/ui/OutputActions.h"
 
 #include <gtest/gtest.h>
 
@@ -299,6 +300,16 @@ TEST(ExportNames, TypeDrivesTheDefaultExtension) {
     EXPECT_EQ(ExportTypeOfName("a.jpeg"), ExportJpeg);
     EXPECT_EQ(ExportTypeOfName("a.Jpg"), ExportJpeg);
     EXPECT_EQ(ExportTypeOfName("a.gif"), ExportGif);
-    EXPECT_EQ(ExportTypeOfName("a.png"), 0);
     EXPECT_EQ(ExportTypeOfName("gif"), 0);
+    EXPECT_EQ(ExportTypeOfName("a.tif"), 0);
+    // Every file type's extension names that type again, and the export dialog lists the
+    // types in their numbered order, the three older ones first.
+    const QStringList& filters = ExportFilterList();
+    ASSERT_EQ(filters.size(), ExportFileTypes);
+    for (int type = 1; type <= ExportFileTypes; ++type) {
+        const QString ext = ExportExtension(type);
+        EXPECT_EQ(ExportTypeOfName("a." + ext.toUpper()), type) << type;
+        EXPECT_TRUE(filters[type - 1].endsWith("(*." + ext + ")"))
+            << filters[type - 1].toStdString();
+    }
 }

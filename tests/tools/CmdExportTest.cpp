@@ -63,9 +63,9 @@ TEST(CliExport, SetFileIsAutoRangedAndWrittenAtSevenByThreeAndAHalfInches) {
 
 TEST(CliExport, TypeFollowsTheExtensionAndSizeTheOptions) {
     QTemporaryDir dir;
-    const char* formats[] = {"JPEG", "GIF", "BMP"};
-    const char* names[] = {"a.jpg", "a.gif", "a.bmp"};
-    for (int i = 0; i < 3; ++i) {
+    const char* formats[] = {"JPEG", "GIF", "BMP", "PNG"};
+    const char* names[] = {"a.jpg", "a.gif", "a.bmp", "a.png"};
+    for (int i = 0; i < 4; ++i) {
         const QString out = dir.filePath(names[i]);
         ASSERT_EQ(
             Export({Fixtures + "plot3.csv", out, "--width", "2.5", "--height", "1.25"}).status, 0);
@@ -73,6 +73,20 @@ TEST(CliExport, TypeFollowsTheExtensionAndSizeTheOptions) {
         ASSERT_TRUE(img.load(out, formats[i])) << names[i];
         EXPECT_EQ(img.size(), QSize(250, 125)) << names[i];
     }
+    // The vector types: an SVG of 2.5 inches and a PDF page of 180 x 90 points.
+    ASSERT_EQ(Export({Fixtures + "plot3.csv", dir.filePath("a.svg"), "--width", "2.5"}).status, 0);
+    QFile svg(dir.filePath("a.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("<svg width=\"63.5mm\""));
+    ASSERT_EQ(Export({Fixtures + "plot3.csv", dir.filePath("a.PDF"), "--width", "2.5", "--height",
+                      "1.25"})
+                  .status,
+              0);
+    QFile pdf(dir.filePath("a.PDF"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_TRUE(bytes.contains("/MediaBox [0 0 180.000000 90.000000]"));
 }
 
 TEST(CliExport, MonoInfoAndLogoOptions) {
@@ -106,7 +120,7 @@ TEST(CliExport, ExitStatusesAndMessages) {
     const QString in = Fixtures + "plot3.csv";
     EXPECT_EQ(Export({}).status, 1);
     EXPECT_EQ(Export({in}).status, 1);
-    EXPECT_EQ(Export({in, dir.filePath("a.png")}).status, 1);
+    EXPECT_EQ(Export({in, dir.filePath("a.tif")}).status, 1);
     EXPECT_EQ(Export({in, dir.filePath("a.bmp"), "--width"}).status, 1);
     EXPECT_EQ(Export({in, dir.filePath("a.bmp"), "--width", "wide"}).status, 1);
     EXPECT_EQ(Export({in, dir.filePath("a.bmp"), "--colour"}).status, 1);

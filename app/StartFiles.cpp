@@ -1,0 +1,25 @@
+#include "app/StartFiles.h"
+
+#include "app/MainForm.h"
+#include "data/ui/FileActions.h"
+#include "plot/ui/DataPage.h"
+
+#include <QTabWidget>
+#include <QTimer>
+
+#include <memory>
+
+void LoadFilesAfterStart(TMainForm& form, const QStringList& files) {
+    if (files.isEmpty()) return;
+    // Connected after the window's own handler, so this runs once the splash has ended and
+    // decides the page that shows.
+    auto loaded = std::make_shared<bool>(false);
+    QObject::connect(form.Timer3, &QTimer::timeout, &form, [&form, files, loaded] {
+        if (*loaded) return;
+        *loaded = true;
+        form.PageControl1->setCurrentWidget(form.DataPg);
+        // A file that cannot be read gets its message; the others still load.
+        for (const QString& file : files)
+            vemo::LoadDataFrom(&form, file);
+    });
+}

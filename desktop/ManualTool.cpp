@@ -1,0 +1,348 @@
+// vemo-manual --out OUT.pdf [--version TEXT] CHAPTER.md ...: the user manual as a PDF. The
+// chapters are read in order as one Markdown text (pictures relative to the first chapter's
+// folder), laid out on A4 pages through QTextDocument and drawn onto a QPdfWriter, with a
+// table of contents in place of the paragraph "[[contents]]", each level-one heading after the
+// first on a new page, and the page number at the foot of every page but the first.
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+namespace {
+
+// Layout units are pixels at 96 per inch; the page is A4 with margins of 2 cm (2.2 at the
+// sides) and room for the page number below the text.
+constexpr double Dpi = 96.0;
+constexpr double Cm = Dpi / 2.54;
+const QSizeF Page(21.0 * Cm, 29.7 * Cm);
+constexpr double SideMargin = 2.2 * Cm, TopMargin = 2.0 * Cm, BottomMargin = 2.2 * Cm;
+const double TextWidth = Page.width() - 2 * SideMargin;
+const QColor HeadingColour(20, 50, 110);
+
+struct Heading {
+    int level;
+    QString text;
+    int page = 0;
+};
+
+QFont BodyFont() {
+    QFont f("DejaVu Sans");
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(10);
+    return f;
+}
+
+bool IsCode(const QTextBlock& b) {
+    return b.blockFormat().nonBreakableLines() ||
+           b.blockFormat().hasProperty(QTextFormat::BlockCodeFence);
+}
+
+// Headings and code blocks, counted in document order, are what may be moved to a new page.
+bool Movable(const QTextBlock& b) {
+    return IsCode(b) || (b.blockFormat().headingLevel() > 0 && !b.text().trimmed().isEmpty());
+}
+
+void StyleHeading(QTextCursor& c, QTextBlock block, int level, bool pageBreak) {
+    QTextBlockFormat bf = block.blockFormat();
+    bf.setTopMargin(level == 1 ? 0 : level == 2 ? 14 : 10);
+    bf.setBottomMargin(level == 1 ? 16 : 6);
+    if (pageBreak) bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    c.setPosition(block.position());
+    c.setBlockFormat(bf);
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat cf;
+    cf.setFontPointSize(level == 1 ? 22 : level == 2 ? 14.5 : 11.5);
+    cf.setFontWeight(QFont::Bold);
+    cf.setForeground(HeadingColour);
+    c.mergeCharFormat(cf);
+}
+
+void StyleCode(QTextCursor& c, QTextBlock block, bool pageBreak) {
+    QTextBlockFormat bf = block.blockFormat();
+    if (pageBreak) bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    bf.setBackground(QColor(238, 240, 244));
+    bf.setLeftMargin(12);
+    c.setPosition(block.position());
+    c.setBlockFormat(bf);
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat cf;
+    cf.setFontFamilies({"DejaVu Sans Mono", "monospace"});
+    cf.setFontPointSize(8.5);
+    c.mergeCharFormat(cf);
+}
+
+// Pictures fit the text width; smaller ones are shown at four fifths of their pixels, centred.
+bool StyleImages(QTextDocument& doc, const QDir& base) {
+    bool ok = true;
+    QTextCursor c(&doc);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.charFormat().isImageFormat()) continue;
+            QTextImageFormat image = f.charFormat().toImageFormat();
+            const QImage picture(base.filePath(image.name()));
+            if (picture.isNull()) {
+                std::fprintf(stderr, "vemo-manual: cannot read the picture %s\n",
+                             qPrintable(base.filePath(image.name())));
+                ok = false;
+                continue;
+            }
+            doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
+            image.setWidth(std::min(TextWidth, picture.width() * 0.8));
+            image.setHeight(image.width() * picture.height() / picture.width());
+            c.setPosition(f.position());
+            c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
+            c.setCharFormat(image);
+            QTextBlockFormat centred = b.blockFormat();
+            centred.setAlignment(Qt::AlignHCenter);
+            centred.setTopMargin(6);
+            centred.setBottomMargin(10);
+            c.setBlockFormat(centred);
+        }
+    }
+    return ok;
+}
+
+void StyleTables(QTextDocument& doc) {
+    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table) continue;
+        QTextTableFormat tf = table->format();
+        tf.setBorder(0.6);
+        tf.setBorderBrush(QColor(150, 150, 160));
+        tf.setBorderCollapse(true);
+        tf.setCellPadding(4);
+        tf.setCellSpacing(0);
+        tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        tf.setTopMargin(4);
+        tf.setBottomMargin(10);
+        table->setFormat(tf);
+        for (int col = 0; col < table->columns(); ++col) {
+            QTextTableCell cell = table->cellAt(0, col);
+            QTextCharFormat cf = cell.format();
+            cf.setBackground(QColor(225, 230, 240));
+            cell.setFormat(cf);
+        }
+    }
+}
+
+// The headings, styled; the table of contents goes where the paragraph "[[contents]]" is.
+// breaks: the headings (counted in document order from 0) that start a new page so that they
+// stay with their text.
+std::vector<Heading> Style(QTextDocument& doc, QTextBlock& contents, const std::set<int>& breaks) {
+    std::vector<Heading> headings;
+    QTextCursor c(&doc);
+    bool firstTitle = true;
+    int ordinal = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const int level = b.blockFormat().headingLevel();
+        const bool code = IsCode(b);
+        const bool moved = Movable(b) && breaks.count(ordinal++) > 0;
+        if (level > 0 && !code && !b.text().trimmed().isEmpty()) {
+            StyleHeading(c, b, level, (level == 1 && !firstTitle) || moved);
+            if (contents.isValid() && level <= 2) headings.push_back({level, b.text()});
+            if (level == 1) firstTitle = false;
+        } else if (code) {
+            StyleCode(c, b, moved);
+        } else if (b.text().trimmed() == "[[contents]]") {
+            contents = b;
+        }
+    }
+    StyleTables(doc);
+    return headings;
+}
+
+// One line per heading, the level-two ones indented, the page number at the right margin.
+void WriteContents(QTextBlock at, const std::vector<Heading>& headings) {
+    QTextCursor c(at);
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+    for (std::size_t i = 0; i < headings.size(); ++i) {
+        const Heading& h = headings[i];
+        QTextBlockFormat bf;
+        bf.setLeftMargin(h.level == 1 ? 0 : 18);
+        bf.setTopMargin(h.level == 1 ? 5 : 0);
+        bf.setTabPositions(
+            {QTextOption::Tab(TextWidth - bf.leftMargin() - 8, QTextOption::RightTab)});
+        QTextCharFormat cf;
+        cf.setFont(BodyFont());
+        cf.setFontWeight(h.level == 1 ? QFont::Bold : QFont::Normal);
+        if (i == 0)
+            c.setBlockFormat(bf);
+        else
+            c.insertBlock(bf);
+        c.insertText(h.text + "\t" + (h.page ? QString::number(h.page) : "00"), cf);
+    }
+}
+
+// The first heading that stands at the foot of a page with less than a few lines of room
+// under it, or apart from the text it heads, or the first short code block that a page end
+// cuts in two; -1 when there is none.
+int FootItem(QTextDocument& doc) {
+    constexpr double Room = 90;
+    int ordinal = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (!Movable(b)) continue;
+        const int index = ordinal++;
+        const QRectF here = doc.documentLayout()->blockBoundingRect(b);
+        const int page = int(here.top() / Page.height());
+        if (IsCode(b)) {
+            if (here.height() < Page.height() / 2 && int(here.bottom() / Page.height()) != page)
+                return index;
+            continue;
+        }
+        if (b.blockFormat().headingLevel() < 2) continue;
+        const QTextBlock next = b.next();
+        const bool nextHere = !next.isValid() || !next.layout() ||
+                              next.layout()->lineCount() == 0 ||
+                              int((doc.documentLayout()->blockBoundingRect(next).top() +
+                                   next.layout()->lineAt(0).rect().bottom()) /
+                                  Page.height()) == page;
+        if (!nextHere || here.bottom() + Room > (page + 1) * Page.height() - BottomMargin)
+            return index;
+    }
+    return -1;
+}
+
+void Paginate(QTextDocument& doc) {
+    doc.setPageSize(Page);
+    QTextFrameFormat root = doc.rootFrame()->frameFormat();
+    root.setLeftMargin(SideMargin);
+    root.setRightMargin(SideMargin);
+    root.setTopMargin(TopMargin);
+    root.setBottomMargin(BottomMargin);
+    doc.rootFrame()->setFrameFormat(root);
+}
+
+int PageOf(QTextDocument& doc, const QString& text, int level) {
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().headingLevel() == level && b.text() == text)
+            return int(doc.documentLayout()->blockBoundingRect(b).top() / Page.height()) + 1;
+    return 0;
+}
+
+bool BuildOnce(QTextDocument& doc, const QString& markdown, const QDir& base,
+               std::vector<Heading>& headings, bool numbered, const std::set<int>& breaks) {
+    doc.clear();
+    doc.setDefaultFont(BodyFont());
+    doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
+    QTextBlock contents;
+    std::vector<Heading> found = Style(doc, contents, breaks);
+    if (!StyleImages(doc, base)) return false;
+    if (numbered) found = headings;
+    if (contents.isValid()) WriteContents(contents, found);
+    Paginate(doc);
+    headings = found;
+    return true;
+}
+
+// Laid out anew, from the text, until no heading stands at the foot of a page.
+bool Build(QTextDocument& doc, const QString& markdown, const QDir& base,
+           std::vector<Heading>& headings, bool numbered, std::set<int>& breaks) {
+    for (;;) {
+        std::vector<Heading> h = headings;
+        if (!BuildOnce(doc, markdown, base, h, numbered, breaks)) return false;
+        const int foot = FootItem(doc);
+        if (foot < 0 || !breaks.insert(foot).second) {
+            headings = h;
+            return true;
+        }
+    }
+}
+
+void DrawPages(QTextDocument& doc, QPdfWriter& pdf, const QString& footer) {
+    QPainter p(&pdf);
+    const double scale = pdf.logicalDpiX() / Dpi;
+    const int pages = doc.pageCount();
+    QFont small = BodyFont();
+    small.setPixelSize(11); // in layout units, like everything drawn under the scale
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0) pdf.newPage();
+        p.save();
+        p.scale(scale, scale);
+        p.translate(0, -i * Page.height());
+        doc.drawContents(&p, QRectF(0, i * Page.height(), Page.width(), Page.height()));
+        p.restore();
+        if (i == 0) continue;
+        p.save();
+        p.scale(scale, scale);
+        p.setFont(small);
+        p.setPen(QColor(100, 100, 110));
+        const QRectF foot(SideMargin, Page.height() - 1.5 * Cm, TextWidth, 0.6 * Cm);
+        p.drawLine(foot.topLeft(), foot.topRight());
+        p.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, footer);
+        p.drawText(foot, Qt::AlignRight | Qt::AlignBottom, QString::number(i + 1));
+        p.restore();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString out, version;
+    QStringList chapters;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == "--out" && i + 1 < args.size())
+            out = args[++i];
+        else if (args[i] == "--version" && i + 1 < args.size())
+            version = args[++i];
+        else
+            chapters << args[i];
+    }
+    if (out.isEmpty() || chapters.isEmpty()) {
+        std::fprintf(stderr, "usage: vemo-manual --out OUT.pdf [--version TEXT] CHAPTER.md ...\n");
+        return 1;
+    }
+    QString markdown;
+    for (const QString& name : chapters) {
+        QFile file(name);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "vemo-manual: cannot read %s\n", qPrintable(name));
+            return 2;
+        }
+        markdown += QString::fromUtf8(file.readAll()) + "\n\n";
+    }
+    markdown.replace("@VERSION@", version);
+    const QDir base = QFileInfo(chapters.first()).absoluteDir();
+
+    // Twice: the first layout tells on which page each heading lands.
+    QTextDocument doc;
+    std::vector<Heading> headings;
+    std::set<int> breaks;
+    if (!Build(doc, markdown, base, headings, false, breaks)) return 2;
+    for (Heading& h : headings)
+        h.page = PageOf(doc, h.text, h.level);
+    if (!Build(doc, markdown, base, headings, true, breaks)) return 2;
+
+    QPdfWriter pdf(out);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setResolution(300);
+    pdf.setTitle("Vemo User Manual");
+    pdf.setCreator("Vemo " + version);
+    DrawPages(doc, pdf, "Vemo User Manual " + version);
+    if (!QFileInfo(out).size()) {
+        std::fprintf(stderr, "vemo-manual: cannot write %s\n", qPrintable(out));
+        return 2;
+    }
+    return 0;
+}
