@@ -115,10 +115,10 @@ void RecomputeInterval(IntervalState& s, std::uint16_t baseStep, StepRounding ro
     const std::int64_t ms = std::int64_t{s.Hours} * 3600000 + std::int64_t{s.Minutes} * 60000 +
                             std::int64_t{s.Seconds} * 1000 + s.Millis;
     if (ms <= 0) {
-        // Negative cannot come from the spinners; treat it like zero rather than wrap.
-        s.SampleInterval = baseStep;
-        s.Hours = s.Minutes = s.Seconds = 0;
-        s.Millis = static_cast<std::int16_t>(baseStep);
+        // Negative cannot come from the spinners; treat it like zero rather than wrap. One
+        // step below a second shows as milliseconds; a longer one (up to 65.535 s) is split
+        // like any interval, as milliseconds alone would overflow their panel's value.
+        SplitInterval(s, baseStep);
     } else if (ms > OneHourMs) {
         s.SampleInterval = static_cast<std::uint32_t>(OneHourMs);
         s.Hours = 1;
@@ -129,8 +129,7 @@ void RecomputeInterval(IntervalState& s, std::uint16_t baseStep, StepRounding ro
     if (baseStep == 0) return;
     // "Write Config" stores SampleInterval div BaseStep steps: show exactly that interval.
     const std::int64_t stored = RoundToSteps(s.SampleInterval, baseStep, rounding);
-    if (stored != s.SampleInterval || s.Millis >= 1000)
-        SplitInterval(s, static_cast<std::uint32_t>(stored));
+    if (stored != s.SampleInterval) SplitInterval(s, static_cast<std::uint32_t>(stored));
 }
 
 void SpinInterval(IntervalState& s, IntervalSpinner which, bool up, std::uint16_t baseStep) {

@@ -176,11 +176,16 @@ TEST(IntervalSpinners, EveryPressLandsOnAWholeBaseStep) {
     SplitInterval(s, 3600000);
     RecomputeInterval(s, 7);
     EXPECT_EQ(s.SampleInterval, 3599995u);
-    // A step of a second and more: the panels still show the interval, not 1500 ms.
-    s = IntervalState{};
-    s.Millis = 0;
-    RecomputeInterval(s, 1500);
-    EXPECT_EQ(FormatInterval(s).Seconds + "." + FormatInterval(s).Millis, "01.500");
+    // A step of a second and more: the panels still show the interval, not 1500 ms (nor a
+    // milliseconds value that overflows).
+    for (const auto& [step, shown] : {std::pair<std::uint16_t, const char*>{1500, "01.500"},
+                                      std::pair<std::uint16_t, const char*>{40000, "40.000"}}) {
+        s = IntervalState{};
+        s.Millis = 0;
+        RecomputeInterval(s, step);
+        EXPECT_EQ(FormatInterval(s).Seconds + "." + FormatInterval(s).Millis, shown);
+        EXPECT_EQ(s.SampleInterval, step);
+    }
 }
 
 TEST(ConfigPage, EditsClampAndKeepLow16Bits) {
