@@ -1,6 +1,7 @@
 #include "link/ui/ConnectPage.h"
 
 #include "data/AppState.h"
+#include "data/Text8.h"
 #include "data/ui/MainStatus.h"
 #include "link/ModuleBusy.h"
 #include "link/PortList.h"
@@ -51,7 +52,7 @@ public:
         return Ask(text, caption, QMessageBox::No);
     }
     void Error(const std::string& text, const std::string& caption) override {
-        QMessageBox box(QMessageBox::Warning, FromLatin1(caption), FromLatin1(text),
+        QMessageBox box(QMessageBox::Warning, vemo::ToWidgetText(caption), vemo::ToWidgetText(text),
                         QMessageBox::Ok, owner_->window());
         ArrowWhileAsking arrow;
         box.exec();
@@ -60,7 +61,7 @@ public:
 private:
     bool Ask(const std::string& text, const std::string& caption,
              QMessageBox::StandardButton byDefault) {
-        QMessageBox box(QMessageBox::NoIcon, FromLatin1(caption), FromLatin1(text),
+        QMessageBox box(QMessageBox::NoIcon, vemo::ToWidgetText(caption), vemo::ToWidgetText(text),
                         QMessageBox::Yes | QMessageBox::No, owner_->window());
         box.setDefaultButton(byDefault);
         ArrowWhileAsking arrow;
