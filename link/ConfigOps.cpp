@@ -9,6 +9,15 @@ ConfigView ConfigDisplay;
 
 namespace {
 
+// The connection during which a block was last read from the module: the link and its open
+// count. The block may be written back only during that same connection.
+const SerialLink* readOnLink = nullptr;
+std::uint32_t readOnOpen = 0;
+
+bool BlockReadSinceConnect(const SerialLink& link) {
+    return readOnLink == &link && readOnOpen == link.OpenCount() && link.IsOpen();
+}
+
 ConfigHooks HooksFor(ModuleContext& ctx) {
     ConfigHooks h;
     h.Log = [&ctx](const std::string& line) { ctx.log.Append(line); };
@@ -26,21 +35,39 @@ ConfigHooks HooksFor(ModuleContext& ctx) {
 
 bool ReadConfigNow(ModuleContext& ctx) {
     LinkPort port(ctx.link);
-    return ReadConfig(port, Config, Interval, HooksFor(ctx));
+    const bool read = ReadConfig(port, Config, Interval, HooksFor(ctx));
+    if (ModuleGone(ctx)) return false;
+    if (read) {
+        readOnLink = &ctx.link;
+        readOnOpen = ctx.link.OpenCount();
+    }
+    return read;
 }
 
 bool ReadConfigClick(ModuleContext& ctx) {
     if (ModuleBusy()) return false;
     if (!CheckConnected(ctx, true)) return false;
+    ModuleBusyScope busy(BusyKind::Blocking);
     return ReadConfigNow(ctx);
 }
 
 void WriteConfigClick(ModuleContext& ctx, ConfigForm& form) {
     if (ModuleBusy()) return;
     if (!CheckConnected(ctx, true)) return;
+    // The block holds fields the page does not show (and the service dialog's values); sent
+    // before the module's own were read, they would overwrite them with zeros.
+    if (!BlockReadSinceConnect(ctx.link)) {
+        const char* const text = "No configuration has been read from the device.";
+        ctx.log.Append(text);
+        ctx.prompt.Error(text, "Vemo");
+        return;
+    }
+    ModuleBusyScope busy(BusyKind::Blocking);
     TakeConfig(form, Interval, Config);
     LinkPort port(ctx.link);
     WriteConfig(port, Config);
+    if (ModuleGone(ctx)) return;
+    ctx.log.Append("Configuration written.");
 }
 
 void RecomputeShownInterval() {

@@ -22,7 +22,8 @@ extern ConfigView ConfigDisplay;
 bool ReadConfigClick(ModuleContext& ctx);
 // "r" without the guard: what Connect and the commands that change the block call.
 bool ReadConfigNow(ModuleContext& ctx);
-// "Write Config": guard, the page values into the block, then "c".
+// "Write Config": guard, the page values into the block, then "c". Refused (with a message)
+// until a block has been read from the module since Connect.
 void WriteConfigClick(ModuleContext& ctx, ConfigForm& form);
 
 // RecomputeInterval on the process-wide interval, then the page shows it.

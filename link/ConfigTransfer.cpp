@@ -92,11 +92,21 @@ bool ReadConfig(ModulePort& port, ModuleConfig& c, IntervalState& interval,
     // a later write would send.
     ConfigBytes reply{};
     if (!port.ReadExact(reply, ConfigReadDeadlineMs)) {
-        log("No reponse from device.");
+        if (port.Lost()) return false;
+        log("No response from device.");
         if (hooks.Error) hooks.Error("Unable to read configuration!", "Error");
         return false;
     }
-    c = FromWire(reply);
+    // Noise, or the late reply to an earlier command, must not become the configuration that
+    // "Write Config" would then store in the module.
+    const ModuleConfig got = FromWire(reply);
+    if (!ConfigCodesKnown(got)) {
+        const char* const text = "Configuration data not understood.";
+        log(text);
+        if (hooks.Error) hooks.Error(text, "Vemo");
+        return false;
+    }
+    c = got;
     SplitInterval(interval, std::uint32_t{c.IntervalCount} * c.BaseStep);
     RecomputeInterval(interval, c.BaseStep);
     if (hooks.Shown) hooks.Shown();

@@ -47,8 +47,9 @@ struct ConfigHooks {
     std::function<void()> Shown; // the block and the interval were updated: show them
 };
 
-// "r": reads the block into c and the interval into interval. A reply that fails or comes
-// short leaves both untouched and reports the failure.
+// "r": reads the block into c and the interval into interval. A reply that fails, comes short
+// or is no configuration block (ConfigCodesKnown) leaves both untouched and reports it; a port
+// whose device went away reports nothing here (its caller says the module is gone).
 bool ReadConfig(ModulePort& port, ModuleConfig& c, IntervalState& interval,
                 const ConfigHooks& hooks);
 

@@ -90,6 +90,7 @@ void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadH
 
     std::uint8_t raw[6];
     if (!port.ReadExact(raw, HeaderDeadlineMs)) {
+        if (port.Lost()) return; // not the set's fault: the caller says the module is gone
         char line[64];
         std::snprintf(line, sizeof line, "Set %d: Corrupted data set.", set + 1);
         if (hooks.Log) {
@@ -122,10 +123,17 @@ void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const Downloa
 
     if (hooks.AutoRange) hooks.AutoRange(doc);
 
-    char line[64];
+    char line[80];
     std::snprintf(line, sizeof line, "Set %d: Downloaded %d data samples.", r.Set + 1, r.Samples);
     if (hooks.Log) {
         hooks.Log("");
+        hooks.Log(line);
+    }
+    // The set is kept, but the user must know it is not the whole recording.
+    const int words = r.Samples + r.Markers;
+    if (fetched.Header.WordCount > 0 && words < fetched.Header.WordCount && hooks.Log) {
+        std::snprintf(line, sizeof line, "Set %d ended early: %d of %d words arrived.", r.Set + 1,
+                      words, int{fetched.Header.WordCount});
         hooks.Log(line);
     }
 

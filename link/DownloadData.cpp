@@ -44,7 +44,7 @@ std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, int selected,
     LinkPort port(ctx.link);
     if (view.ShowProgress) view.ShowProgress(true);
     for (int set : sets) {
-        if (!PlotDoc) break;
+        if (!PlotDoc || ctx.link.Lost()) break;
         FetchedSet fetched;
         FetchSet(port, set, Config.BaseStep, hooks, fetched);
         if (!PlotDoc) break;
@@ -52,6 +52,7 @@ std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, int selected,
         results.push_back(fetched.Result);
     }
     if (view.ShowProgress) view.ShowProgress(false);
+    ModuleGone(ctx);
     RepaintPlot();
     return results;
 }

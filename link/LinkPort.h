@@ -15,6 +15,7 @@ public:
                static_cast<int>(buf.size());
     }
     void Pause(int ms) override { link_.Pause(static_cast<std::uint32_t>(ms)); }
+    bool Lost() const override { return link_.Lost(); }
 
 private:
     SerialLink& link_;

@@ -8,6 +8,7 @@ namespace {
 
 int depth = 0;
 int nextId = 1;
+BusyKind outerKind = BusyKind::Background;
 
 std::map<int, std::function<void(bool)>>& Listeners() {
     static std::map<int, std::function<void(bool)>> listeners;
@@ -27,6 +28,10 @@ bool ModuleBusy() {
     return depth > 0;
 }
 
+BusyKind ModuleBusyKind() {
+    return outerKind;
+}
+
 int AddBusyListener(std::function<void(bool)> listener) {
     const int id = nextId++;
     Listeners()[id] = std::move(listener);
@@ -37,12 +42,16 @@ void RemoveBusyListener(int id) {
     Listeners().erase(id);
 }
 
-ModuleBusyScope::ModuleBusyScope() {
-    if (depth++ == 0) Notify(true);
+ModuleBusyScope::ModuleBusyScope(BusyKind kind) {
+    if (depth++ > 0) return;
+    outerKind = kind;
+    Notify(true);
 }
 
 ModuleBusyScope::~ModuleBusyScope() {
-    if (--depth == 0) Notify(false);
+    // Still busy while the listeners finish: input they let through cannot start a command.
+    if (depth == 1) Notify(false);
+    --depth;
 }
 
 } // namespace vemo

@@ -2,6 +2,7 @@
 
 #include "data/AppState.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vemo {
@@ -70,6 +71,10 @@ ModuleConfig FromWire(const ConfigBytes& b) {
     return c;
 }
 
+bool ConfigCodesKnown(const ModuleConfig& c) {
+    return c.AltUnit < UnitNames.size() && c.AutoStart <= 3 && c.AutoStop <= 2 && c.AutoZero <= 3;
+}
+
 std::string BlankCaption(std::uint8_t moduleVersion) {
     return moduleVersion >= 3 ? "Enable LCD backlight" : "Blank display after 30 seconds";
 }
@@ -87,24 +92,44 @@ void SplitInterval(IntervalState& s, std::uint32_t ms) {
     s.Millis = static_cast<std::int16_t>(ms % 1000u);
 }
 
-void RecomputeInterval(IntervalState& s, std::uint16_t baseStep) {
+namespace {
+
+constexpr std::int64_t OneHourMs = 3600000;
+
+// ms (1..one hour) as a whole number of steps, the way asked, kept within one step and the
+// largest whole number of steps in an hour.
+std::int64_t RoundToSteps(std::int64_t ms, std::int64_t step, StepRounding rounding) {
+    std::int64_t steps = ms / step;
+    const std::int64_t rest = ms % step;
+    if (rest != 0 &&
+        (rounding == StepRounding::Up || (rounding == StepRounding::Nearest && 2 * rest >= step)))
+        ++steps;
+    steps = std::clamp<std::int64_t>(steps, 1, OneHourMs / step);
+    return steps * step;
+}
+
+} // namespace
+
+void RecomputeInterval(IntervalState& s, std::uint16_t baseStep, StepRounding rounding) {
     // Summed in 64 bits: the values are 16-bit and a stored 32767 hours must not wrap.
     const std::int64_t ms = std::int64_t{s.Hours} * 3600000 + std::int64_t{s.Minutes} * 60000 +
                             std::int64_t{s.Seconds} * 1000 + s.Millis;
     if (ms <= 0) {
-        // Negative cannot come from the spinners; treat it like zero rather than wrap.
-        s.SampleInterval = baseStep;
-        s.Hours = s.Minutes = s.Seconds = 0;
-        s.Millis = static_cast<std::int16_t>(baseStep);
-        return;
-    }
-    if (ms > 3600000) {
-        s.SampleInterval = 3600000;
+        // Negative cannot come from the spinners; treat it like zero rather than wrap. One
+        // step below a second shows as milliseconds; a longer one (up to 65.535 s) is split
+        // like any interval, as milliseconds alone would overflow their panel's value.
+        SplitInterval(s, baseStep);
+    } else if (ms > OneHourMs) {
+        s.SampleInterval = static_cast<std::uint32_t>(OneHourMs);
         s.Hours = 1;
         s.Minutes = s.Seconds = s.Millis = 0;
-        return;
+    } else {
+        s.SampleInterval = static_cast<std::uint32_t>(ms);
     }
-    s.SampleInterval = static_cast<std::uint32_t>(ms);
+    if (baseStep == 0) return;
+    // "Write Config" stores SampleInterval div BaseStep steps: show exactly that interval.
+    const std::int64_t stored = RoundToSteps(s.SampleInterval, baseStep, rounding);
+    if (stored != s.SampleInterval) SplitInterval(s, static_cast<std::uint32_t>(stored));
 }
 
 void SpinInterval(IntervalState& s, IntervalSpinner which, bool up, std::uint16_t baseStep) {
@@ -127,7 +152,7 @@ void SpinInterval(IntervalState& s, IntervalSpinner which, bool up, std::uint16_
         if (!up && s.Millis >= baseStep) s.Millis = static_cast<std::int16_t>(s.Millis - baseStep);
         break;
     }
-    RecomputeInterval(s, baseStep);
+    RecomputeInterval(s, baseStep, up ? StepRounding::Up : StepRounding::Down);
 }
 
 IntervalTexts FormatInterval(const IntervalState& s) {

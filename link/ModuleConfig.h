@@ -40,6 +40,11 @@ struct ModuleConfig {
 ConfigBytes ToWire(const ModuleConfig& c);
 ModuleConfig FromWire(const ConfigBytes& b);
 
+// Whether a block can be the module's configuration: its unit and auto start, stop and zero
+// codes are among those the Configure page offers. Line noise passes all four about once in
+// 30 million blocks. The memory size is not checked: a real module may report 0.
+bool ConfigCodesKnown(const ModuleConfig& c);
+
 // The one configuration of the run, owned by the module link.
 extern ModuleConfig Config;
 
@@ -61,9 +66,17 @@ extern IntervalState Interval;
 
 // Splits ms into the four values (ReadConfig).
 void SplitInterval(IntervalState& s, std::uint32_t ms);
+
+// Which way an interval between two whole steps goes: to the nearer one, or the way a spinner
+// was pressed (so that every press moves the interval).
+enum class StepRounding { Nearest, Up, Down };
+
 // Recomputes SampleInterval from the four values: zero becomes one BaseStep, anything above
-// one hour becomes exactly one hour.
-void RecomputeInterval(IntervalState& s, std::uint16_t baseStep);
+// one hour becomes exactly one hour. The module stores whole steps only, so the interval is
+// then rounded to a whole number of BaseSteps (at least one, at most one hour's worth) and the
+// four values show that interval. A BaseStep of 0 rounds nothing.
+void RecomputeInterval(IntervalState& s, std::uint16_t baseStep,
+                       StepRounding rounding = StepRounding::Nearest);
 
 enum class IntervalSpinner { Hour, Minute, Second, Millis };
 // One click on a spinner (up or down) followed by RecomputeInterval.

@@ -15,6 +15,8 @@ public:
     // true when all of buf arrived within deadlineMs
     virtual bool ReadExact(std::span<std::uint8_t> buf, int deadlineMs) = 0;
     virtual void Pause(int ms) = 0;
+    // The device went away: nothing more can be read or written.
+    virtual bool Lost() const { return false; }
 
     void WriteByte(std::uint8_t b) { WriteBytes(std::span<const std::uint8_t>(&b, 1)); }
 };

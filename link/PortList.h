@@ -1,5 +1,5 @@
 #pragma once
-// The serial ports present on the machine, listed once at start into the "Port" list.
+// The serial ports present on the machine, as the "Port" list shows them.
 #include <string>
 #include <vector>
 

@@ -1,10 +1,13 @@
 #include "link/Protocol.h"
 
 #include "data/AppState.h"
+#include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 #include "link/PortList.h"
 
 #include <QtGlobal>
+
+#include <algorithm>
 
 namespace vemo {
 
@@ -23,6 +26,9 @@ constexpr std::uint8_t CmdCalibrateValue = 't';
 
 const char* const NotConnectedText = "Not Connected";
 const char* const NoReplyText = "No Reply from Target";
+const char* const DisconnectedText = "The module was disconnected.";
+const char* const CalibrateNoNumberText = "Enter the actual current altitude as a whole number.";
+const char* const CalibrateRangeText = "The altitude must lie between -32768 and 32767.";
 
 void ReadConfigHook(ModuleContext& ctx) {
     if (Hooks.ReadConfig) Hooks.ReadConfig(ctx);
@@ -73,7 +79,15 @@ void Disconnect(ModuleContext& ctx) {
     ctx.ui.ShowConnected(false);
 }
 
+bool ModuleGone(ModuleContext& ctx) {
+    if (!ctx.link.Lost()) return false;
+    Disconnect(ctx);
+    ctx.log.Append(DisconnectedText);
+    return true;
+}
+
 bool ConnectPath(ModuleContext& ctx, const std::string& path) {
+    ModuleBusyScope busy(BusyKind::Blocking);
     int speed = App.SpeedIndex;
     if (speed < 0 || speed >= static_cast<int>(BaudTable.size())) speed = 5;
     if (!ctx.link.OpenPort(path, BaudTable[static_cast<std::size_t>(speed)])) {
@@ -105,6 +119,8 @@ void SpeedChange(ModuleContext& ctx, int speedIndex) {
 
 bool DownloadInfo(ModuleContext& ctx) {
     ctx.log.Clear();
+    if (!LinkOpts.SimulateTarget && !CheckConnected(ctx, false)) return false;
+    ModuleBusyScope busy(BusyKind::Blocking);
     std::string name, model, version, date;
     if (LinkOpts.SimulateTarget) {
         name = "VEMO";
@@ -114,7 +130,6 @@ bool DownloadInfo(ModuleContext& ctx) {
         if (Hooks.SimulatedConfig) Hooks.SimulatedConfig();
         App.ModuleSetCount = 0;
     } else {
-        if (!CheckConnected(ctx, false)) return false;
         SerialLink& link = ctx.link;
         link.FlushInput();
         link.WriteByte(CmdIdentify);
@@ -123,7 +138,7 @@ bool DownloadInfo(ModuleContext& ctx) {
             ReadField(link, version, VersionMax, IdentifyLineDeadline) == 0 ||
             ReadField(link, date, DateMax, IdentifyLineDeadline) == 0) {
             ctx.log.Clear();
-            ctx.log.Append(NoReplyText);
+            if (!ModuleGone(ctx)) ctx.log.Append(NoReplyText);
             return false;
         }
         link.FlushInput();
@@ -134,6 +149,7 @@ bool DownloadInfo(ModuleContext& ctx) {
         while (App.ModuleSetCount < MaxSets &&
                ReadField(link, line, SetLineMax, SetLineDeadline) > 0)
             ++App.ModuleSetCount;
+        if (ModuleGone(ctx)) return false;
     }
 
     std::vector<std::string> items;
@@ -159,12 +175,15 @@ bool DownloadInfo(ModuleContext& ctx) {
 
 void EraseData(ModuleContext& ctx) {
     if (!CheckConnected(ctx, false)) return;
-    if (!ctx.prompt.AskYesNo("This will erase all altitude data in the device.  Are you sure?",
-                             "Reset Config Defaults"))
+    if (!ctx.prompt.AskYesNoDefaultNo(
+            "This will erase all altitude data in the device.  Are you sure?", "Erase Data"))
         return;
+    ModuleBusyScope busy(BusyKind::Blocking);
     ctx.link.FlushInput();
     ctx.link.WriteByte(CmdErase);
+    if (ModuleGone(ctx)) return;
     ctx.ui.SetSetList({}, -1);
+    ctx.log.Append("Data erased.");
 }
 
 void ResetDefaults(ModuleContext& ctx) {
@@ -173,46 +192,58 @@ void ResetDefaults(ModuleContext& ctx) {
             "This will reset all configuration values in the device.  Are you sure?",
             "Reset Config Defaults"))
         return;
+    ModuleBusyScope busy(BusyKind::Blocking);
     ctx.link.FlushInput();
     ctx.link.WriteByte(CmdResetDefaults);
     ctx.link.Pause(ResetDefaultsPause);
+    if (ModuleGone(ctx)) return;
     ReadConfigHook(ctx);
 }
 
 void ResetModule(ModuleContext& ctx) {
     if (!CheckConnected(ctx, true)) return;
+    ModuleBusyScope busy(BusyKind::Blocking);
     ctx.link.FlushInput();
     ctx.link.WriteByte(CmdResetModule);
     ctx.link.Pause(ResetModulePause);
+    if (ModuleGone(ctx)) return;
+    ctx.log.Append("Module reset.");
     ReadConfigHook(ctx);
 }
 
-bool ParseCalibrationValue(std::string_view text, std::int16_t& value) {
+CalibrationText ParseCalibrationValue(std::string_view text, std::int16_t& value) {
     text = text.substr(0, 255);
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return false;
-    // Only the low 16 bits are sent, so keep the number modulo 2^16 while reading it: a
-    // number of any length gives a defined value.
-    std::uint32_t low = 0;
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return CalibrationText::NoNumber;
+    // Read with a ceiling just past the 16-bit range, so a number of any length stays
+    // defined.
+    std::int32_t magnitude = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        low = (low * 10 + static_cast<std::uint32_t>(text[i] - '0')) & 0xFFFFu;
-    if (negative) low = (0x10000u - low) & 0xFFFFu;
-    value = static_cast<std::int16_t>(static_cast<std::uint16_t>(low));
-    return true;
+        magnitude = std::min<std::int32_t>(magnitude * 10 + (text[i] - '0'), 100000);
+    const std::int32_t v = negative ? -magnitude : magnitude;
+    if (v < -32768 || v > 32767) return CalibrationText::OutOfRange;
+    value = static_cast<std::int16_t>(v);
+    return CalibrationText::Ok;
 }
 
 void Calibrate(ModuleContext& ctx, std::string_view altitudeText) {
     if (!CheckConnected(ctx, true)) return;
     std::int16_t value = 0;
-    if (!ParseCalibrationValue(altitudeText, value)) {
-        ctx.log.Append("Calibrate: enter the current altitude as a whole number; nothing "
-                       "was sent.");
+    switch (ParseCalibrationValue(altitudeText, value)) {
+    case CalibrationText::NoNumber:
+        ctx.prompt.Error(CalibrateNoNumberText, "Vemo");
         return;
+    case CalibrationText::OutOfRange:
+        ctx.prompt.Error(CalibrateRangeText, "Vemo");
+        return;
+    case CalibrationText::Ok:
+        break;
     }
+    ModuleBusyScope busy(BusyKind::Blocking);
     const auto bits = static_cast<std::uint16_t>(value);
     SerialLink& link = ctx.link;
     link.FlushInput();
@@ -223,6 +254,8 @@ void Calibrate(ModuleContext& ctx, std::string_view altitudeText) {
     link.Pause(CalibrateBytePause);
     link.WriteByte(static_cast<std::uint8_t>(bits & 0xFF));
     link.Pause(CalibrateBytePause);
+    if (ModuleGone(ctx)) return;
+    ctx.log.Append("Calibration sent: " + std::to_string(value) + ".");
     link.Pause(CalibrateSettlePause);
     ReadConfigHook(ctx);
 }

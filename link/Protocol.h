@@ -19,6 +19,10 @@ public:
     virtual ~UserPrompt() = default;
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     virtual void Error(const std::string& text, const std::string& caption) = 0;
+    // A question whose default answer (Enter) is No: for what cannot be undone.
+    virtual bool AskYesNoDefaultNo(const std::string& text, const std::string& caption) {
+        return AskYesNo(text, caption);
+    }
 };
 
 // The controls the commands change besides the message log. Every method defaults to doing
@@ -93,6 +97,10 @@ std::string WithDevicePrefix(const std::string& portName);
 // bringing the "Connect / Download" page to the front when asked) when not connected.
 bool CheckConnected(ModuleContext& ctx, bool showConnectPage);
 
+// When the link lost its device: closes the port, shows "Connect" and "Not Connected", writes
+// "The module was disconnected." and returns true. False (and nothing done) otherwise.
+bool ModuleGone(ModuleContext& ctx);
+
 // ConnectBtn: disconnects when connected, else opens the port of the port list's entry
 // portIndex at BaudTable[App.SpeedIndex] and reads the configuration. Returns whether the
 // link is connected afterwards.
@@ -112,12 +120,14 @@ void EraseData(ModuleContext& ctx);
 void ResetDefaults(ModuleContext& ctx);
 // "Reset Module".
 void ResetModule(ModuleContext& ctx);
-// "Calibrate" with the text of AltCalEdit. Sends nothing when the text holds no number.
+// "Calibrate" with the text of AltCalEdit. Sends nothing, and says why in a message box, when
+// the text holds no number or one the module cannot take.
 void Calibrate(ModuleContext& ctx, std::string_view altitudeText);
 
+enum class CalibrationText { Ok, NoNumber, OutOfRange };
 // Reads a decimal integer as "%d" would (leading blanks, optional sign, digits; the rest
-// ignored) and keeps its low 16 bits as a signed value, whatever the number's size. False
-// when the text does not start with a number.
-bool ParseCalibrationValue(std::string_view text, std::int16_t& value);
+// ignored). The module takes a signed 16-bit altitude: anything outside -32768..32767 is
+// OutOfRange, however long the number.
+CalibrationText ParseCalibrationValue(std::string_view text, std::int16_t& value);
 
 } // namespace vemo

@@ -21,6 +21,13 @@ namespace {
 // How long one one-byte read waits for its byte.
 constexpr int ByteTimeoutMs = 20;
 
+// Errors after which the device is of no more use. A pseudo-terminal whose far end closed
+// reports read errors without end, an unplugged adapter a resource error.
+bool DeviceGone(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+           error == QSerialPort::WriteError;
+}
+
 class SteadyClock : public Clock {
 public:
     std::uint32_t NowMs() override {
@@ -70,17 +77,38 @@ bool SerialLink::OpenPort(const std::string& path, std::uint32_t baud) {
     port->setDataTerminalReady(true);
     port->setRequestToSend(false);
     port->clearError();
+    // Watched from here on: the line settings above may fail harmlessly on a pseudo-terminal.
+    QObject::connect(port.get(), &QSerialPort::errorOccurred, port.get(),
+                     [this](QSerialPort::SerialPortError error) {
+                         if (DeviceGone(error)) MarkLost();
+                     });
     port_ = std::move(port);
+    lost_ = false;
+    ++openCount_;
     qCDebug(linkTrace, "%s Opened.", path.c_str());
     return true;
 }
 
 void SerialLink::ClosePort() {
     if (!port_) return;
-    port_->setDataTerminalReady(false);
+    if (!lost_) port_->setDataTerminalReady(false);
     port_->close();
     port_.reset();
+    lost_ = false;
     qCDebug(linkTrace, "Comm port closed");
+}
+
+void SerialLink::MarkLost() {
+    if (lost_ || !port_) return;
+    lost_ = true;
+    // Queued, so that the handler (which closes the port) never runs inside the port's own
+    // signal or inside a primitive; it is dropped with the port if that goes first.
+    QMetaObject::invokeMethod(
+        port_.get(),
+        [this] {
+            if (lost_ && lostHandler_) lostHandler_();
+        },
+        Qt::QueuedConnection);
 }
 
 bool SerialLink::IsOpen() const {
@@ -92,17 +120,19 @@ std::string SerialLink::PortPath() const {
 }
 
 int SerialLink::WriteBytes(std::span<const std::uint8_t> data) {
-    if (!port_ || data.empty()) return 0;
+    if (!port_ || lost_ || data.empty()) return 0;
     qint64 queued =
         port_->write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
+    if (queued < 0) MarkLost();
     if (queued <= 0) return 0;
     // A synchronous write: wait until the bytes have left, about 20 ms per byte at most.
     QElapsedTimer timer;
     timer.start();
     const qint64 limit = ByteTimeoutMs * static_cast<qint64>(data.size());
-    while (port_->bytesToWrite() > 0 && timer.elapsed() < limit) {
+    while (port_->bytesToWrite() > 0 && timer.elapsed() < limit && !lost_) {
         if (!port_->waitForBytesWritten(static_cast<int>(limit - timer.elapsed()))) break;
     }
+    if (DeviceGone(port_->error())) MarkLost();
     qint64 left = port_->bytesToWrite();
     return static_cast<int>(queued - (left < queued ? left : queued));
 }
@@ -122,12 +152,13 @@ bool SerialLink::ReadOne(std::uint8_t& byte) {
         return false;
     }
     if (port_->bytesAvailable() <= 0) {
+        if (lost_) return false; // nothing more will come; the callers stop at once
         QElapsedTimer timer;
         timer.start();
         bool arrived = port_->waitForReadyRead(ByteTimeoutMs);
         if (!arrived || port_->bytesAvailable() <= 0) {
-            // A vanished device fails at once; keep the read time-out all the same so the
-            // callers' polling loops do not spin.
+            if (lost_) return false;
+            // Keep the read time-out all the same so the callers' polling loops do not spin.
             qint64 left = ByteTimeoutMs - timer.elapsed();
             if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(left));
             return false;
@@ -175,9 +206,9 @@ int SerialLink::ReadExact(std::span<std::uint8_t> buf, std::uint32_t deadlineMs)
         else
             std::this_thread::yield();
         elapsed = clock_->NowMs() - start;
-    } while (count < buf.size() && elapsed < deadlineMs);
+    } while (count < buf.size() && elapsed < deadlineMs && !lost_);
     // Only a reply that is complete before its deadline counts, the last byte included.
-    if (elapsed >= deadlineMs) return 0;
+    if (elapsed >= deadlineMs || count < buf.size()) return 0;
     return static_cast<int>(count);
 }
 
@@ -196,8 +227,10 @@ int SerialLink::ReadLine(std::string& line, int max, std::uint32_t deadlineMs) {
             std::this_thread::yield();
         }
         elapsed = clock_->NowMs() - start;
-    } while (elapsed < deadlineMs && static_cast<int>(line.size()) < max && last != '\n');
-    if (elapsed >= deadlineMs) return 0;
+    } while (elapsed < deadlineMs && static_cast<int>(line.size()) < max && last != '\n' && !lost_);
+    // A line counts when its end or its last allowed character arrived in time.
+    const bool complete = last == '\n' || static_cast<int>(line.size()) >= max;
+    if (elapsed >= deadlineMs || !complete) return 0;
     return static_cast<int>(line.size());
 }
 
@@ -214,6 +247,7 @@ bool SerialLink::WaitForText(std::string_view text, std::uint32_t deadlineMs) {
                 window.pop_front();
             }
         } else {
+            if (lost_) return false;
             clock_->SleepMs(10);
         }
     } while (deadlineMs == 0 || clock_->NowMs() - start < deadlineMs);
@@ -230,6 +264,7 @@ void SerialLink::SendBreak(std::uint32_t ms) {
 }
 
 void SerialLink::Pause(std::uint32_t ms) {
+    if (lost_) return; // nothing is listening any more
     clock_->SleepMs(ms);
 }
 

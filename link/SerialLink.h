@@ -5,6 +5,7 @@
 // Deadlines are measured on a monotonic millisecond clock that tests can replace.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -54,6 +55,16 @@ public:
     void ClosePort();
     bool IsOpen() const;
     std::string PortPath() const; // of the open port, empty when closed
+    // Counts the successful opens, so that callers can tell one connection from the next.
+    std::uint32_t OpenCount() const { return openCount_; }
+
+    // True once the open port's device went away (unplugged, the far end closed) or a write
+    // failed. The port is of no more use: reads fail at once, writes and pauses do nothing.
+    // Cleared by ClosePort and OpenPort.
+    bool Lost() const { return lost_; }
+    // Called once from the event loop (never from inside a primitive) after the port found its
+    // device gone, unless the port was closed first. Empty: nothing is called.
+    void SetLostHandler(std::function<void()> handler) { lostHandler_ = std::move(handler); }
 
     OpenFailure LastOpenFailure() const { return lastFailure_; }
     std::string LastOpenError() const { return lastError_; } // the system's own text
@@ -98,9 +109,13 @@ public:
 
 private:
     bool ReadOne(std::uint8_t& byte); // one one-byte read with the ~20 ms time-out
+    void MarkLost();
 
     std::unique_ptr<QSerialPort> port_;
     Clock* clock_;
+    std::uint32_t openCount_ = 0;
+    bool lost_ = false;
+    std::function<void()> lostHandler_;
     OpenFailure lastFailure_ = OpenFailure::None;
     std::string lastError_;
 };

@@ -25,13 +25,14 @@ using Field16 = std::uint16_t vemo::ModuleConfig::*;
 struct Field {
     const char* name;
     std::variant<Field8, Field16> member;
+    int largest = -1; // the largest code the Configure page offers; -1: any value of the type
 };
 
 // In block order.
 const Field Fields[] = {
     {"Word0", &vemo::ModuleConfig::Word0},
     {"IntervalCount", &vemo::ModuleConfig::IntervalCount},
-    {"AltUnit", &vemo::ModuleConfig::AltUnit},
+    {"AltUnit", &vemo::ModuleConfig::AltUnit, 2},
     {"DisplayOption", &vemo::ModuleConfig::DisplayOption},
     {"BaseStep", &vemo::ModuleConfig::BaseStep},
     {"Word8", &vemo::ModuleConfig::Word8},
@@ -42,9 +43,9 @@ const Field Fields[] = {
     {"AutoStopSec", &vemo::ModuleConfig::AutoStopSec},
     {"AutoStartAltitude", &vemo::ModuleConfig::AutoStartAltitude},
     {"AutoStopAltitude", &vemo::ModuleConfig::AutoStopAltitude},
-    {"AutoStart", &vemo::ModuleConfig::AutoStart},
-    {"AutoStop", &vemo::ModuleConfig::AutoStop},
-    {"AutoZero", &vemo::ModuleConfig::AutoZero},
+    {"AutoStart", &vemo::ModuleConfig::AutoStart, 3},
+    {"AutoStop", &vemo::ModuleConfig::AutoStop, 2},
+    {"AutoZero", &vemo::ModuleConfig::AutoZero, 3},
     {"ModuleVersion", &vemo::ModuleConfig::ModuleVersion},
     {"MemorySize", &vemo::ModuleConfig::MemorySize},
     {"Byte27", &vemo::ModuleConfig::Byte27},
@@ -99,6 +100,12 @@ int CmdConfig(int argc, char** argv) {
         const int bits = std::holds_alternative<Field8>(field->member) ? 8 : 16;
         unsigned value = 0;
         if (!ParseValue(arg.substr(eq + 1), bits, value)) return UsageError("config");
+        // The program refuses to read a block with a code it does not know; never write one.
+        if (field->largest >= 0 && value > static_cast<unsigned>(field->largest)) {
+            std::fprintf(stderr, "vemo-cli config: %s takes 0 to %d\n", field->name,
+                         field->largest);
+            return UsageError("config");
+        }
         changes.push_back({field, value});
     }
     if (options.port.empty()) return UsageError("config");

@@ -78,7 +78,7 @@ int CmdDownload(int argc, char** argv) {
         std::fprintf(stderr,
                      "vemo-cli download: the module holds %d data sets; there is no set %d\n",
                      count, set);
-        return 1;
+        return 2; // the module's answer, not a usage error
     }
     // The "Set#" list holds "1".."n" and then "All".
     const int selected = set == 0 ? count : set - 1;
@@ -95,7 +95,7 @@ int CmdDownload(int argc, char** argv) {
     }
     const auto results = vemo::DownloadDataClick(ctx, selected, view);
 
-    int status = 0;
+    int status = vemo::App.Connected ? 0 : 2; // the module went away during the transfer
     const QDate today = QDate::currentDate();
     for (const auto& r : results) {
         if (r.DataSet < 0) {

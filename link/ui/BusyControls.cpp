@@ -2,7 +2,46 @@
 
 #include "link/ModuleBusy.h"
 
+#include <QApplication>
+#include <QEvent>
+
 namespace vemo {
+
+namespace {
+
+// Swallows the user's input while it is installed.
+class InputSink : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+};
+
+// Clicks and keys given while the window was blocked are still queued; run the queue now and
+// drop them, so that nothing the user could not see happen is carried out later.
+void DropQueuedInput() {
+    InputSink sink;
+    qApp->installEventFilter(&sink);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    qApp->removeEventFilter(&sink);
+}
+
+} // namespace
 
 const std::vector<const char*>& ModuleControlNames() {
     static const std::vector<const char*> names = {
@@ -33,7 +72,18 @@ void BusyControls::SetBusy(bool busy) {
                 disabled_.emplace_back(w);
             }
         }
+        if (ModuleBusyKind() == BusyKind::Blocking) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            waitCursor_ = true;
+            // The window paints nothing more until the command ends: show its state now.
+            window->repaint();
+        }
     } else {
+        if (waitCursor_) {
+            DropQueuedInput();
+            QApplication::restoreOverrideCursor();
+            waitCursor_ = false;
+        }
         for (auto& w : disabled_)
             if (w) w->setEnabled(true);
         disabled_.clear();

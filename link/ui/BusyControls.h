@@ -1,6 +1,8 @@
 #pragma once
-// Disables, for the length of a transfer, every control of a window that would start another
-// module command, and gives each its former state back afterwards.
+// Disables, while a module command runs, every control of a window that would start another
+// module command, and gives each its former state back afterwards. A command that blocks the
+// window also shows the busy cursor, and the input given while it ran is dropped before the
+// controls come back, instead of being carried out afterwards.
 #include <QPointer>
 #include <QWidget>
 
@@ -25,6 +27,7 @@ private:
     QPointer<QWidget> widget_;
     std::vector<QPointer<QWidget>> disabled_;
     int listener_ = 0;
+    bool waitCursor_ = false;
 };
 
 } // namespace vemo

@@ -1,9 +1,12 @@
 #include "link/ui/ConnectPage.h"
 
 #include "data/AppState.h"
+#include "data/Text8.h"
 #include "data/ui/MainStatus.h"
+#include "link/ModuleBusy.h"
 #include "link/PortList.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -12,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace {
 
@@ -21,23 +25,63 @@ QString FromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A box shown while a command keeps the busy cursor: the arrow again while the user answers.
+class ArrowWhileAsking {
+public:
+    ArrowWhileAsking() : pushed_(QApplication::overrideCursor() != nullptr) {
+        if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileAsking() {
+        if (pushed_) QApplication::restoreOverrideCursor();
+    }
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+private:
+    bool pushed_;
+};
+
 // Message boxes: errors with an exclamation icon and OK, questions with Yes and No.
 class MessageBoxes : public vemo::UserPrompt {
 public:
     explicit MessageBoxes(QWidget* owner) : owner_(owner) {}
     bool AskYesNo(const std::string& text, const std::string& caption) override {
-        QMessageBox box(QMessageBox::NoIcon, FromLatin1(caption), FromLatin1(text),
-                        QMessageBox::Yes | QMessageBox::No, owner_->window());
-        return box.exec() == QMessageBox::Yes;
+        return Ask(text, caption, QMessageBox::Yes);
+    }
+    bool AskYesNoDefaultNo(const std::string& text, const std::string& caption) override {
+        return Ask(text, caption, QMessageBox::No);
     }
     void Error(const std::string& text, const std::string& caption) override {
-        QMessageBox box(QMessageBox::Warning, FromLatin1(caption), FromLatin1(text),
+        QMessageBox box(QMessageBox::Warning, vemo::ToWidgetText(caption), vemo::ToWidgetText(text),
                         QMessageBox::Ok, owner_->window());
+        ArrowWhileAsking arrow;
         box.exec();
     }
 
 private:
+    bool Ask(const std::string& text, const std::string& caption,
+             QMessageBox::StandardButton byDefault) {
+        QMessageBox box(QMessageBox::NoIcon, vemo::ToWidgetText(caption), vemo::ToWidgetText(text),
+                        QMessageBox::Yes | QMessageBox::No, owner_->window());
+        box.setDefaultButton(byDefault);
+        ArrowWhileAsking arrow;
+        return box.exec() == QMessageBox::Yes;
+    }
+
     QWidget* owner_;
+};
+
+// The Port list reads the machine's ports again each time it opens, so that an adapter
+// plugged in (or a simulator started) since shows up and one pulled out goes away.
+class PortBox : public QComboBox {
+public:
+    explicit PortBox(QWidget* parent) : QComboBox(parent) {}
+    std::function<void()> BeforePopup;
+
+    void showPopup() override {
+        if (BeforePopup) BeforePopup();
+        QComboBox::showPopup();
+    }
 };
 
 QLabel* Caption(QWidget* parent, const QString& text, int x, int y) {
@@ -66,7 +110,9 @@ ConnectPage::ConnectPage(QWidget* parent)
 
     // Port, speed and Connect along the top.
     Caption(this, "Port", 16, 14);
-    CommPortBox = new QComboBox(this);
+    auto* portBox = new PortBox(this);
+    portBox->BeforePopup = [this] { ListPorts(); };
+    CommPortBox = portBox;
     CommPortBox->setObjectName("CommPortBox");
     CommPortBox->setGeometry(16, 34, 420, 26);
     CommPortBox->setToolTip("Serial port the Vemo module is connected to");
@@ -126,10 +172,22 @@ ConnectPage::ConnectPage(QWidget* parent)
 
     ListPorts();
     currentPage = this;
+    vemo::Link().SetLostHandler([this] { ModuleLost(); });
+}
+
+void ConnectPage::ModuleLost() {
+    // A running command finds the loss itself and reports it as it ends; look again then.
+    if (vemo::ModuleBusy()) {
+        QTimer::singleShot(50, this, &ConnectPage::ModuleLost);
+        return;
+    }
+    vemo::ModuleGone(context_);
 }
 
 ConnectPage::~ConnectPage() {
-    if (currentPage == this) currentPage = nullptr;
+    if (currentPage != this) return;
+    currentPage = nullptr;
+    vemo::Link().SetLostHandler(nullptr);
 }
 
 ConnectPage* ConnectPage::Current() {
@@ -137,10 +195,16 @@ ConnectPage* ConnectPage::Current() {
 }
 
 void ConnectPage::ListPorts() {
+    // The chosen port stays chosen, by name, wherever it now stands in the list. A chosen
+    // port that went away leaves no choice rather than quietly another device.
+    const std::string chosen = vemo::PortTable.Name(CommPortBox->currentIndex());
     CommPortBox->clear();
     for (const std::string& line : vemo::FillPortTable(vemo::EnumeratePorts()))
         CommPortBox->addItem(QString::fromStdString(line));
-    CommPortBox->setCurrentIndex(CommPortBox->count() > 0 ? 0 : -1);
+    int select = chosen.empty() && CommPortBox->count() > 0 ? 0 : -1;
+    for (int i = 0; !chosen.empty() && i < CommPortBox->count(); ++i)
+        if (vemo::PortTable.Name(i) == chosen) select = i;
+    CommPortBox->setCurrentIndex(select);
 }
 
 void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
@@ -150,7 +214,9 @@ void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
 void ConnectPage::ConnectBtnClick() {
     // The speed shown is the speed used, even when the box was set without a change signal.
     if (SpeedBox->currentIndex() >= 0) vemo::App.SpeedIndex = SpeedBox->currentIndex();
-    vemo::ConnectClick(context_, CommPortBox->currentIndex());
+    const bool connecting = !vemo::App.Connected;
+    // A port that could not be opened may have gone away, another may have come.
+    if (!vemo::ConnectClick(context_, CommPortBox->currentIndex()) && connecting) ListPorts();
 }
 
 void ConnectPage::SpeedBoxChange(int index) {

@@ -24,7 +24,8 @@ public:
     // The page that serves module commands; nullptr before it is made.
     static ConnectPage* Current();
 
-    // Lists the machine's serial ports into CommPortBox (done once when the page is made).
+    // Lists the machine's serial ports into CommPortBox: when the page is made, each time the
+    // list opens and after a failed Connect. The chosen port stays chosen while it is listed.
     void ListPorts();
 
     // What the module commands work with: the link, InfoText, the message boxes, the
@@ -62,6 +63,9 @@ public slots:
     void EraseDataBtnClick();
 
 private:
+    // The port found its module gone (unplugged, the far end closed): disconnect and say so.
+    void ModuleLost();
+
     // MessageLog over InfoText.
     void Clear() override;
     void Append(const std::string& line) override;
@@ -79,6 +83,9 @@ private:
         }
         void Error(const std::string& text, const std::string& caption) override {
             to->Error(text, caption);
+        }
+        bool AskYesNoDefaultNo(const std::string& text, const std::string& caption) override {
+            return to->AskYesNoDefaultNo(text, caption);
         }
         vemo::UserPrompt* to = nullptr;
     };

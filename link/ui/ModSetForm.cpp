@@ -17,7 +17,7 @@ TModSetForm* ModSetForm = nullptr;
 
 TModSetForm::TModSetForm(QWidget* parent) : QDialog(parent) {
     setObjectName("ModSetForm");
-    setWindowTitle("ModSetForm");
+    setWindowTitle("Module Settings");
     setModal(true);
     setFixedSize(300, 150);
 

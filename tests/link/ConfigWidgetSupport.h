@@ -3,15 +3,33 @@
 // Widget tests of the configuration and download pages: a QApplication when the test program
 // has none yet, and a stand-in main window with the tab control and the message log the pages
 // look for by name.
+#include "LinkTestSupport.h"
+#include "data/AppState.h"
+#include "data/ui/MainStatus.h"
+#include "link/ui/ConfigurePage.h"
+#include "sim/Simulator.h"
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <ostream>
 #include <thread>
+#include <unistd.h>
+
+// Failure messages show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace configtest {
 
@@ -57,5 +75,61 @@ inline bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
     }
     return true;
 }
+
+// A simulator announced in a private link folder, so that a Connect page made afterwards
+// lists its port first. Made before the window.
+struct AnnouncedSim {
+    vemosim::Simulator sim;
+    std::filesystem::path folder;
+    bool started = false;
+
+    explicit AnnouncedSim(vemosim::SimOptions options = {}) : sim(options) {
+        started = sim.Start();
+        folder = std::filesystem::temp_directory_path() /
+                 ("vemo-test-links-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        Announce(sim, "vemo-sim-" + std::to_string(::getpid()));
+        ::setenv("VEMO_PORT_LINKS", folder.c_str(), 1);
+    }
+    ~AnnouncedSim() {
+        ::unsetenv("VEMO_PORT_LINKS");
+        std::filesystem::remove_all(folder);
+    }
+    void Announce(const vemosim::Simulator& s, const std::string& linkName) const {
+        std::filesystem::create_symlink(s.PortPath(), folder / linkName);
+    }
+};
+
+// The Connect and Configure pages in a stand-in window with its status panel, connected to an
+// announced simulator through the Connect button. Message boxes go to `prompt`.
+struct ModuleWindow {
+    AnnouncedSim announced;
+    StandInWindow w;
+    ConnectPage* connect;
+    ConfigurePage* configure;
+    QLabel status{"Not Connected"};
+    linktest::RecordingPrompt prompt;
+
+    ModuleWindow() {
+        connect = static_cast<ConnectPage*>(w.connectPage);
+        configure = new ConfigurePage;
+        w.tabs->addTab(configure, "Configure");
+        MainStatus.ConnectStatusDisp = &status;
+        connect->SetPrompt(&prompt);
+    }
+    ~ModuleWindow() {
+        vemo::Link().SetClock(nullptr);
+        vemo::Link().ClosePort();
+        vemo::App.Connected = false;
+        MainStatus.ConnectStatusDisp = nullptr;
+    }
+    vemosim::Simulator& Sim() { return announced.sim; }
+    template <typename T = QAbstractButton> T* Control(const char* name) {
+        return w.window.findChild<T*>(name);
+    }
+    void Click(const char* name) { QTest::mouseClick(Control(name), Qt::LeftButton); }
+    QString LastLine() const { return w.Lines().last(); }
+};
 
 } // namespace configtest

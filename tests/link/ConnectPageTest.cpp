@@ -6,13 +6,17 @@
 #include "data/ui/MainStatus.h"
 #include "link/PortList.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
@@ -204,6 +208,63 @@ TEST_F(ConnectPageTest, AFailedOpenKeepsTheBoxAndExplainsInTheLog) {
     EXPECT_TRUE(Info().startsWith("Cannot open ")) << Info().toStdString();
     EXPECT_EQ(Control<QPushButton>("ConnectBtn")->text(), "Connect");
     EXPECT_EQ(status->text(), "Not Connected");
+}
+
+TEST_F(ConnectPageTest, EraseDataAsksUnderItsOwnCaptionWithNoAsTheDefaultButton) {
+    Click("ConnectBtn");
+    Click("DLInfoBtn");
+    const int sets = sim.SetCount();
+    page->SetPrompt(nullptr); // the real message box
+    QString caption;
+    bool noIsDefault = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        caption = box->windowTitle();
+        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return); // Enter takes the default
+    });
+    Click("EraseDataBtn");
+    EXPECT_EQ(caption, "Erase Data");
+    EXPECT_TRUE(noIsDefault);
+    usleep(100000);
+    EXPECT_EQ(sim.SetCount(), sets);
+
+    page->SetPrompt(&prompt);
+    prompt.Answer = true;
+    Click("EraseDataBtn");
+    EXPECT_EQ(Info().split('\n').last(), "Data erased.");
+}
+
+TEST_F(ConnectPageTest, ThePortListIsReadAgainWhenItOpensAndWhenConnectFails) {
+    auto* ports = Control<QComboBox>("CommPortBox");
+    const int machinePorts = ports->count() - 1; // besides the simulator, listed first
+    ASSERT_GE(machinePorts, 0);
+    const QString first = ports->itemText(0);
+    const auto simLine = [](const vemosim::Simulator& s) {
+        return QString::fromStdString(s.PortPath() + "   Vemo module simulator   SIM");
+    };
+    ASSERT_EQ(first, simLine(sim));
+
+    // A simulator started after the page was made; its link sorts before the first one's.
+    vemosim::Simulator later;
+    ASSERT_TRUE(later.Start());
+    fs::create_symlink(later.PortPath(), folder / "a-later-sim");
+    ports->showPopup();
+    ports->hidePopup();
+    ASSERT_EQ(ports->count(), machinePorts + 2);
+    EXPECT_EQ(ports->itemText(0), simLine(later));
+    EXPECT_EQ(ports->currentText(), first); // the chosen port is kept by name
+
+    // The chosen port goes away: Connect fails and the list no longer offers it.
+    fs::remove(folder / ("vemo-sim-" + std::to_string(::getpid())));
+    sim.Stop();
+    Click("ConnectBtn");
+    ASSERT_EQ(prompt.Boxes.size(), 1u);
+    EXPECT_EQ(prompt.Boxes[0].text, "Unable to open Serial Port");
+    ASSERT_EQ(ports->count(), machinePorts + 1);
+    EXPECT_EQ(ports->itemText(0), simLine(later));
+    EXPECT_EQ(ports->currentIndex(), -1); // not silently another device
 }
 
 } // namespace

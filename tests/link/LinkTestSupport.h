@@ -66,15 +66,18 @@ private:
     std::string path_;
 };
 
-// Real time, except that pauses return at once; the pauses asked for are recorded.
+// Real time, except that pauses return at once; the pauses asked for are recorded, and
+// OnPause (when set) runs in each, as if it happened while the program waited.
 class PauseRecorder : public vemo::Clock {
 public:
     std::uint32_t NowMs() override { return vemo::SystemClock().NowMs() + skipped_; }
     void SleepMs(std::uint32_t ms) override {
         Pauses.push_back(ms);
         skipped_ += ms;
+        if (OnPause) OnPause(ms);
     }
     std::vector<std::uint32_t> Pauses;
+    std::function<void(std::uint32_t)> OnPause;
 
 private:
     std::uint32_t skipped_ = 0;

@@ -271,9 +271,10 @@ TEST_F(ProtocolTest, EraseDataAsksFirstAndSendsXOnlyOnYes) {
     ASSERT_EQ(prompt.Boxes.size(), 1u);
     EXPECT_EQ(prompt.Boxes[0].text,
               "This will erase all altitude data in the device.  Are you sure?");
-    EXPECT_EQ(prompt.Boxes[0].caption, "Reset Config Defaults");
+    EXPECT_EQ(prompt.Boxes[0].caption, "Erase Data");
     EXPECT_TRUE(prompt.Boxes[0].question);
     EXPECT_GT(ui.SetList.size(), 1u);
+    EXPECT_TRUE(log.Lines.empty());
 
     prompt.Answer = true;
     int count = App.ModuleSetCount;
@@ -281,7 +282,7 @@ TEST_F(ProtocolTest, EraseDataAsksFirstAndSendsXOnlyOnYes) {
     EXPECT_EQ(WaitReceived(sim, 1), Bytes({'x'}));
     EXPECT_TRUE(ui.SetList.empty());
     EXPECT_EQ(ui.Selected, -1);
-    EXPECT_TRUE(log.Lines.empty());
+    EXPECT_EQ(log.Lines, std::vector<std::string>{"Data erased."});
     EXPECT_EQ(App.ModuleSetCount, count);
     for (int i = 0; i < 100 && sim.SetCount() != 0; ++i)
         usleep(10000);
@@ -312,6 +313,7 @@ TEST_F(ProtocolTest, ResetModuleSendsRAndWaitsFourSecondsBeforeReading) {
     EXPECT_EQ(clock.Pauses, std::vector<std::uint32_t>{4000});
     EXPECT_EQ(configReads, 2);
     EXPECT_TRUE(prompt.Boxes.empty());
+    EXPECT_EQ(log.Lines, std::vector<std::string>{"Module reset."});
     for (int i = 0; i < 100 && sim.ResetCount() != 1; ++i)
         usleep(10000);
     EXPECT_EQ(sim.ResetCount(), 1);
@@ -323,6 +325,7 @@ TEST_F(ProtocolTest, CalibrateSendsTheAltitudeHighByteFirstWithItsPauses) {
     EXPECT_EQ(WaitReceived(sim, 4), Bytes({0x24, 0x74, 0x04, 0xD2}));
     EXPECT_EQ(clock.Pauses, (std::vector<std::uint32_t>{1500, 50, 50, 200}));
     EXPECT_EQ(configReads, 2);
+    EXPECT_EQ(log.Lines, std::vector<std::string>{"Calibration sent: 1234."});
     for (int i = 0; i < 100 && sim.CalibrationCount() != 1; ++i)
         usleep(10000);
     EXPECT_EQ(sim.CalibrationValue(), 1234);
@@ -333,37 +336,45 @@ TEST_F(ProtocolTest, CalibrateSendsTheAltitudeHighByteFirstWithItsPauses) {
     for (int i = 0; i < 100 && sim.CalibrationCount() != 2; ++i)
         usleep(10000);
     EXPECT_EQ(sim.CalibrationValue(), -5);
+    ASSERT_FALSE(log.Lines.empty());
+    EXPECT_EQ(log.Lines.back(), "Calibration sent: -5.");
 }
 
-TEST_F(ProtocolTest, CalibrateWithoutANumberSendsNothingAndSaysSo) {
+TEST_F(ProtocolTest, CalibrateRefusesWhatIsNotASixteenBitAltitudeWithAMessageBox) {
     ConnectToSim();
-    Calibrate(ctx, "abc");
-    Calibrate(ctx, "");
-    Calibrate(ctx, "-");
-    EXPECT_EQ(log.Lines.size(), 3u);
-    EXPECT_NE(log.Lines[0].find("nothing was sent"), std::string::npos);
+    for (const char* text : {"abc", "", "-", "32768", "-32769", "99999999999999999999"}) {
+        SCOPED_TRACE(text);
+        prompt.Boxes.clear();
+        Calibrate(ctx, text);
+        ASSERT_EQ(prompt.Boxes.size(), 1u);
+        EXPECT_EQ(prompt.Boxes[0].caption, "Vemo");
+        EXPECT_FALSE(prompt.Boxes[0].question);
+    }
     EXPECT_EQ(configReads, 1);
     usleep(50000);
     EXPECT_TRUE(sim.Received().empty());
 }
 
-TEST(CalibrationValue, ReadsLikePercentDAndKeepsTheLowSixteenBits) {
-    std::int16_t v = 0;
-    EXPECT_TRUE(ParseCalibrationValue("  +12ft", v));
-    EXPECT_EQ(v, 12);
-    EXPECT_TRUE(ParseCalibrationValue("-32768", v));
-    EXPECT_EQ(v, -32768);
-    EXPECT_TRUE(ParseCalibrationValue("70000", v)); // 70000 - 65536
-    EXPECT_EQ(v, 4464);
-    EXPECT_TRUE(ParseCalibrationValue("-32769", v));
-    EXPECT_EQ(v, 32767);
-    // Far beyond any integer type: still a defined value (10^30 mod 2^16).
-    EXPECT_TRUE(ParseCalibrationValue("1000000000000000000000000000000", v));
-    EXPECT_EQ(v, 0);
-    EXPECT_TRUE(ParseCalibrationValue("99999999999999999999", v));
-    EXPECT_EQ(static_cast<std::uint16_t>(v), 0xFFFFu);
-    EXPECT_FALSE(ParseCalibrationValue("x12", v));
-    EXPECT_FALSE(ParseCalibrationValue("+ 12", v));
+TEST(CalibrationValue, ReadsLikePercentDWithinTheSixteenBitRange) {
+    struct Case {
+        const char* text;
+        CalibrationText result;
+        int value;
+    };
+    for (const Case& c :
+         {Case{"  +12ft", CalibrationText::Ok, 12}, Case{"-32768", CalibrationText::Ok, -32768},
+          Case{"32767", CalibrationText::Ok, 32767}, Case{"32768", CalibrationText::OutOfRange, 0},
+          Case{"-32769", CalibrationText::OutOfRange, 0},
+          // far beyond any integer type: still a defined answer
+          Case{"1000000000000000000000000000000", CalibrationText::OutOfRange, 0},
+          Case{"x12", CalibrationText::NoNumber, 0}, Case{"+ 12", CalibrationText::NoNumber, 0}}) {
+        SCOPED_TRACE(c.text);
+        std::int16_t v = 0;
+        EXPECT_EQ(ParseCalibrationValue(c.text, v), c.result);
+        if (c.result == CalibrationText::Ok) {
+            EXPECT_EQ(v, c.value);
+        }
+    }
 }
 
 } // namespace

@@ -37,6 +37,7 @@ protected:
         page = new ConfigurePage;
         w.tabs->addTab(page, "Configure");
         w.tabs->setCurrentWidget(page);
+        static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);
     }
     void TearDown() override {
         if (Link().IsOpen()) Link().ClosePort();
@@ -46,9 +47,20 @@ protected:
     void Click(const char* name) {
         QTest::mouseClick(page->findChild<QAbstractButton*>(name), Qt::LeftButton);
     }
+    QString IntervalText() {
+        return Text("HourPanel") + ":" + Text("MinutePanel") + ":" + Text("SecondPanel") + "." +
+               Text("mSecPanel");
+    }
+    // Opens the simulator's port as Connect does, without reading the block.
+    void OpenSim(vemosim::Simulator& sim) {
+        ASSERT_TRUE(sim.Start());
+        ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
+        App.Connected = true;
+    }
 
     StandInWindow w;
     ConfigurePage* page = nullptr;
+    linktest::RecordingPrompt prompt;
 };
 
 } // namespace
@@ -124,9 +136,7 @@ TEST_F(ConfigurePageTest, CommandsWhileNotConnectedShowTheConnectPage) {
 
 TEST_F(ConfigurePageTest, WriteConfigSendsThePageToTheModule) {
     vemosim::Simulator sim;
-    ASSERT_TRUE(sim.Start());
-    ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
-    App.Connected = true;
+    OpenSim(sim);
 
     std::array<uint8_t, 28> block{};
     block[0] = 0x12; // uninterpreted fields go back unchanged
@@ -134,7 +144,11 @@ TEST_F(ConfigurePageTest, WriteConfigSendsThePageToTheModule) {
     block[6] = 0;
     block[7] = 100; // BaseStep 100
     block[27] = 0x5A;
-    Config = FromWire(block);
+    sim.SetConfigBlock(block);
+    Click("ReadCfgBtn");
+    ASSERT_EQ(w.Lines().last(), "Configuration loaded.");
+    block[27] = 0; // so that the write below is seen arriving
+    sim.SetConfigBlock(block);
 
     page->AutoStopSecEdit->setText("70000");
     page->AutoStartAltitudeEdit->setText("-5");
@@ -143,6 +157,7 @@ TEST_F(ConfigurePageTest, WriteConfigSendsThePageToTheModule) {
     Click("SecSpinUp"); // 1100 ms
     Click("WriteCfgBtn");
     EXPECT_EQ(page->AutoStopSecEdit->text(), "65535");
+    EXPECT_EQ(w.Lines().last(), "Configuration written.");
 
     std::array<uint8_t, 28> got{};
     ASSERT_TRUE(configtest::WaitFor([&] {
@@ -183,7 +198,7 @@ TEST_F(ConfigurePageTest, ServiceDialogEditsFactoryValues) {
     dialog.show();
     EXPECT_EQ(dialog.ModDisp->text(), "2");
     EXPECT_EQ(dialog.MemList->currentIndex(), 3);
-    EXPECT_EQ(dialog.windowTitle(), "ModSetForm");
+    EXPECT_EQ(dialog.windowTitle(), "Module Settings");
 
     QTest::mouseClick(dialog.findChild<QToolButton*>("CSpinButton1Up"), Qt::LeftButton);
     EXPECT_EQ(Config.ModuleVersion, 3);
@@ -214,4 +229,78 @@ TEST_F(ConfigurePageTest, HiddenCompatibilityOptionGuardsPartIsBlank) {
     page->CompatChk->setChecked(false);
     page->CompatChkClick();
     EXPECT_TRUE(page->BlankPartChk->isEnabled());
+}
+
+// A reply that is not a configuration block (noise, or the late answer to an earlier command)
+// is not taken: the page keeps what it showed, and nothing is written to the module until a
+// real block has been read.
+TEST_F(ConfigurePageTest, AReplyThatIsNoConfigurationIsRefusedAndNeverWrittenBack) {
+    struct Fault {
+        const char* name;
+        bool garbage;
+        int delayMs;
+    };
+    for (const Fault& fault : {Fault{"garbage", true, 0}, Fault{"late reply", false, 2000}}) {
+        SCOPED_TRACE(fault.name);
+        vemosim::Simulator sim;
+        OpenSim(sim);
+        prompt.Boxes.clear();
+        QTest::mouseClick(page->findChild<QRadioButton*>("UnitsGrp1"), Qt::LeftButton);
+        page->AutoStopSecEdit->setText("77");
+        const ModuleConfig before = Config;
+
+        sim.SetGarbage(fault.garbage);
+        sim.SetReplyDelayMs(fault.delayMs);
+        if (fault.delayMs > 0) {
+            // "Download Info" gives up before the identity arrives; it is still on its way.
+            QTest::mouseClick(w.connectPage->findChild<QAbstractButton*>("DLInfoBtn"),
+                              Qt::LeftButton);
+            ASSERT_EQ(w.Lines().last(), "No Reply from Target");
+        }
+        Click("ReadCfgBtn");
+        EXPECT_EQ(w.Lines().last(), "Configuration data not understood.");
+        ASSERT_EQ(prompt.Boxes.size(), 1u);
+        EXPECT_EQ(prompt.Boxes[0].text, "Configuration data not understood.");
+        EXPECT_EQ(prompt.Boxes[0].caption, "Vemo");
+        EXPECT_EQ(page->Units->checkedId(), 1);
+        EXPECT_EQ(page->AutoStopSecEdit->text(), "77");
+        EXPECT_EQ(Config, before);
+
+        sim.SetGarbage(false);
+        sim.SetReplyDelayMs(0);
+        sim.ClearReceived();
+        prompt.Boxes.clear();
+        Click("WriteCfgBtn");
+        EXPECT_EQ(w.Lines().last(), "No configuration has been read from the device.");
+        ASSERT_EQ(prompt.Boxes.size(), 1u);
+        EXPECT_EQ(prompt.Boxes[0].text, "No configuration has been read from the device.");
+        EXPECT_EQ(prompt.Boxes[0].caption, "Vemo");
+        configtest::WaitFor([] { return false; }, 100);
+        EXPECT_TRUE(sim.Received().empty());
+        Link().ClosePort();
+    }
+}
+
+// With a base step of 300 ms the module stores whole steps only; the page shows what it stores.
+TEST_F(ConfigurePageTest, TheIntervalShownIsTheIntervalTheModuleStores) {
+    vemosim::Simulator sim;
+    OpenSim(sim);
+    ModuleConfig c;
+    c.BaseStep = 300;
+    c.IntervalCount = 5;
+    c.MemorySize = 1;
+    sim.SetConfigBlock(ToWire(c));
+    Click("ReadCfgBtn");
+    ASSERT_EQ(IntervalText(), "0:00:01.500");
+    for (const char* spin : {"SecSpinUp", "mSecSpinUp", "SecSpinDown", "SecSpinDown",
+                             "mSecSpinDown", "MinSpinUp", "HourSpinUp"}) {
+        SCOPED_TRACE(spin);
+        Click(spin);
+        const QString shown = IntervalText(), total = Text("Msg1");
+        Click("WriteCfgBtn");
+        Click("ReadCfgBtn");
+        ASSERT_EQ(w.Lines().last(), "Configuration loaded.");
+        EXPECT_EQ(IntervalText(), shown);
+        EXPECT_EQ(Text("Msg1"), total);
+    }
 }

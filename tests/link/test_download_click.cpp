@@ -91,8 +91,38 @@ TEST_F(DownloadClickTest, SetThatStopsEarlyKeepsWhatArrived) {
     ASSERT_EQ(doc->SetCount(), 1);
     EXPECT_EQ(doc->AltSignal(0)->Samples.Alt, (std::vector<double>{0, 1, 2}));
     EXPECT_DOUBLE_EQ(doc->AltSignal(0)->Samples.Time[2], 1.0); // 5 x 100 ms apart
-    EXPECT_EQ(log.Lines.back(), "Set 1: Downloaded 3 data samples.");
+    ASSERT_GE(log.Lines.size(), 2u);
+    EXPECT_EQ(log.Lines[log.Lines.size() - 2], "Set 1: Downloaded 3 data samples.");
+    EXPECT_EQ(log.Lines.back(), "Set 1 ended early: 3 of 200 words arrived.");
     EXPECT_EQ(sim.Received(), (std::vector<uint8_t>{'a', 0}));
+}
+
+TEST_F(DownloadClickTest, AModuleThatGoesAwayDuringASetEndsTheTransferAndSaysSo) {
+    // Paced at 9600 baud the first set takes about 0.4 s, so the module can go away during it.
+    vemosim::Simulator paced(vemosim::SimOptions{.pace = true, .unit = 0});
+    vemosim::Recording rec;
+    rec.alt.assign(200, 7.0);
+    paced.SetRecordings({rec, rec});
+    ASSERT_TRUE(paced.Start());
+    ASSERT_TRUE(Link().OpenPort(paced.PortPath(), 9600));
+    DownloadView view;
+    int events = 0;
+    view.ProcessEvents = [&] {
+        if (++events == 20) paced.ClosePort();
+    };
+    const auto results = Click(2, view); // "All"
+    ASSERT_EQ(results.size(), 1u);
+    const int n = results[0].Samples;
+    EXPECT_GE(n, 20);
+    EXPECT_LT(n, 200);
+    ASSERT_GE(log.Lines.size(), 3u);
+    const std::vector<std::string> tail(log.Lines.end() - 3, log.Lines.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "Set 1: Downloaded " + std::to_string(n) + " data samples.",
+                        "Set 1 ended early: " + std::to_string(n) + " of 200 words arrived.",
+                        "The module was disconnected."}));
+    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(Link().IsOpen());
 }
 
 TEST_F(DownloadClickTest, DocumentGoneDuringTransferStopsIt) {

@@ -56,7 +56,8 @@ TEST(DownloadStream, MarkerMakesTriggerPointAndSetEndsOnSilence) {
     EXPECT_EQ(port.Events.back(), "read:2:500:fail");
     EXPECT_EQ(port.Events[port.Events.size() - 3], "read:2:1000:ok"); // the word after the marker
 
-    EXPECT_EQ(rec.log, (std::vector<std::string>{"", "Set 1: Downloaded 3 data samples."}));
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"", "Set 1: Downloaded 3 data samples.",
+                                                 "Set 1 ended early: 4 of 5 words arrived."}));
     EXPECT_EQ(alt->Note2, "2026-12-08  Set 1, 3 samples");
     EXPECT_EQ(alt->Note3, "3 sec, interval=1 sec, max=48");
     EXPECT_EQ(doc.XAxisLabel, "Time (seconds)");

@@ -94,7 +94,7 @@ TEST(ModuleConfigBlock, FailedOrShortReplyKeepsBlockAndReports) {
     EXPECT_EQ(interval.Minutes, 7);
     EXPECT_EQ(rec.shown, 0);
     EXPECT_EQ(rec.log,
-              (std::vector<std::string>{"Reading Configuration...", "No reponse from device."}));
+              (std::vector<std::string>{"Reading Configuration...", "No response from device."}));
     EXPECT_EQ(rec.errors, std::vector<std::string>{"Error:Unable to read configuration!"});
 }
 
@@ -146,27 +146,46 @@ TEST(IntervalSpinners, LimitsAndSnapping) {
     EXPECT_EQ(s.Hours, 1);
 }
 
-TEST(IntervalSpinners, MillisecondsStepByBaseStepAndWriteTruncates) {
+TEST(IntervalSpinners, EveryPressLandsOnAWholeBaseStep) {
+    // From 1.200 s in steps of 300 ms: each press moves the way it points, to the next interval
+    // the module can store, and "Write Config" stores exactly what is shown.
     IntervalState s;
-    s.Millis = 0;
-    s.Seconds = 1;
-    std::vector<int> seen = {s.Millis};
-    for (int i = 0; i < 5; ++i) {
-        SpinInterval(s, IntervalSpinner::Millis, true, 300);
-        seen.push_back(s.Millis);
+    SplitInterval(s, 1200);
+    struct Press {
+        IntervalSpinner which;
+        bool up;
+        const char* shown;
+    };
+    for (const Press& p : {Press{IntervalSpinner::Millis, true, "0:00:01.500"},
+                           Press{IntervalSpinner::Second, true, "0:00:02.700"},
+                           Press{IntervalSpinner::Second, false, "0:00:01.500"},
+                           Press{IntervalSpinner::Millis, false, "0:00:01.200"},
+                           Press{IntervalSpinner::Second, false, "0:00:00.300"},
+                           Press{IntervalSpinner::Millis, false, "0:00:00.300"},
+                           Press{IntervalSpinner::Hour, true, "1:00:00.000"}}) {
+        SpinInterval(s, p.which, p.up, 300);
+        const IntervalTexts t = FormatInterval(s);
+        EXPECT_EQ(t.Hours + ":" + t.Minutes + ":" + t.Seconds + "." + t.Millis, p.shown);
+        ModuleConfig c;
+        c.BaseStep = 300;
+        ConfigForm form;
+        TakeConfig(form, s, c);
+        EXPECT_EQ(std::uint32_t{c.IntervalCount} * 300, s.SampleInterval) << p.shown;
     }
-    EXPECT_EQ(seen, (std::vector<int>{0, 300, 600, 900, 900, 900}));
-    SpinInterval(s, IntervalSpinner::Millis, false, 300);
-    EXPECT_EQ(s.Millis, 600);
-
-    s.Seconds = 1;
-    s.Millis = 300;
-    RecomputeInterval(s, 300);
-    ModuleConfig c;
-    c.BaseStep = 300;
-    ConfigForm form;
-    TakeConfig(form, s, c);
-    EXPECT_EQ(c.IntervalCount, 4); // 1300 ms in steps of 300
+    // A step that does not divide an hour: the longest interval is the last whole step in it.
+    SplitInterval(s, 3600000);
+    RecomputeInterval(s, 7);
+    EXPECT_EQ(s.SampleInterval, 3599995u);
+    // A step of a second and more: the panels still show the interval, not 1500 ms (nor a
+    // milliseconds value that overflows).
+    for (const auto& [step, shown] : {std::pair<std::uint16_t, const char*>{1500, "01.500"},
+                                      std::pair<std::uint16_t, const char*>{40000, "40.000"}}) {
+        s = IntervalState{};
+        s.Millis = 0;
+        RecomputeInterval(s, step);
+        EXPECT_EQ(FormatInterval(s).Seconds + "." + FormatInterval(s).Millis, shown);
+        EXPECT_EQ(s.SampleInterval, step);
+    }
 }
 
 TEST(ConfigPage, EditsClampAndKeepLow16Bits) {

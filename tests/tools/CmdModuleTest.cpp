@@ -82,7 +82,10 @@ TEST_F(CliModuleTest, DownloadOneSetAndFailures) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).value(0).endsWith("_2.csv"));
 
-    EXPECT_EQ(Cli({"download", "--port", port, "--set", "3", "--out", dir.path()}).status, 1);
+    // a set the module does not hold is the module's answer, not a usage error
+    r = Cli({"download", "--port", port, "--set", "3", "--out", dir.path()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("there is no set 3")) << r.err.toStdString();
     EXPECT_EQ(Cli({"download", "--set", "1"}).status, 1);
     EXPECT_EQ(Cli({"download", "--port", port, "--set", "0"}).status, 1);
     EXPECT_EQ(Cli({"download", "--port", port, "--speed", "1234"}).status, 1);
@@ -114,6 +117,10 @@ TEST_F(CliModuleTest, ConfigPrintsChangesAndReadsBack) {
 
     EXPECT_EQ(Cli({"config", "--port", port, "AutoStopSec=70000"}).status, 1);
     EXPECT_EQ(Cli({"config", "--port", port, "AltUnit=256"}).status, 1);
+    // codes the Configure page has no item for would make a block the program refuses
+    for (const char* code : {"AltUnit=3", "AutoStart=4", "AutoStop=3", "AutoZero=4"})
+        EXPECT_EQ(Cli({"config", "--port", port, code}).status, 1) << code;
+    EXPECT_EQ(sim.ConfigBlock()[4], 0);
     EXPECT_EQ(Cli({"config", "--port", port, "Nothing=1"}).status, 1);
     EXPECT_EQ(Cli({"config", "--port", port, "AltUnit"}).status, 1);
 }
@@ -124,4 +131,13 @@ TEST_F(CliModuleTest, ConfigFailsWhenTheModuleIsSilent) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("Unable to read configuration!")) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(CliModuleTest, ConfigRefusesABlockThatIsNoConfiguration) {
+    sim.SetGarbage(true);
+    const CliResult r = Cli({"config", "--port", port, "Byte27=1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("Configuration data not understood.")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(sim.ConfigBlock()[27], 0); // nothing was written
 }
