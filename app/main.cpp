@@ -1,9 +1,8 @@
 #include "app/AppIcon.h"
-#include "app/MainForm.h"
+#include "app/StartUp.h"
 #include "app/Windows.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace {
 
@@ -15,7 +14,7 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(activeWindow(), "Vemo", QString::fromLocal8Bit(e.what()));
+            ShowException(e);
         }
         return false;
     }
@@ -28,8 +27,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vemo");
     QApplication::setOrganizationName("TarnwickSystems");
     QApplication::setWindowIcon(AppIcon());
-    CreateWindows();
-    MainForm->show();
+    if (!StartWindows()) return 1;
     const int status = QApplication::exec();
     DestroyWindows();
     return status;

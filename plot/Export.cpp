@@ -41,6 +41,8 @@ gif::RgbImageView ViewOf(const QImage& rgb32) {
 
 void WriteWhole(const QString& fileName, const std::vector<std::uint8_t>& bytes) {
     QSaveFile file(fileName);
+    // Into a folder that takes no new file, a writable picture is written in place.
+    file.setDirectWriteFallback(true);
     const bool ok = file.open(QIODevice::WriteOnly) &&
                     file.write(reinterpret_cast<const char*>(bytes.data()),
                                static_cast<qint64>(bytes.size())) == qint64(bytes.size()) &&

@@ -1,6 +1,7 @@
 #include "link/ui/ConnectPage.h"
 
 #include "data/AppState.h"
+#include "data/Text8.h"
 #include "data/ui/MainStatus.h"
 #include "link/PortList.h"
 
@@ -17,21 +18,17 @@ namespace {
 
 ConnectPage* currentPage = nullptr;
 
-QString FromLatin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Message boxes: errors with an exclamation icon and OK, questions with Yes and No.
 class MessageBoxes : public vemo::UserPrompt {
 public:
     explicit MessageBoxes(QWidget* owner) : owner_(owner) {}
     bool AskYesNo(const std::string& text, const std::string& caption) override {
-        QMessageBox box(QMessageBox::NoIcon, FromLatin1(caption), FromLatin1(text),
+        QMessageBox box(QMessageBox::NoIcon, vemo::ToWidgetText(caption), vemo::ToWidgetText(text),
                         QMessageBox::Yes | QMessageBox::No, owner_->window());
         return box.exec() == QMessageBox::Yes;
     }
     void Error(const std::string& text, const std::string& caption) override {
-        QMessageBox box(QMessageBox::Warning, FromLatin1(caption), FromLatin1(text),
+        QMessageBox box(QMessageBox::Warning, vemo::ToWidgetText(caption), vemo::ToWidgetText(text),
                         QMessageBox::Ok, owner_->window());
         box.exec();
     }
@@ -179,7 +176,7 @@ void ConnectPage::ResetModuleClick() {
 }
 
 void ConnectPage::CalibrateClick(const QString& altitudeText) {
-    vemo::Calibrate(context_, altitudeText.left(255).toStdString());
+    vemo::Calibrate(context_, vemo::FromWidgetText(vemo::CutWidgetText(altitudeText, 255)));
 }
 
 void ConnectPage::Clear() {
@@ -187,7 +184,7 @@ void ConnectPage::Clear() {
 }
 
 void ConnectPage::Append(const std::string& line) {
-    InfoText->appendPlainText(FromLatin1(line));
+    InfoText->appendPlainText(vemo::ToWidgetText(line));
     InfoText->verticalScrollBar()->setValue(InfoText->verticalScrollBar()->maximum());
 }
 
@@ -201,12 +198,12 @@ void ConnectPage::SetSetList(const std::vector<std::string>& items, int selected
     SetList->setPlaceholderText(QString()); // "(none)" only until the first list
     SetList->clear();
     for (const std::string& item : items)
-        SetList->addItem(FromLatin1(item));
+        SetList->addItem(vemo::ToWidgetText(item));
     SetList->setCurrentIndex(selected);
 }
 
 void ConnectPage::ShowFirmwareVersion(const std::string& version) {
-    const QString text = FromLatin1(version);
+    const QString text = vemo::ToWidgetText(version);
     if (OnFirmwareVersion) {
         OnFirmwareVersion(text);
         return;

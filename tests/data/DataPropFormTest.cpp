@@ -1,6 +1,7 @@
 // The Data Properties dialog driven through its controls, as a user would.
 #include "data/ui/DataPropForm.h"
 #include "data/AppState.h"
+#include "data/SetFile.h"
 #include "data/ui/ColorSwatch.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/StyleCombo.h"
@@ -43,6 +44,10 @@ struct DialogFixture : ::testing::Test {
         b->TriggerSignal->Visible = 0;
         App.RepaintPlot = [this] { ++repaints; };
         Questions().ShowError = [this](QWidget*, const QString& m) { errors << m; };
+        Questions().AskYesNo = [this](QWidget*, const QString& caption, const QString& q) {
+            asked << caption + ": " + q;
+            return yes;
+        };
     }
     void TearDown() override {
         App.RepaintPlot = nullptr;
@@ -63,6 +68,8 @@ struct DialogFixture : ::testing::Test {
     std::unique_ptr<TDataPropForm> form;
     int repaints = 0;
     QStringList errors;
+    QStringList asked; // "caption: question"
+    bool yes = true;   // the answer to every question
     std::function<bool(QWidget*, QColor&)> chooser;
 };
 
@@ -90,7 +97,7 @@ TEST_F(DialogFixture, OpeningShowsTheFirstSet) {
     EXPECT_FALSE(Get<QPushButton>("PhotoBtn")->isVisible());
 }
 
-TEST_F(DialogFixture, ApplyTwiceShiftsTwiceAndRenamesBothLists) {
+TEST_F(DialogFixture, ApplyShiftsOnceAndRenamesBothLists) {
     form->show();
     Get<QLineEdit>("XOffsetEdit")->setText("10");
     Get<QLineEdit>("SignalDisplayNameEdit")->setText("ABCDEFGHIJKLMNOPQRSTUVWXY");
@@ -101,11 +108,15 @@ TEST_F(DialogFixture, ApplyTwiceShiftsTwiceAndRenamesBothLists) {
     QTest::mouseClick(Get<ColorSwatch>("Pt_Clr"), Qt::LeftButton);
     Get<QComboBox>("LineStyleCombo")->setCurrentIndex(LineDash);
     Click("ApplyBtn");
+    // The offset is an amount to add, used up by Apply: a second Apply (for another change)
+    // does not shift the data again.
+    EXPECT_EQ(Get<QLineEdit>("XOffsetEdit")->text(), "0.000000");
+    Get<QComboBox>("PointStyleCombo")->setCurrentIndex(PointCircle);
     Click("ApplyBtn");
     const Signal* a = doc.AltSignal(0);
-    EXPECT_EQ(a->Samples.Time, (std::vector<double>{20, 21, 22}));
-    EXPECT_EQ(a->TriggerSignal->Samples.Time[0], 21);
-    EXPECT_EQ(Get<QLineEdit>("XOffsetEdit")->text(), "10");
+    EXPECT_EQ(a->Samples.Time, (std::vector<double>{10, 11, 12}));
+    EXPECT_EQ(a->TriggerSignal->Samples.Time[0], 11);
+    EXPECT_EQ(a->PointStyle, PointCircle);
     EXPECT_EQ(a->Name, "ABCDEFGHIJKLMNOPQRS");
     EXPECT_EQ(form->SetListBox->item(0)->text(), "ABCDEFGHIJKLMNOPQRS");
     EXPECT_EQ(doc.ActiveSetCombo->Item(0), "ABCDEFGHIJKLMNOPQRS");
@@ -126,9 +137,14 @@ TEST_F(DialogFixture, EditsWithoutApplyChangeNothing) {
     EXPECT_EQ(Get<QLineEdit>("Note1Edit")->text(), "");
 }
 
-TEST_F(DialogFixture, DeleteReselectsTheFirstSet) {
+TEST_F(DialogFixture, DeleteAsksFirstThenReselectsTheFirstSet) {
     form->show();
     form->SetListBox->setCurrentRow(1);
+    yes = false;
+    Click("DelSetBtn");
+    EXPECT_EQ(doc.SetCount(), 2);
+    EXPECT_EQ(asked, QStringList{"Delete Data Set: Delete data set Data001?"});
+    yes = true;
     Click("DelSetBtn");
     EXPECT_EQ(doc.SetCount(), 1);
     EXPECT_EQ(form->SetListBox->currentRow(), 0);
@@ -137,11 +153,112 @@ TEST_F(DialogFixture, DeleteReselectsTheFirstSet) {
     EXPECT_EQ(doc.SetCount(), 0);
     EXPECT_EQ(form->SetListBox->currentRow(), -1);
     EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(), "");
-    // Nothing selected: every button does nothing.
-    for (const char* b : {"ApplyBtn", "DelSetBtn", "DriftBtn", "OffsetBtn", "PhotoBtn"})
-        Click(b);
-    EXPECT_EQ(doc.SetCount(), 0);
+    // No set: nothing can be edited; OK still closes.
+    for (const char* name :
+         {"SignalDisplayNameEdit", "Line_Clr", "LineStyleCombo", "Pt_Clr", "PointStyleCombo",
+          "Trig_Clr", "TrigStyleCombo", "XOffsetEdit", "YOffsetEdit", "Note1Edit", "Note2Edit",
+          "Note3Edit", "ApplyBtn", "DelSetBtn", "DriftBtn", "OffsetBtn", "PhotoBtn"})
+        EXPECT_FALSE(Get<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(Get<QPushButton>("OKBtn")->isEnabled());
     EXPECT_EQ(repaints, 2);
+    // A set loaded later makes the controls editable again.
+    doc.CreateDataSet();
+    doc.SetListBox->Select(0);
+    EXPECT_TRUE(Get<QWidget>("Line_Clr")->isEnabled());
+    EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(), "Data002");
+}
+
+// Typed edits are not lost: OK applies them, and choosing another set offers to.
+TEST_F(DialogFixture, PendingEditsAreAppliedByOkOrOfferedWhenAnotherSetIsChosen) {
+    auto* list = form->SetListBox;
+    auto clickRow = [&](int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    };
+    form->show();
+    clickRow(0); // the set already shown: nothing to ask
+    QTest::keyClicks(Get<QLineEdit>("Note1Edit"), "kept");
+    clickRow(0);
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(Get<QLineEdit>("Note1Edit")->text(), "kept");
+
+    yes = false; // not wanted: the edit is dropped and the other set shown
+    clickRow(1);
+    EXPECT_EQ(asked, QStringList{"Data Properties: Apply the changes to Data000?"});
+    EXPECT_EQ(doc.AltSignal(0)->Note1, "");
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(), "Data001");
+
+    yes = true; // wanted: applied to the set it was made for
+    Get<QLineEdit>("SignalDisplayNameEdit")->setText("Renamed");
+    Get<QLineEdit>("YOffsetEdit")->setText("5");
+    clickRow(0);
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(doc.AltSignal(1)->Name, "Renamed");
+    EXPECT_EQ(doc.AltSignal(1)->Samples.Alt[0], 5.0);
+    EXPECT_EQ(list->item(1)->text(), "Renamed");
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(), "Data000");
+
+    // OK applies what was typed, as Apply does, and closes.
+    QTest::keyClicks(Get<QLineEdit>("Note3Edit"), "by OK");
+    Click("OKBtn");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(doc.AltSignal(0)->Note3, "by OK");
+    EXPECT_EQ(asked.size(), 2);
+}
+
+// Every byte a text can hold (0 ends a text) comes back from the dialog as it went in, and is
+// saved as it is; characters typed without an 8-bit form are stored as "?".
+TEST_F(DialogFixture, EightBitTextsSurviveApplyAndSave) {
+    std::string every;
+    for (int b = 1; b < 256; ++b)
+        every += static_cast<char>(b);
+    Signal* a = doc.AltSignal(0);
+    const std::string name = "H\xF6he \x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xFF";
+    a->Name = name;
+    doc.RenameInLists(0, name);
+    const std::string notes[3] = {every, std::string(every.rbegin(), every.rend()),
+                                  every.substr(0x7F) + every.substr(0, 0x7F)};
+    a->Note1 = notes[0];
+    a->Note2 = notes[1];
+    a->Note3 = notes[2];
+
+    form->show();
+    EXPECT_EQ(
+        Get<QLineEdit>("SignalDisplayNameEdit")->text(),
+        QString::fromUtf8("H\u00F6he \u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A0\u00FF"));
+    Click("ApplyBtn");
+    EXPECT_EQ(a->Name, name);
+    EXPECT_EQ(a->Note1, notes[0]);
+    EXPECT_EQ(a->Note2, notes[1]);
+    EXPECT_EQ(a->Note3, notes[2]);
+    EXPECT_EQ(doc.ActiveSetCombo->Item(0), name);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(SaveSetFile(doc, 0, dir.filePath("set.csv"), nullptr));
+    QFile f(dir.filePath("set.csv"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_GT(lines.size(), 6);
+    auto line = [](std::string text) {
+        for (char& c : text)
+            if (c == '\r' || c == '\n') c = ' '; // a text never splits its line
+        return QByteArray::fromStdString("#" + text + "\r");
+    };
+    EXPECT_EQ(lines[0], line(name));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(lines[3 + i], line(notes[i])) << "Note" << i + 1;
+
+    // Typed: 25 characters keep 19, one byte each; no 8-bit form gives "?".
+    auto* edit = Get<QLineEdit>("SignalDisplayNameEdit");
+    edit->clear();
+    QTest::keyClicks(edit, QString(25, QChar(0xC4)));
+    Get<QLineEdit>("Note1Edit")->setText(QString::fromUtf8("\u03A9 7\u00B0"));
+    Click("ApplyBtn");
+    EXPECT_EQ(a->Name, std::string(19, '\xC4'));
+    EXPECT_EQ(form->SetListBox->item(0)->text(), QString(19, QChar(0xC4)));
+    EXPECT_EQ(a->Note1, "? 7\xB0");
 }
 
 TEST_F(DialogFixture, FixDriftAutoRangesAndRepaints) {

@@ -3,19 +3,24 @@
 #include "data/AppState.h"
 #include "data/SetFile.h"
 #include "data/ui/DataPropForm.h"
+#include "data/ui/FileDialogFolder.h"
 #include "data/ui/SaveSel.h"
 
 #include "QtTestApp.h"
+#include "tests/ModalAnswer.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -150,4 +155,105 @@ TEST_F(FileActionsFixture, LoadAddsSetsRefreshesTheDialogAndRepaints) {
     EXPECT_EQ(fresh.SetCount(), 4);
     EXPECT_EQ(repaints, 1);
     fresh.Clear();
+}
+
+TEST_F(FileActionsFixture, ANameWithoutExtensionIsSavedAsCsv) {
+    for (const char* typed : {"noext", "dotted."}) {
+        answer = dir.filePath(typed);
+        SaveData(nullptr);
+        EXPECT_FALSE(QFile::exists(answer)) << typed;
+    }
+    EXPECT_TRUE(Read(dir.filePath("noext.csv")).startsWith("#First\r\n"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("dotted.csv")));
+    answer = dir.filePath("flight.txt"); // an extension of the user's own stays
+    SaveData(nullptr);
+    EXPECT_TRUE(QFile::exists(answer));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(FileActionsFixture, LoadingMoreSamplesThanASetHoldsSaysHowManyWereLeftOut) {
+    QStringList messages;
+    Questions().ShowMessage = [&](QWidget*, const QString& m) { messages << m; };
+    std::string text = "#Long\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1,0\r\n";
+    for (int i = 0; i < MaxSamples + 7; ++i)
+        text += std::to_string(i) + ", 1, 0\r\n";
+    answer = dir.filePath("long.csv");
+    QFile f(answer);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.data(), qint64(text.size()));
+    f.close();
+    // Two such sets in one plot file: one message for the file.
+    const std::string plot =
+        "Vemo Plot\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1\r\n! 0, 1, 0, 0, 0, 7\r\n" + text +
+        "! 0, 1, 0, 0, 0, 7\r\n" + text;
+    const QString plotPath = dir.filePath("long-plot.csv");
+    QFile p(plotPath);
+    ASSERT_TRUE(p.open(QIODevice::WriteOnly));
+    p.write(plot.data(), qint64(plot.size()));
+    p.close();
+
+    LoadData(nullptr);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], answer + " holds more than 65536 samples in a data set; 7 samples "
+                                    "were not loaded.");
+    EXPECT_EQ(doc.AltSignal(2)->Samples.Count(), MaxSamples);
+    answer = plotPath;
+    LoadData(nullptr);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].startsWith(plotPath + " holds")) << messages[1].toStdString();
+    EXPECT_TRUE(messages[1].contains("; 14 samples")) << messages[1].toStdString();
+    answer = QString(VEMO_TEST_DATA) + "/fixtures/plot3.csv"; // nothing left out: no message
+    LoadData(nullptr);
+    EXPECT_EQ(messages.size(), 2);
+}
+
+// The real file dialogs, answered as a user would: each starts in the folder where a file was
+// last chosen in any of them.
+TEST_F(FileActionsFixture, FileDialogsStartInTheFolderLastUsed) {
+    UseRealQuestions();
+    Questions().AskSaveKind = [](QWidget*) { return 0; };
+    QTemporaryDir other;
+    const QString fixtures = QDir(QString(VEMO_TEST_DATA) + "/fixtures").absolutePath();
+    QStringList startedIn;
+    QString choose; // empty: cancel
+    ModalAnswer<QFileDialog> user([&](QFileDialog* d) {
+        startedIn << d->directory().absolutePath();
+        if (choose.isEmpty()) return d->reject();
+        d->selectFile(choose);
+        static_cast<QDialog*>(d)->accept();
+    });
+    choose = fixtures + "/plot3.csv";
+    LoadData(nullptr);
+    choose = dir.filePath("saved");
+    SaveData(nullptr);
+    choose = other.filePath("photos.txt");
+    EXPECT_EQ(Questions().AskPhotoPath(nullptr), choose);
+    choose.clear();
+    EXPECT_EQ(Questions().AskLoadPath(nullptr), QString());
+    EXPECT_EQ(user.Count(), 4);
+    ASSERT_EQ(startedIn.size(), 4);
+    EXPECT_EQ(startedIn[1], fixtures);
+    EXPECT_EQ(startedIn[2], QDir(dir.path()).absolutePath());
+    EXPECT_EQ(startedIn[3], QDir(other.path()).absolutePath());
+    EXPECT_EQ(LastFileFolder(), QDir(other.path()).absolutePath());
+    EXPECT_TRUE(QFile::exists(dir.filePath("saved.csv")));
+}
+
+// The questions and messages are real message boxes: caption, icon and default button.
+TEST(MessageBoxes, YesNoDefaultsToNoAndMessagesAreCaptionedVemo) {
+    EnsureQtApp();
+    UseRealQuestions();
+    QStringList seen;
+    ModalAnswer<QMessageBox> user([&](QMessageBox* box) {
+        QAbstractButton* no = box->button(QMessageBox::No);
+        seen << box->windowTitle() + "|" + box->text() +
+                    (no && box->defaultButton() == no ? "|No is the default" : "") +
+                    (box->icon() == QMessageBox::Warning ? "|exclamation" : "");
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        (yes ? yes : box->button(QMessageBox::Ok))->click();
+    });
+    EXPECT_TRUE(Questions().AskYesNo(nullptr, "Delete Data Set", "Delete data set A?"));
+    Questions().ShowMessage(nullptr, "Not a number: x");
+    EXPECT_EQ(seen, (QStringList{"Delete Data Set|Delete data set A?|No is the default",
+                                 "Vemo|Not a number: x|exclamation"}));
 }

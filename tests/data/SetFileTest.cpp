@@ -1,5 +1,6 @@
 // Set files and plot files: exact bytes written, what loading restores, and hostile input.
 #include "data/SetFile.h"
+#include "tests/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace vemo;
 using namespace std::string_literals;
@@ -385,4 +387,45 @@ TEST(SetFileDisk, FailedWriteLeavesThePreviousFileUnchanged) {
 TEST(SetFileDisk, DefaultNames) {
     EXPECT_EQ(DefaultSetFileName(QDate(2026, 12, 7), 1), "Alt_2026-12-07_1.csv");
     EXPECT_EQ(DefaultPlotFileName(QDate(2026, 12, 7)), "Plot_2026-12-07.csv");
+}
+
+// A file the user may write in a folder that takes no new file from them (a shared folder, a
+// file handed over by someone else) is saved in place; where the folder allows it, saving
+// still goes through a new file that replaces the old one whole.
+TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
+    const auto user = FindUnprivilegedUser();
+    if (!user) GTEST_SKIP() << "this check needs an account without root's rights (nobody)";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shared.csv");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#the old contents\r\n");
+    }
+    const QByteArray folder = QFile::encodeName(dir.path()), file = QFile::encodeName(path);
+    if (!user->OwnProcess) {
+        ASSERT_EQ(chown(file.constData(), user->Uid, user->Gid), 0);
+    }
+    ASSERT_EQ(chmod(folder.constData(), user->OwnProcess ? 0555 : 0755), 0);
+    auto inode = [&] {
+        struct stat st {};
+        return ::stat(file.constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    ino_t before = inode();
+
+    PlotDocument doc;
+    SetWithSamples(doc, 3)->Name = "Shared";
+    const auto save = [&] { return SavePlotFile(doc, path, nullptr); };
+    EXPECT_TRUE(RunAsUser(*user, save));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(), PlotText(doc));
+    f.close();
+    EXPECT_EQ(inode(), before) << "written in place";
+
+    ASSERT_EQ(chmod(folder.constData(), 0777), 0);
+    before = inode();
+    EXPECT_TRUE(RunAsUser(*user, save));
+    EXPECT_NE(inode(), before) << "a writable folder still gets the safe replacement";
+    chmod(folder.constData(), 0700);
 }
