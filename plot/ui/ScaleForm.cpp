@@ -99,23 +99,34 @@ void TScaleForm::StoreEdits(PlotDocument& doc) const {
     HomeRange = AxisRanges{doc.TimeMin, doc.TimeMax, doc.AltMin, doc.AltMax};
 }
 
-QString TScaleForm::EditsProblem() const {
+QString TScaleForm::EditsProblem(QLineEdit** culprit) const {
     double v[4] = {};
     QLineEdit* const edits[4] = {XMinEdit, XMaxEdit, YMinEdit, YMaxEdit};
     for (int i = 0; i < 4; ++i)
-        if (!Read(edits[i], v[i])) return QString("Not a number: %1").arg(edits[i]->text());
+        if (!Read(edits[i], v[i])) {
+            if (culprit) *culprit = edits[i];
+            return QString("Not a number: %1").arg(edits[i]->text());
+        }
     // An empty or inverted range leaves nothing to draw.
-    if (!(v[0] < v[1]) || !(v[2] < v[3])) return "The minimum must be less than the maximum.";
+    for (int axis = 0; axis < 4; axis += 2)
+        if (!(v[axis] < v[axis + 1])) {
+            if (culprit) *culprit = edits[axis];
+            return "The minimum must be less than the maximum.";
+        }
     return {};
 }
 
 void TScaleForm::OkBtnClick() {
-    const QString problem = EditsProblem();
+    QLineEdit* culprit = nullptr;
+    const QString problem = EditsProblem(&culprit);
     if (problem.isEmpty()) {
         accept();
         return;
     }
     Questions().ShowMessage(this, problem);
+    // Ready for the correction.
+    culprit->setFocus();
+    culprit->selectAll();
 }
 
 void TScaleForm::AutoBtnClick() {

@@ -26,8 +26,9 @@ public:
     // Parses the edits into the ranges (a text that is not a number leaves its field) and
     // copies all four into HomeRange.
     void StoreEdits(vemo::PlotDocument& doc) const;
-    // What is wrong with the edits, in the words the user is shown; empty when OK may close.
-    QString EditsProblem() const;
+    // What is wrong with the edits, in the words the user is shown, and the edit to correct;
+    // empty when OK may close.
+    QString EditsProblem(QLineEdit** culprit = nullptr) const;
 
     QLineEdit* XMinEdit;
     QLineEdit* XMaxEdit;
