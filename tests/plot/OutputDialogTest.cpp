@@ -4,19 +4,15 @@
 #include "QtTestApp.h"
 
 #include "data/AppState.h"
-#include "data/ui/FileDialogFolder.h"
 #include "plot/PlacementText.h"
 #include "plot/Renderer.h"
 #include "plot/ui/OutputActions.h"
 #include "plot/ui/PrtLocForm.h"
-#include "tests/ModalAnswer.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -310,23 +306,4 @@ TEST_F(OutputButtons, ExportCancelledOrRefusedWritesNothing) {
     }
     EXPECT_EQ(errors.size(), 3);
     EXPECT_EQ(renders, 0);
-}
-
-// The real "Export Graph Data" dialog starts in the folder where a file was last chosen in any
-// file dialog, and the folder it is used in becomes that folder.
-TEST_F(OutputButtons, ExportDialogStartsInTheFolderLastUsed) {
-    QTemporaryDir other;
-    RememberFileFolder(dir.filePath("loaded.csv"));
-    QString startedIn;
-    ModalAnswer<QFileDialog> user([&](QFileDialog* d) {
-        startedIn = d->directory().absolutePath();
-        d->selectFile(other.filePath("picture.gif"));
-        static_cast<QDialog*>(d)->accept();
-    });
-    int type = ExportBitmap;
-    QString name;
-    ASSERT_TRUE(StandardOutputDialogs().ExportFile(nullptr, type, name));
-    EXPECT_EQ(startedIn, QDir(dir.path()).absolutePath());
-    EXPECT_EQ(name, other.filePath("picture.gif"));
-    EXPECT_EQ(LastFileFolder(), QDir(other.path()).absolutePath());
 }

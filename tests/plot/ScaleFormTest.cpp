@@ -109,27 +109,22 @@ TEST_F(ScaleDialog, ShowsTheRangesAndStoresParsedEditsOnOk) {
 TEST_F(ScaleDialog, OkRefusesTextThatIsNotANumberAndMinimaNotBelowMaxima) {
     QStringList messages;
     Questions().ShowMessage = [&](QWidget*, const QString& m) { messages << m; };
-    const struct {
-        const char *edit, *text, *message;
-    } refused[] = {{"YMinEdit", "junk", "Not a number: junk"},
-                   {"XMaxEdit", "", "Not a number: "},
-                   {"XMaxEdit", "1e999", "Not a number: 1e999"},
-                   {"XMinEdit", "20", "The minimum must be less than the maximum."},
-                   {"YMaxEdit", "-1", "The minimum must be less than the maximum."}};
-    for (const auto& r : refused) {
-        bool stayedOpen = false;
+    const char* const refused[][2] = {{"YMinEdit", "junk"},
+                                      {"XMaxEdit", ""},
+                                      {"XMaxEdit", "1e999"},
+                                      {"XMinEdit", "20"},
+                                      {"YMaxEdit", "-1"}};
+    for (auto [edit, text] : refused)
         EXPECT_FALSE(Run([&] {
-            form.findChild<QLineEdit*>(r.edit)->setText(r.text);
+            form.findChild<QLineEdit*>(edit)->setText(text);
             form.OkBtn->click();
-            stayedOpen = form.isVisible();
-        })) << r.edit
-            << " " << r.text;
-        EXPECT_TRUE(stayedOpen) << r.text;
-        ASSERT_FALSE(messages.isEmpty());
-        EXPECT_EQ(messages.takeLast(), r.message);
-        EXPECT_EQ(doc.TimeMax, 20.0);
-        EXPECT_EQ(HomeRange.TimeMax, 20.0);
-    }
+            EXPECT_TRUE(form.isVisible()) << text;
+        })) << text;
+    const QString order = "The minimum must be less than the maximum.";
+    EXPECT_EQ(messages, (QStringList{"Not a number: junk", "Not a number: ", "Not a number: 1e999",
+                                     order, order}));
+    EXPECT_EQ(doc.TimeMax, 20.0);
+    EXPECT_EQ(HomeRange.TimeMax, 20.0);
     // Put right, the same dialog closes with OK.
     EXPECT_TRUE(Run([&] {
         form.YMinEdit->setText("oops");
@@ -138,7 +133,6 @@ TEST_F(ScaleDialog, OkRefusesTextThatIsNotANumberAndMinimaNotBelowMaxima) {
         form.OkBtn->click();
     }));
     EXPECT_EQ(doc.AltMin, -5.0);
-    EXPECT_EQ(messages, QStringList{"Not a number: oops"});
 }
 
 TEST_F(ScaleDialog, AutoShowsZeroForTimeMinAndOkStoresIt) {
