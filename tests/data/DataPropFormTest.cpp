@@ -162,12 +162,53 @@ TEST_F(DialogFixture, DeleteAsksFirstThenReselectsTheFirstSet) {
           "Note3Edit", "ApplyBtn", "DelSetBtn", "DriftBtn", "OffsetBtn", "PhotoBtn"})
         EXPECT_FALSE(Get<QWidget>(name)->isEnabled()) << name;
     EXPECT_TRUE(Get<QPushButton>("OKBtn")->isEnabled());
+    for (const char* b : {"ApplyBtn", "DelSetBtn", "DriftBtn", "OffsetBtn", "PhotoBtn"})
+        Click(b);
+    EXPECT_EQ(doc.SetCount(), 0);
     EXPECT_EQ(repaints, 2);
     // A set loaded later makes the controls editable again.
     doc.CreateDataSet();
     doc.SetListBox->Select(0);
     EXPECT_TRUE(Get<QWidget>("Line_Clr")->isEnabled());
     EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(), "Data002");
+}
+
+TEST_F(DialogFixture, FixDriftAutoRangesAndRepaints) {
+    int ranges = 0;
+    App.AutoRangeAlt = [&] { ++ranges; };
+    doc.Info3 = "max=1";
+    form->show();
+    form->SetListBox->setCurrentRow(1); // the 21-sample placeholder ramp
+    Click("DriftBtn");
+    EXPECT_EQ(ranges, 1);
+    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(doc.AltSignal(1)->Samples.Alt[20], 0.0);
+    EXPECT_EQ(doc.Info3, "max=0");
+    Click("OffsetBtn");
+    EXPECT_EQ(doc.AltSignal(1)->Samples.Alt[20], 0.0);
+    EXPECT_EQ(repaints, 1);
+}
+
+TEST_F(DialogFixture, PhotoListIsWrittenAndOpened) {
+    QTemporaryDir dir;
+    QString asked, opened;
+    Questions().AskPhotoPath = [&](QWidget*) { return asked; };
+    Questions().OpenDocument = [&](const QString& p) { opened = p; };
+    form->show();
+    asked = ""; // cancelled
+    Click("PhotoBtn");
+    EXPECT_TRUE(opened.isEmpty());
+    asked = dir.filePath("photos.txt");
+    Click("PhotoBtn");
+    EXPECT_EQ(opened, asked);
+    QFile f(asked);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().endsWith("# pic    time   altitude\r\n    1    1.00     101.00\r\n"));
+    opened.clear();
+    asked = dir.filePath("missing/photos.txt");
+    Click("PhotoBtn");
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(errors, QStringList{"Unable to open " + asked + "!"});
 }
 
 // Typed edits are not lost: choosing another set offers to apply them, and OK applies them.
