@@ -34,6 +34,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
+
 TMainForm* MainForm = nullptr;
 
 namespace {
@@ -139,25 +141,53 @@ void TMainForm::BuildStatusBar() {
     statusPanel_->setGeometry(8, 536, 673, 25);
     auto* row = new QHBoxLayout(statusPanel_);
     row->setContentsMargins(4, 1, 4, 1);
+    row->setSpacing(2);
 
-    auto panel = [this, row](const char* name, const QString& text, int width) {
+    // Every panel has a place of its own that nothing changes: the progress bar keeps its
+    // room while hidden, and the mouse readouts are as wide as their longest texts.
+    auto panel = [this](const char* name, const QString& text) {
         auto* l = new QLabel(text, statusPanel_);
         l->setObjectName(name);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        if (width > 0) l->setFixedWidth(width);
-        row->addWidget(l, width > 0 ? 0 : 1);
         return l;
     };
-    MainStatus.ConnectStatusDisp = panel("ConnectStatusDisp", "Not Connected", 110);
+    auto fitted = [](QLabel* l, const QString& longest) {
+        const QString text = l->text();
+        l->setText(longest);
+        const int width = l->sizeHint().width();
+        l->setText(text);
+        return width;
+    };
+    MainStatus.ConnectStatusDisp = panel("ConnectStatusDisp", "Not Connected");
+    MainStatus.ConnectStatusDisp->setFixedWidth(
+        fitted(MainStatus.ConnectStatusDisp, "Not Connected") + 8);
+    MainStatus.LogDisp = panel("LogDisp", QString());
+    MainStatus.LogDisp->setFixedWidth(fitted(MainStatus.LogDisp, "Logging") + 8);
+    MainStatus.XYDisp = panel("XYDisp", QString());
+    MainStatus.XYDisp->setFixedWidth(
+        fitted(MainStatus.XYDisp, "Time =  99999.9, Altitude = -99999") + 4);
+    MainStatus.ROCDisp = panel("ROCDisp", QString());
+    MainStatus.ROCDisp->setMinimumWidth(
+        fitted(MainStatus.ROCDisp, "Rate of Climb = -999.999 units/sec") + 4);
+
     MainStatus.ProgressBar1 = new QProgressBar(statusPanel_);
     MainStatus.ProgressBar1->setObjectName("ProgressBar1");
     MainStatus.ProgressBar1->setRange(0, 100);
-    MainStatus.ProgressBar1->setFixedWidth(150);
+    // What the other panels leave at the window's own size, and no less than a readable bar.
+    const int others = MainStatus.ConnectStatusDisp->width() + MainStatus.LogDisp->width() +
+                       MainStatus.XYDisp->width() + MainStatus.ROCDisp->minimumWidth();
+    const int room = statusPanel_->contentsRect().width() - 8 - 4 * row->spacing() - others;
+    MainStatus.ProgressBar1->setFixedWidth(std::max(room, 60));
+    QSizePolicy keep = MainStatus.ProgressBar1->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    MainStatus.ProgressBar1->setSizePolicy(keep);
     MainStatus.ProgressBar1->hide();
+
+    row->addWidget(MainStatus.ConnectStatusDisp);
     row->addWidget(MainStatus.ProgressBar1);
-    MainStatus.LogDisp = panel("LogDisp", QString(), 70);
-    MainStatus.XYDisp = panel("XYDisp", QString(), 0);
-    MainStatus.ROCDisp = panel("ROCDisp", QString(), 0);
+    row->addWidget(MainStatus.LogDisp);
+    row->addWidget(MainStatus.XYDisp);
+    row->addWidget(MainStatus.ROCDisp, 1);
 }
 
 void TMainForm::SetSizeable(bool sizeable) {

@@ -3,10 +3,10 @@
 #include "app/MainForm.h"
 #include "app/QuitSignals.h"
 #include "app/StartFiles.h"
+#include "app/StartUp.h"
 #include "app/Windows.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace {
 
@@ -18,7 +18,7 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(activeWindow(), "Vemo", QString::fromLocal8Bit(e.what()));
+            ShowException(e);
         }
         return false;
     }
@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("TarnwickSystems");
     QGuiApplication::setDesktopFileName("example.tarnwicksystems.Vemo");
     QApplication::setWindowIcon(AppIcon());
-    CreateWindows();
-    MainForm->show();
+    if (!StartWindows()) return 1;
     const QuitSignals quitSignals(MainForm);
     LoadFilesAfterStart(*MainForm, files);
     const int status = QApplication::exec();

@@ -22,6 +22,8 @@ struct SetProperties {
     std::string TimeOffset, AltOffset; // "%lf" of the set's offsets, normally 0.000000
     std::string TimeScale, AltScale;   // "%lf" of the set's scales
     std::string Note1, Note2, Note3;
+
+    bool operator==(const SetProperties&) const = default;
 };
 
 // Offsets of this magnitude or less are ignored.
@@ -31,9 +33,9 @@ constexpr double OffsetThreshold = 0.00001;
 SetProperties ReadSetProperties(const PlotDocument& doc, int k);
 
 // Stores p into data set k. The offsets are added to the samples and the trigger entries
-// themselves (the set's TimeOffset and AltOffset stay as they were), so applying twice shifts
-// twice; a text that does not convert shifts nothing. Name and notes are cut to their fields,
-// and both name lists show the new name. Does nothing for an index out of range.
+// themselves (the set's TimeOffset and AltOffset stay as they were); a text that does not
+// convert shifts nothing. Name and notes are cut to their fields, and both name lists show the
+// new name. Does nothing for an index out of range.
 void ApplySetProperties(PlotDocument& doc, int k, const SetProperties& p);
 
 // Removes a linear pressure drift: the lowest reading of the first tenth and of the last

@@ -5,6 +5,7 @@
 #include "data/TextNumbers.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -166,7 +167,7 @@ void WritePlotFile(const PlotDocument& doc, std::string& out) {
     }
 }
 
-Signal* ReadSetBlock(PlotDocument& doc, LineReader& in) {
+Signal* ReadSetBlock(PlotDocument& doc, LineReader& in, long long* dropped) {
     Signal* alt = doc.CreateDataSet();
     Signal* trig = alt->TriggerSignal;
     const int k = doc.SetCount() - 1;
@@ -213,7 +214,11 @@ Signal* ReadSetBlock(PlotDocument& doc, LineReader& in) {
         }
         // A store is full at MaxSamples; further sample lines of the block are passed over
         // so that its climb marks and the data sets after it are still read.
-        if (a.Count() >= MaxSamples) continue;
+        if (a.Count() >= MaxSamples) {
+            double time = 0.0;
+            if (dropped && NumberScanner(line).Double(time)) ++*dropped;
+            continue;
+        }
         ReadSampleLine(line, columns4, *alt, *trig);
     }
 
@@ -228,7 +233,7 @@ Signal* ReadSetBlock(PlotDocument& doc, LineReader& in) {
     return alt;
 }
 
-DataFileKind ReadDataText(PlotDocument& doc, std::string_view text) {
+DataFileKind ReadDataText(PlotDocument& doc, std::string_view text, long long* dropped) {
     LineReader in(text);
     const std::string_view first = in.ReadLine();
     DataFileKind kind = DataFileKind::Set;
@@ -255,7 +260,7 @@ DataFileKind ReadDataText(PlotDocument& doc, std::string_view text) {
                 if (!props.Ws().Int(values[i])) break;
                 ++converted;
             }
-            Signal* alt = ReadSetBlock(doc, in);
+            Signal* alt = ReadSetBlock(doc, in, dropped);
             Signal* trig = alt->TriggerSignal;
             // Values that do not convert, and style codes the program does not have, keep
             // the new set's defaults.
@@ -273,7 +278,7 @@ DataFileKind ReadDataText(PlotDocument& doc, std::string_view text) {
         }
     } else {
         in.Seek(0);
-        ReadSetBlock(doc, in);
+        ReadSetBlock(doc, in, dropped);
     }
     doc.SetListBox->Select(0);
     return kind;
@@ -281,6 +286,7 @@ DataFileKind ReadDataText(PlotDocument& doc, std::string_view text) {
 
 bool WriteFileAtomically(const QString& path, std::string_view bytes, QString* error) {
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error) *error = QString("Unable to open %1!").arg(path);
         return false;
@@ -311,7 +317,7 @@ bool SavePlotFile(const PlotDocument& doc, const QString& path, QString* error) 
 }
 
 bool LoadDataFile(PlotDocument& doc, const QString& path, QString* error, DataFileKind* kind,
-                  QString* notice) {
+                  QString* notice, long long* dropped) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) *error = QString("Unable to open %1!").arg(path);
@@ -320,9 +326,10 @@ bool LoadDataFile(PlotDocument& doc, const QString& path, QString* error, DataFi
     const QByteArray bytes = file.readAll();
     const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (notice) notice->clear();
+    if (dropped) *dropped = 0;
     if (kind) *kind = DataFileKind::Set;
     if (IsSimulationExport(text)) return LoadSimulationText(doc, text, path, error, notice);
-    const DataFileKind k = ReadDataText(doc, text);
+    const DataFileKind k = ReadDataText(doc, text, dropped);
     if (kind) *kind = k;
     return true;
 }
@@ -333,6 +340,12 @@ QString DefaultSetFileName(const QDate& date, int setNumber) {
 
 QString DefaultPlotFileName(const QDate& date) {
     return QString("Plot_%1.csv").arg(date.toString("yyyy-MM-dd"));
+}
+
+QString WithDataFileExtension(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.suffix().isEmpty() || info.fileName().isEmpty()) return path;
+    return path.endsWith('.') ? path + "csv" : path + ".csv";
 }
 
 } // namespace vemo

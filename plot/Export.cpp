@@ -1,5 +1,6 @@
 #include "plot/Export.h"
 
+#include "data/SetFile.h"
 #include "gif/GifEncoder.h"
 #include "plot/JpegWriter.h"
 #include "plot/VectorExport.h"
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -41,18 +41,11 @@ gif::RgbImageView ViewOf(const QImage& rgb32) {
 }
 
 void WriteWhole(const QString& fileName, const std::vector<std::uint8_t>& bytes) {
-    QSaveFile file(fileName);
-    // Where no file can be made beside the target (a folder the user may write files in but
-    // not create them), write in place rather than not at all.
-    file.setDirectWriteFallback(true);
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    file.write(reinterpret_cast<const char*>(bytes.data()),
-                               static_cast<qint64>(bytes.size())) == qint64(bytes.size()) &&
-                    file.commit();
-    if (!ok) {
-        file.cancelWriting();
+    // The program's one safe writer: a failed write leaves the old picture whole, and a folder
+    // that takes no new file still lets a writable picture be overwritten.
+    const std::string_view data(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!WriteFileAtomically(fileName, data, nullptr))
         throw OutputError(QString("Unable to write %1!").arg(fileName).toStdString());
-    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "plot/Renderer.h"
 
 #include "data/AppState.h"
+#include "data/Text8.h"
 #include "plot/CanvasText.h"
 #include "plot/Traces.h"
 
@@ -46,7 +47,7 @@ PlotLayout ComputeLayout(int ppiX, int ppiY, double width, double height, double
 namespace {
 
 QString Text(const std::string& s) {
-    return QString::fromStdString(s);
+    return ToWidgetText(s);
 }
 
 void SetPen(QPainter& p, const QColor& colour, Qt::PenStyle style = Qt::SolidLine, int width = 1) {

@@ -26,7 +26,7 @@ void ColorSwatch::SetColour(Colour c) {
 }
 
 void ColorSwatch::paintEvent(QPaintEvent* event) {
-    {
+    if (isEnabled()) { // a disabled swatch stands for no set and shows no colour
         QPainter p(this);
         p.fillRect(contentsRect().adjusted(2, 2, -2, -2), ToQColor(colour_));
     }

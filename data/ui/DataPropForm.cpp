@@ -2,6 +2,7 @@
 
 #include "data/AppState.h"
 #include "data/SummaryText.h"
+#include "data/Text.h"
 #include "data/Text8.h"
 #include "data/ui/ColorSwatch.h"
 #include "data/ui/FileActions.h"
@@ -36,10 +37,11 @@ QLabel* Label(const char* text, QWidget* buddy, QWidget* parent) {
 }
 
 QString Q(const std::string& s) {
-    return QString::fromStdString(s);
+    return ToWidgetText(s);
 }
-std::string S(const QLineEdit* e) {
-    return e->text().toStdString();
+// An edit's text as bytes, at most n characters of it.
+std::string S(const QLineEdit* e, std::size_t n = TextLength) {
+    return FromWidgetText(CutWidgetText(e->text(), static_cast<qsizetype>(n)));
 }
 
 } // namespace
@@ -75,6 +77,10 @@ TDataPropForm::TDataPropForm(QWidget* parent)
     OKBtn = Named(new QPushButton("OK", this), "OKBtn");
     for (QPushButton* b : {ApplyBtn, DelSetBtn, DriftBtn, OffsetBtn, PhotoBtn})
         b->setAutoDefault(false);
+    // A name holds 19 characters and a note 255, one byte each.
+    SignalDisplayNameEdit->setMaxLength(static_cast<int>(NameLength));
+    for (QLineEdit* e : {Note1Edit, Note2Edit, Note3Edit})
+        e->setMaxLength(static_cast<int>(TextLength));
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label("Data Set Name", SignalDisplayNameEdit, this), 0, 0);
@@ -136,16 +142,13 @@ TDataPropForm::TDataPropForm(QWidget* parent)
     layout->addLayout(buttons);
     resize(660, 360);
 
-    connect(SetListBox, &QListWidget::itemClicked, this, [this] { RefreshSetProperties(); });
-    connect(SetListBox, &QListWidget::currentRowChanged, this, [this] {
-        if (!renaming_) RefreshSetProperties();
-    });
+    connect(SetListBox, &QListWidget::currentRowChanged, this, &TDataPropForm::SetListBoxChange);
     connect(ApplyBtn, &QPushButton::clicked, this, &TDataPropForm::ApplyBtnClick);
     connect(DelSetBtn, &QPushButton::clicked, this, &TDataPropForm::DelSetBtnClick);
     connect(DriftBtn, &QPushButton::clicked, this, &TDataPropForm::DriftBtnClick);
     connect(OffsetBtn, &QPushButton::clicked, this, &TDataPropForm::OffsetBtnClick);
     connect(PhotoBtn, &QPushButton::clicked, this, &TDataPropForm::PhotoBtnClick);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OKBtn, &QPushButton::clicked, this, &TDataPropForm::OKBtnClick);
     PhotoBtn->setVisible(false);
 
     // The flight summary sits under the notes, across the dialog; the dialog grows by its
@@ -187,21 +190,61 @@ void TDataPropForm::ShowProperties(const SetProperties& p, bool triggers) {
     PhotoBtn->setVisible(triggers);
 }
 
+void TDataPropForm::SetEditable(bool editable) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             SignalDisplayNameEdit, Line_Clr, LineStyleCombo, Pt_Clr, PointStyleCombo, Trig_Clr,
+             TrigStyleCombo, XOffsetEdit, YOffsetEdit, Note1Edit, Note2Edit, Note3Edit, ApplyBtn,
+             DelSetBtn, DriftBtn, OffsetBtn, PhotoBtn})
+        w->setEnabled(editable);
+}
+
 void TDataPropForm::RefreshSetProperties() {
     ShowSummary();
     if (!PlotDoc) return;
     const int k = SetListBox->currentRow();
     if (!PlotDoc->ValidSet(k)) {
-        // An empty document: nothing to show.
-        if (PlotDoc->SetCount() == 0) ShowProperties(SetProperties{}, false);
+        // An empty document: nothing to show, nothing to edit.
+        if (PlotDoc->SetCount() == 0) {
+            ShowProperties(SetProperties{}, false);
+            SetEditable(false);
+            shownSet_ = -1;
+            shown_ = ControlValues();
+        }
         return;
     }
+    SetEditable(true);
     ShowProperties(ReadSetProperties(*PlotDoc, k), PlotDoc->TrigSignal(k)->Visible != 0);
+    shownSet_ = k;
+    shown_ = ControlValues();
+}
+
+bool TDataPropForm::HasPendingEdits() const {
+    return PlotDoc && PlotDoc->ValidSet(shownSet_) && ControlValues() != shown_;
+}
+
+void TDataPropForm::SelectRow(int k) {
+    listChanging_ = true;
+    SetListBox->setCurrentRow(k);
+    listChanging_ = false;
+}
+
+void TDataPropForm::SetListBoxChange() {
+    if (listChanging_ || !PlotDoc) return;
+    const int chosen = SetListBox->currentRow();
+    if (chosen == shownSet_) return;
+    if (isVisible() && HasPendingEdits()) {
+        const QString name = Q(PlotDoc->AltSignal(shownSet_)->Name);
+        if (Questions().AskYesNo(this, "Data Properties",
+                                 QString("Apply the changes to %1?").arg(name)))
+            ApplyTo(shownSet_);
+        SelectRow(chosen); // applying selects the set it renamed
+    }
+    RefreshSetProperties();
 }
 
 SetProperties TDataPropForm::ControlValues() const {
     SetProperties p;
-    p.Name = S(SignalDisplayNameEdit);
+    p.Name = S(SignalDisplayNameEdit, NameLength);
     p.LineColor = Line_Clr->GetColour();
     p.PointColor = Pt_Clr->GetColour();
     p.TrigColor = Trig_Clr->GetColour();
@@ -222,25 +265,42 @@ void TDataPropForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    SetListBox->setCurrentRow(SetListBox->count() > 0 ? 0 : -1);
+    // Edits left in the controls when the dialog was last closed were not wanted.
+    SelectRow(SetListBox->count() > 0 ? 0 : -1);
     RefreshSetProperties();
+}
+
+void TDataPropForm::ApplyTo(int k) {
+    listChanging_ = true;
+    ApplySetProperties(*PlotDoc, k, ControlValues());
+    listChanging_ = false;
+    // The offsets are amounts to add, used up by this Apply: showing the set again puts them
+    // back at zero, so that the next Apply does not shift the data once more.
+    RefreshSetProperties();
+    RepaintPlot();
 }
 
 void TDataPropForm::ApplyBtnClick() {
     const int k = SetListBox->currentRow();
     if (!PlotDoc || !PlotDoc->ValidSet(k)) return;
-    // The offset edits keep their amounts, so a second Apply shifts again.
-    renaming_ = true;
-    ApplySetProperties(*PlotDoc, k, ControlValues());
-    renaming_ = false;
-    RepaintPlot();
+    ApplyTo(k);
+}
+
+void TDataPropForm::OKBtnClick() {
+    if (HasPendingEdits()) ApplyTo(shownSet_);
+    accept();
 }
 
 void TDataPropForm::DelSetBtnClick() {
     const int k = SetListBox->currentRow();
     if (!PlotDoc || !PlotDoc->ValidSet(k)) return;
+    if (!Questions().AskYesNo(this, "Delete Data Set",
+                              QString("Delete data set %1?").arg(Q(PlotDoc->AltSignal(k)->Name))))
+        return;
+    listChanging_ = true;
     PlotDoc->DeleteDataSet(k);
     SetListBox->setCurrentRow(SetListBox->count() > 0 ? 0 : -1);
+    listChanging_ = false;
     RefreshSetProperties();
     RepaintPlot();
 }

@@ -25,12 +25,18 @@ public:
     // The set list as a data set name list, for PlotDocument::UseNameLists.
     vemo::NameList* SetListNames() { return &setListNames_; }
 
-    // Loads every control from the selected set; does nothing without a selection.
+    // Loads every control from the selected set. Without a set the editing controls are
+    // disabled, as there is nothing they could change.
     void RefreshSetProperties();
     // The controls' contents, as Apply reads them.
     vemo::SetProperties ControlValues() const;
+    // True when the controls hold edits that were not applied to the set they show.
+    bool HasPendingEdits() const;
 
     void ApplyBtnClick();
+    // Applies pending edits as Apply does, then closes.
+    void OKBtnClick();
+    // Asks "Delete data set %s?" first.
     void DelSetBtnClick();
     void DriftBtnClick();
     void OffsetBtnClick();
@@ -70,8 +76,18 @@ protected:
 
 private:
     void ShowProperties(const vemo::SetProperties& p, bool triggers);
+    void SetEditable(bool editable);
+    // Another set was chosen in the list: offers to apply the edits made to the one shown.
+    void SetListBoxChange();
+    // Stores the controls into set k and shows what was stored, the offsets back at zero.
+    void ApplyTo(int k);
+    // Selects row k without treating it as the user's choice.
+    void SelectRow(int k);
+
     vemo::ListWidgetNameList setListNames_;
-    bool renaming_ = false; // Apply renames the list item; that is not a new selection
+    bool listChanging_ = false; // the program, not the user, changes the list's selection
+    int shownSet_ = -1;         // the set the controls were loaded from
+    vemo::SetProperties shown_; // what the controls showed when loaded
 };
 
 extern TDataPropForm* DataPropForm;

@@ -3,6 +3,7 @@
 #include "data/AppState.h"
 #include "data/SetFile.h"
 #include "data/ui/DataPropForm.h"
+#include "data/ui/FileDialogFolder.h"
 #include "data/ui/SaveSel.h"
 
 #include <QDate>
@@ -27,10 +28,10 @@ QString RealAskSavePath(QWidget* parent, const QString& defaultName) {
     QFileDialog dialog(parent, "Save Vemo Data");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(DataFilters);
-    dialog.selectFile(defaultName);
-    // Asks before overwriting (the dialog's default); no extension is appended.
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+    // A name typed without an extension gets ".csv", so the overwrite question (the dialog's
+    // default) is asked about the file that will be written.
+    dialog.setDefaultSuffix("csv");
+    return ExecFileDialog(dialog, defaultName);
 }
 
 QString RealAskLoadPath(QWidget* parent) {
@@ -38,8 +39,7 @@ QString RealAskLoadPath(QWidget* parent) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(DataFilters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+    return ExecFileDialog(dialog);
 }
 
 QString RealAskPhotoPath(QWidget* parent) {
@@ -47,8 +47,7 @@ QString RealAskPhotoPath(QWidget* parent) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({"Photo List (*.txt)", "All Files (*.*)"});
     dialog.setDefaultSuffix("txt");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+    return ExecFileDialog(dialog);
 }
 
 void RealShowError(QWidget* parent, const QString& message) {
@@ -56,18 +55,33 @@ void RealShowError(QWidget* parent, const QString& message) {
     box.exec();
 }
 
+void RealShowMessage(QWidget* parent, const QString& message) {
+    QMessageBox box(QMessageBox::Warning, "Vemo", message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool RealAskYesNo(QWidget* parent, const QString& caption, const QString& question) {
+    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void RealOpenDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void RealShowNotice(QWidget* parent, const QString& message) {
-    QMessageBox box(QMessageBox::Information, "Load Vemo Data", message, QMessageBox::Ok, parent);
-    box.exec();
-}
-
 FileQuestions RealQuestions() {
-    return {RealAskSaveKind, RealAskSavePath,  RealAskLoadPath, RealAskPhotoPath,
-            RealShowError,   RealOpenDocument, RealShowNotice};
+    FileQuestions q;
+    q.AskSaveKind = RealAskSaveKind;
+    q.AskSavePath = RealAskSavePath;
+    q.AskLoadPath = RealAskLoadPath;
+    q.AskPhotoPath = RealAskPhotoPath;
+    q.ShowError = RealShowError;
+    q.ShowMessage = RealShowMessage;
+    q.AskYesNo = RealAskYesNo;
+    q.OpenDocument = RealOpenDocument;
+    return q;
 }
 
 } // namespace
@@ -92,7 +106,7 @@ void SaveData(QWidget* parent) {
     const QDate today = QDate::currentDate();
     const QString name = wholePlot ? DefaultPlotFileName(today)
                                    : DefaultSetFileName(today, App.DownloadSetIndex + 1);
-    const QString path = Questions().AskSavePath(parent, name);
+    const QString path = WithDataFileExtension(Questions().AskSavePath(parent, name));
     if (path.isEmpty()) return;
 
     QString error;
@@ -111,13 +125,20 @@ void LoadData(QWidget* parent) {
 void LoadDataFrom(QWidget* parent, const QString& path) {
     if (!PlotDoc) return;
     QString error, notice;
-    if (!LoadDataFile(*PlotDoc, path, &error, nullptr, &notice)) {
+    long long dropped = 0;
+    if (!LoadDataFile(*PlotDoc, path, &error, nullptr, &notice, &dropped)) {
         Questions().ShowError(parent, error);
         return;
     }
     if (DataPropForm) DataPropForm->RefreshSetProperties();
     RepaintPlot();
-    if (!notice.isEmpty()) Questions().ShowNotice(parent, path + ": " + notice);
+    if (!notice.isEmpty()) Questions().ShowMessage(parent, path + ": " + notice);
+    if (dropped > 0)
+        Questions().ShowMessage(parent, QString("%1 holds more than %2 samples in a data set; "
+                                                "%3 samples were not loaded.")
+                                            .arg(path)
+                                            .arg(MaxSamples)
+                                            .arg(dropped));
 }
 
 } // namespace vemo

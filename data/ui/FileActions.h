@@ -1,6 +1,7 @@
 #pragma once
-// The Recorded Data page's "Save" and "Load" buttons, and the questions file handling asks
-// the user. The questions are replaceable so that tests can answer them.
+// The Recorded Data page's "Save" and "Load" buttons, and the questions that file handling
+// and the plot's dialogs ask the user. The questions are replaceable so that tests can answer
+// them.
 #include <QString>
 
 #include <functional>
@@ -20,10 +21,12 @@ struct FileQuestions {
     std::function<QString(QWidget* parent)> AskPhotoPath;
     // A message box with caption "Error", an exclamation icon and an OK button.
     std::function<void(QWidget* parent, const QString& message)> ShowError;
+    // A message box with caption "Vemo", an exclamation icon and an OK button.
+    std::function<void(QWidget* parent, const QString& message)> ShowMessage;
+    // A question with Yes and No buttons, No being the default; true for Yes.
+    std::function<bool(QWidget* parent, const QString& caption, const QString& question)> AskYesNo;
     // Opens a file with the desktop's default handler.
     std::function<void(const QString& path)> OpenDocument;
-    // An information box after loading (rows of a simulation skipped or cut).
-    std::function<void(QWidget* parent, const QString& message)> ShowNotice;
 };
 
 // The questions in use; they start as the real dialogs.
@@ -31,11 +34,13 @@ FileQuestions& Questions();
 // Puts the real dialogs back.
 void UseRealQuestions();
 
-// "Save" (hint "Save Data"): asks what to save and where, then writes the file. Does nothing
-// when there is no document, or when the active set is to be saved and there is none.
+// "Save" (hint "Save Data"): asks what to save and where, then writes the file; a name typed
+// without an extension gets ".csv". Does nothing when there is no document, or when the
+// active set is to be saved and there is none.
 void SaveData(QWidget* parent);
 // "Load" (hint "Load data"): asks for a file and adds its data sets to the document; a flight
-// simulator's export adds one data set.
+// simulator's export adds one data set. Samples beyond what a data set holds, and rows of an
+// export that were skipped or cut, are left out and the user is told how many.
 void LoadData(QWidget* parent);
 // What "Load" does once the file is chosen.
 void LoadDataFrom(QWidget* parent, const QString& path);

@@ -1,5 +1,7 @@
 #include "data/ui/WidgetNameLists.h"
 
+#include "data/Text8.h"
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -10,12 +12,12 @@ int ListWidgetNameList::Count() const { return w_->count(); }
 
 std::string ListWidgetNameList::Item(int k) const {
     auto* item = w_->item(k);
-    return item ? item->text().toStdString() : std::string();
+    return item ? FromWidgetText(item->text()) : std::string();
 }
 
 void ListWidgetNameList::Insert(int k, const std::string& name) {
     if (k < 0 || k > Count()) k = Count();
-    w_->insertItem(k, QString::fromStdString(name));
+    w_->insertItem(k, ToWidgetText(name));
 }
 
 void ListWidgetNameList::Remove(int k) {
@@ -31,7 +33,7 @@ int ComboNameList::Count() const { return w_->count(); }
 
 std::string ComboNameList::Item(int k) const {
     if (k < 0 || k >= Count()) return {};
-    return w_->itemText(k).toStdString();
+    return FromWidgetText(w_->itemText(k));
 }
 
 void ComboNameList::Insert(int k, const std::string& name) {
@@ -39,7 +41,7 @@ void ComboNameList::Insert(int k, const std::string& name) {
     // Choosing another set has no immediate effect, so list edits need not notify anyone.
     QSignalBlocker block(w_);
     const bool wasEmpty = Count() == 0;
-    w_->insertItem(k, QString::fromStdString(name));
+    w_->insertItem(k, ToWidgetText(name));
     if (wasEmpty) w_->setCurrentIndex(-1);
 }
 

@@ -1,5 +1,6 @@
 #include "link/ui/ConfigurePage.h"
 
+#include "data/Text8.h"
 #include "link/ConfigOps.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
@@ -93,10 +94,6 @@ void SelectItem(QButtonGroup* group, int k) {
     }
 }
 
-QString Latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // Runs a module command in the surroundings of the "Connect / Download" page, which holds the
 // port, the message log and the connection display.
 template <typename F> void RunCommand(F command) {
@@ -155,7 +152,7 @@ void ConfigurePage::Build() {
     connect(Units, &QButtonGroup::idClicked, this, &ConfigurePage::UnitsGrpClick);
 
     auto* optionsGrp = MakeGroup(this, "OptionsGrp", "Options", {136, 140, 236, 96});
-    BlankChk = MakeCheck(optionsGrp, "BlankChk", Latin1(BlankCaption(Config.ModuleVersion)),
+    BlankChk = MakeCheck(optionsGrp, "BlankChk", ToWidgetText(BlankCaption(Config.ModuleVersion)),
                          {10, 22, 222, 20});
     TrigChk = MakeCheck(optionsGrp, "TrigChk", "Record External Trigger", {10, 44, 222, 20});
     RevTrigChk =
@@ -236,15 +233,15 @@ void ConfigurePage::ShowBlock() {
 
 void ConfigurePage::ShowInterval() {
     const IntervalTexts t = FormatInterval(Interval);
-    HourPanel->setText(Latin1(t.Hours));
-    MinutePanel->setText(Latin1(t.Minutes));
-    SecondPanel->setText(Latin1(t.Seconds));
-    mSecPanel->setText(Latin1(t.Millis));
-    Msg1->setText(Latin1(TotalRecordTimeText(Config.MemorySize, Interval.SampleInterval)));
+    HourPanel->setText(ToWidgetText(t.Hours));
+    MinutePanel->setText(ToWidgetText(t.Minutes));
+    SecondPanel->setText(ToWidgetText(t.Seconds));
+    mSecPanel->setText(ToWidgetText(t.Millis));
+    Msg1->setText(ToWidgetText(TotalRecordTimeText(Config.MemorySize, Interval.SampleInterval)));
 }
 
 void ConfigurePage::ShowBlankCaption() {
-    BlankChk->setText(Latin1(BlankCaption(Config.ModuleVersion)));
+    BlankChk->setText(ToWidgetText(BlankCaption(Config.ModuleVersion)));
 }
 
 ConfigForm ConfigurePage::Form() const {
@@ -256,10 +253,10 @@ ConfigForm ConfigurePage::Form() const {
     f.AutoStart = AutoStart->checkedId();
     f.AutoStop = AutoStop->checkedId();
     f.AutoZero = AutoZero->checkedId();
-    f.AutoStartSec = AutoStartSecEdit->text().toStdString();
-    f.AutoStartAltitude = AutoStartAltitudeEdit->text().toStdString();
-    f.AutoStopSec = AutoStopSecEdit->text().toStdString();
-    f.AutoStopAltitude = AutoStopAltitudeEdit->text().toStdString();
+    f.AutoStartSec = FromWidgetText(AutoStartSecEdit->text());
+    f.AutoStartAltitude = FromWidgetText(AutoStartAltitudeEdit->text());
+    f.AutoStopSec = FromWidgetText(AutoStopSecEdit->text());
+    f.AutoStopAltitude = FromWidgetText(AutoStopAltitudeEdit->text());
     return f;
 }
 
@@ -271,10 +268,10 @@ void ConfigurePage::SetForm(const ConfigForm& f) {
     SelectItem(AutoStart, f.AutoStart);
     SelectItem(AutoStop, f.AutoStop);
     SelectItem(AutoZero, f.AutoZero);
-    AutoStartSecEdit->setText(Latin1(f.AutoStartSec));
-    AutoStartAltitudeEdit->setText(Latin1(f.AutoStartAltitude));
-    AutoStopSecEdit->setText(Latin1(f.AutoStopSec));
-    AutoStopAltitudeEdit->setText(Latin1(f.AutoStopAltitude));
+    AutoStartSecEdit->setText(ToWidgetText(f.AutoStartSec));
+    AutoStartAltitudeEdit->setText(ToWidgetText(f.AutoStartAltitude));
+    AutoStopSecEdit->setText(ToWidgetText(f.AutoStopSec));
+    AutoStopAltitudeEdit->setText(ToWidgetText(f.AutoStopAltitude));
 }
 
 void ConfigurePage::Spin(int which, bool up) {
@@ -283,7 +280,7 @@ void ConfigurePage::Spin(int which, bool up) {
 }
 
 void ConfigurePage::UnitsGrpClick(int item) {
-    const QString name = Latin1(UnitName(item));
+    const QString name = ToWidgetText(UnitName(item));
     AboveUnitsPanel->setText(name);
     BelowUnitsPanel->setText(name);
 }
@@ -307,7 +304,7 @@ void ConfigurePage::ResetModuleBtnClick() {
 }
 
 void ConfigurePage::CalBtnClick() {
-    const std::string text = AltCalEdit->text().left(255).toStdString();
+    const std::string text = FromWidgetText(CutWidgetText(AltCalEdit->text(), 255));
     RunCommand([&text](ModuleContext& ctx) { Calibrate(ctx, text); });
 }
 

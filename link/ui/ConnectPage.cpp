@@ -21,10 +21,6 @@ namespace {
 
 ConnectPage* currentPage = nullptr;
 
-QString FromLatin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A box shown while a command keeps the busy cursor: the arrow again while the user answers.
 class ArrowWhileAsking {
 public:
@@ -245,7 +241,7 @@ void ConnectPage::ResetModuleClick() {
 }
 
 void ConnectPage::CalibrateClick(const QString& altitudeText) {
-    vemo::Calibrate(context_, altitudeText.left(255).toStdString());
+    vemo::Calibrate(context_, vemo::FromWidgetText(vemo::CutWidgetText(altitudeText, 255)));
 }
 
 void ConnectPage::Clear() {
@@ -253,7 +249,7 @@ void ConnectPage::Clear() {
 }
 
 void ConnectPage::Append(const std::string& line) {
-    InfoText->appendPlainText(FromLatin1(line));
+    InfoText->appendPlainText(vemo::ToWidgetText(line));
     InfoText->verticalScrollBar()->setValue(InfoText->verticalScrollBar()->maximum());
 }
 
@@ -267,12 +263,12 @@ void ConnectPage::SetSetList(const std::vector<std::string>& items, int selected
     SetList->setPlaceholderText(QString()); // "(none)" only until the first list
     SetList->clear();
     for (const std::string& item : items)
-        SetList->addItem(FromLatin1(item));
+        SetList->addItem(vemo::ToWidgetText(item));
     SetList->setCurrentIndex(selected);
 }
 
 void ConnectPage::ShowFirmwareVersion(const std::string& version) {
-    const QString text = FromLatin1(version);
+    const QString text = vemo::ToWidgetText(version);
     if (OnFirmwareVersion) {
         OnFirmwareVersion(text);
         return;

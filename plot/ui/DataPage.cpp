@@ -17,6 +17,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace vemo;
 
 namespace {
@@ -38,6 +40,7 @@ QPushButton* MakeArrow(QWidget* parent, const char* name, QStyle::StandardPixmap
 }
 
 constexpr int BarHeight = 34;
+constexpr int ToolGap = 4; // around the tool groups in their column
 
 } // namespace
 
@@ -46,7 +49,8 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
 
     PlotBox = new TPlotBox(this);
 
-    // Zoom group, top-left corner of the view.
+    // The tool groups stand in a column left of the view rather than over its corners, where
+    // they would hide the plot's texts (the info lines, a long title). Zoom at the top.
     ZoomGrp = new QGroupBox("Zoom", this);
     ZoomGrp->setObjectName("ZoomGrp");
     ZoomInBtn = MakeButton(ZoomGrp, "ZoomInBtn", "IN");
@@ -57,13 +61,14 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     zoom->setContentsMargins(4, 2, 4, 4);
     zoom->setSpacing(2);
     zoom->addWidget(ZoomInBtn, 0, 0);
-    zoom->addWidget(ZoomOutBtn, 0, 1);
-    zoom->addWidget(ZoomResetBtn, 1, 0);
-    zoom->addWidget(ZoomCropBtn, 1, 1);
+    zoom->addWidget(ZoomOutBtn, 1, 0);
+    zoom->addWidget(ZoomResetBtn, 2, 0);
+    zoom->addWidget(ZoomCropBtn, 3, 0);
+    zoom->setAlignment(Qt::AlignHCenter);
     for (QPushButton* b : {ZoomInBtn, ZoomOutBtn, ZoomResetBtn, ZoomCropBtn})
         b->setFixedSize(46, 20);
 
-    // Pan group, top-right corner: four arrows in a cross.
+    // Pan group under it: four arrows in a cross.
     PanGrp = new QGroupBox("Pan", this);
     PanGrp->setObjectName("PanGrp");
     PanUpBtn = MakeArrow(PanGrp, "PanUpBtn", QStyle::SP_ArrowUp);
@@ -77,8 +82,9 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     pan->addWidget(PanLtBtn, 1, 0);
     pan->addWidget(PanRtBtn, 1, 2);
     pan->addWidget(PanDnBtn, 2, 1);
+    pan->setAlignment(Qt::AlignHCenter);
 
-    // Mouse mode, bottom-left corner.
+    // Mouse mode, at the column's foot.
     MouseGrp = new QGroupBox("Mouse", this);
     MouseGrp->setObjectName("MouseGrp");
     MouseButtons = new QButtonGroup(MouseGrp);
@@ -170,15 +176,15 @@ void DataPage::resizeEvent(QResizeEvent* event) {
 void DataPage::PlaceControls() {
     const int w = width(), h = height();
     const int plotH = std::max(h - BarHeight, 0);
-    PlotBox->setGeometry(0, 0, w, plotH);
-    buttonBar_->setGeometry(0, plotH, w, BarHeight);
     ZoomGrp->adjustSize();
     PanGrp->adjustSize();
     MouseGrp->adjustSize();
-    ZoomGrp->move(4, 2);
-    PanGrp->move(w - PanGrp->width() - 4, 2);
-    MouseGrp->move(4, plotH - MouseGrp->height() - 4);
-    for (QWidget* over : {static_cast<QWidget*>(ZoomGrp), static_cast<QWidget*>(PanGrp),
-                          static_cast<QWidget*>(MouseGrp)})
-        over->raise();
+    const int inner = std::max({ZoomGrp->width(), PanGrp->width(), MouseGrp->width()});
+    const int column = inner + 2 * ToolGap;
+    PlotBox->setGeometry(column, 0, std::max(w - column, 0), plotH);
+    buttonBar_->setGeometry(0, plotH, w, BarHeight);
+    ZoomGrp->setGeometry(ToolGap, 2, inner, ZoomGrp->height());
+    PanGrp->setGeometry(ToolGap, ZoomGrp->geometry().bottom() + 1 + ToolGap, inner,
+                        PanGrp->height());
+    MouseGrp->setGeometry(ToolGap, plotH - MouseGrp->height() - ToolGap, inner, MouseGrp->height());
 }

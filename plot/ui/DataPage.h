@@ -1,6 +1,6 @@
 #pragma once
 // The "Recorded Data" page of the main window: the plot view with the zoom, pan and mouse
-// mode controls laid over its corners, the active data set, and the buttons of the plot.
+// mode controls in a column beside it, the active data set, and the buttons of the plot.
 #include <QWidget>
 
 class QButtonGroup;

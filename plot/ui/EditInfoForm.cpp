@@ -3,6 +3,7 @@
 #include "data/AppState.h"
 #include "data/QtColours.h"
 #include "data/Text.h"
+#include "data/Text8.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -60,6 +61,7 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
         auto* e = new QLineEdit(labels);
         e->setObjectName(name);
         e->setMinimumWidth(320);
+        e->setMaxLength(static_cast<int>(vemo::TextLength)); // characters, one byte each
         form->addRow(label, e);
         return e;
     };
@@ -142,7 +144,7 @@ void TEditInfoForm::ColorPanelClick(int i) {
 
 int TEditInfoForm::Open(vemo::PlotDocument& doc) {
     doc_ = &doc;
-    auto text = [](const std::string& s) { return QString::fromStdString(s); };
+    auto text = [](const std::string& s) { return vemo::ToWidgetText(s); };
     TitleText->setText(text(doc.Title));
     XAxisText->setText(text(doc.XAxisLabel));
     YAxisText->setText(text(doc.YAxisLabel));
@@ -156,7 +158,9 @@ int TEditInfoForm::Open(vemo::PlotDocument& doc) {
     }
 
     const int result = exec();
-    auto cut = [](const QLineEdit* e) { return vemo::CutText(e->text().toStdString(), 255); };
+    auto cut = [](const QLineEdit* e) {
+        return vemo::FromWidgetText(vemo::CutWidgetText(e->text(), vemo::TextLength));
+    };
     if (result == QDialog::Accepted) {
         doc.Info1 = cut(Info1Text);
         doc.Info2 = cut(Info2Text);

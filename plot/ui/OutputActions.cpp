@@ -1,6 +1,7 @@
 #include "plot/ui/OutputActions.h"
 
 #include "data/AppState.h"
+#include "data/ui/FileDialogFolder.h"
 #include "plot/Export.h"
 #include "plot/Print.h"
 #include "plot/ui/PrtLocForm.h"
@@ -34,11 +35,11 @@ bool RunExportFileDialog(QWidget* parent, int& fileType, QString& fileName) {
         const int type = int(ExportFilters.indexOf(f)) + 1;
         if (type > 0) dialog.setDefaultSuffix(ExportExtension(type));
     });
-    const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const QString chosenFile = ExecFileDialog(dialog);
     const int chosen = int(ExportFilters.indexOf(dialog.selectedNameFilter())) + 1;
     if (chosen > 0) fileType = chosen;
-    if (ok) fileName = dialog.selectedFiles().first();
-    return ok;
+    if (!chosenFile.isEmpty()) fileName = chosenFile;
+    return !chosenFile.isEmpty();
 }
 
 void ShowError(QWidget* parent, const QString& message) {

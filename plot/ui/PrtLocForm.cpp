@@ -1,5 +1,6 @@
 #include "plot/ui/PrtLocForm.h"
 
+#include "data/Text8.h"
 #include "plot/PlacementText.h"
 
 #include <QCheckBox>
@@ -83,8 +84,8 @@ QPrinter& TPrtLocForm::Printer() {
 }
 
 void TPrtLocForm::PrepareForPrint(double widthInches, double heightInches) {
-    WidthEdit->setText(QString::fromStdString(vemo::InchesText(widthInches)));
-    HeightEdit->setText(QString::fromStdString(vemo::InchesText(heightInches)));
+    WidthEdit->setText(vemo::ToWidgetText(vemo::InchesText(widthInches)));
+    HeightEdit->setText(vemo::ToWidgetText(vemo::InchesText(heightInches)));
     SetPlaceEnabled(true);
 }
 
@@ -105,8 +106,9 @@ void TPrtLocForm::SetPlaceEnabled(bool on) {
 }
 
 void TPrtLocForm::OKBtnClick() {
-    vemo::ReadPlacement(vemo::Prt, WidthEdit->text().toStdString(),
-                        HeightEdit->text().toStdString(), LeftEdit->text().toStdString(),
-                        TopEdit->text().toStdString(), ColorChk->isChecked());
+    vemo::ReadPlacement(vemo::Prt, vemo::FromWidgetText(WidthEdit->text()),
+                        vemo::FromWidgetText(HeightEdit->text()),
+                        vemo::FromWidgetText(LeftEdit->text()),
+                        vemo::FromWidgetText(TopEdit->text()), ColorChk->isChecked());
     accept();
 }

@@ -1,6 +1,8 @@
 #include "plot/ui/ScaleForm.h"
 
 #include "data/AppState.h"
+#include "data/Text8.h"
+#include "data/ui/FileActions.h"
 #include "plot/ScaleTexts.h"
 #include "plot/Scaling.h"
 
@@ -31,11 +33,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) 
 }
 
 void Show(QLineEdit* e, double v) {
-    e->setText(QString::fromStdString(FormatRangeValue(v)));
+    e->setText(ToWidgetText(FormatRangeValue(v)));
 }
 
-void Read(const QLineEdit* e, double& field) {
-    ParseLeadingNumber(e->text().toStdString(), field);
+bool Read(const QLineEdit* e, double& field) {
+    return ParseLeadingNumber(FromWidgetText(e->text()), field);
 }
 
 } // namespace
@@ -78,7 +80,7 @@ TScaleForm::TScaleForm(QWidget* parent) : QDialog(parent) {
     setFixedSize(sizeHint());
 
     connect(AutoBtn, &QPushButton::clicked, this, &TScaleForm::AutoBtnClick);
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OkBtn, &QPushButton::clicked, this, &TScaleForm::OkBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -95,6 +97,36 @@ void TScaleForm::StoreEdits(PlotDocument& doc) const {
     Read(YMinEdit, doc.AltMin);
     Read(YMaxEdit, doc.AltMax);
     HomeRange = AxisRanges{doc.TimeMin, doc.TimeMax, doc.AltMin, doc.AltMax};
+}
+
+QString TScaleForm::EditsProblem(QLineEdit** culprit) const {
+    double v[4] = {};
+    QLineEdit* const edits[4] = {XMinEdit, XMaxEdit, YMinEdit, YMaxEdit};
+    for (int i = 0; i < 4; ++i)
+        if (!Read(edits[i], v[i])) {
+            if (culprit) *culprit = edits[i];
+            return QString("Not a number: %1").arg(edits[i]->text());
+        }
+    // An empty or inverted range leaves nothing to draw.
+    for (int axis = 0; axis < 4; axis += 2)
+        if (!(v[axis] < v[axis + 1])) {
+            if (culprit) *culprit = edits[axis];
+            return "The minimum must be less than the maximum.";
+        }
+    return {};
+}
+
+void TScaleForm::OkBtnClick() {
+    QLineEdit* culprit = nullptr;
+    const QString problem = EditsProblem(&culprit);
+    if (problem.isEmpty()) {
+        accept();
+        return;
+    }
+    Questions().ShowMessage(this, problem);
+    // Ready for the correction.
+    culprit->setFocus();
+    culprit->selectAll();
 }
 
 void TScaleForm::AutoBtnClick() {

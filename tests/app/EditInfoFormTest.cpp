@@ -1,11 +1,14 @@
-#include "data/AppState.h"
 #include "plot/ui/EditInfoForm.h"
+#include "data/AppState.h"
+#include "data/SetFile.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace vemo;
 
@@ -76,4 +79,34 @@ TEST(EditInfoForm, CancelledColourChoiceChangesNothing) {
     RunDialog(form, doc, [&] { QTest::mouseClick(form.ColorPanel(4), Qt::LeftButton); }, true);
     EXPECT_EQ(doc.InfoColor, 0x000000FFu);
     EXPECT_FALSE(form.ShowROCChk->isVisibleTo(&form));
+}
+
+// Every byte a text can hold (0 ends it) comes back from the dialog and is saved as it went
+// in; a typed character with no 8-bit form is stored as "?".
+TEST(EditInfoForm, EightBitTextsSurviveOkAndSave) {
+    TEditInfoForm form;
+    PlotDocument doc;
+    std::string every;
+    for (int b = 1; b < 256; ++b)
+        every += static_cast<char>(b);
+    std::string* const texts[] = {&doc.Title, &doc.XAxisLabel, &doc.YAxisLabel,
+                                  &doc.Info1, &doc.Info2,      &doc.Info3};
+    for (std::size_t i = 0; i < std::size(texts); ++i) // each edit meets every byte value
+        *texts[i] = every.substr(i * 40) + every.substr(0, i * 40);
+    std::string before, after;
+    WritePlotFile(doc, before);
+    QString shownTitle;
+    RunDialog(
+        form, doc, [&] { shownTitle = form.TitleText->text(); }, true);
+    EXPECT_EQ(shownTitle.at(0x80 - 1), QChar(0x20AC)); // 0x80 is the euro sign
+    WritePlotFile(doc, after);
+    EXPECT_EQ(after, before);
+    std::string title = every; // every byte but the line ends, which would split the line
+    std::replace(title.begin(), title.end(), '\n', ' ');
+    std::replace(title.begin(), title.end(), '\r', ' ');
+    EXPECT_EQ(after.substr(0, 11 + 258), "Vemo Plot\r\n#" + title + "\r\n");
+
+    RunDialog(
+        form, doc, [&] { form.Info1Text->setText(QString::fromUtf8("7\u00B0 \u2192")); }, true);
+    EXPECT_EQ(doc.Info1, "7\xB0 ?");
 }

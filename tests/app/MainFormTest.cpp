@@ -1,12 +1,17 @@
-#include "app/KeyZoom.h"
 #include "app/MainForm.h"
+#include "app/KeyZoom.h"
+#include "app/StartUp.h"
 #include "app/Windows.h"
 #include "data/AppState.h"
+#include "data/ui/MainStatus.h"
 #include "link/ui/ModSetForm.h"
+#include "tests/ModalAnswer.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -175,4 +180,44 @@ TEST(KeyZoom, OtherKeysAndPlainArrowsAreNotConsumed) {
     EXPECT_TRUE(ApplyZoomKey(doc, ZoomKey::Up, false, true));
     EXPECT_DOUBLE_EQ(doc.AltMin, 4);
     EXPECT_DOUBLE_EQ(doc.AltMax, 44);
+}
+
+// The progress bar of a download has its own place: no panel moves when it shows, and the
+// mouse readouts keep room for their longest texts.
+TEST_F(MainFormTest, ProgressBarShowsWithoutMovingOrSqueezingThePanels) {
+    MainStatus.XYDisp->setText("Time =  12345.6, Altitude = -1234");
+    MainStatus.ROCDisp->setText("Rate of Climb = -123.456 units/sec");
+    auto places = [] {
+        QApplication::processEvents();
+        QList<QRect> r;
+        for (QLabel* p : {MainStatus.ConnectStatusDisp, MainStatus.LogDisp, MainStatus.XYDisp,
+                          MainStatus.ROCDisp}) {
+            EXPECT_LE(p->fontMetrics().horizontalAdvance(p->text()), p->contentsRect().width());
+            r << p->geometry();
+        }
+        return r;
+    };
+    const QList<QRect> before = places();
+    MainStatus.ProgressBar1->setVisible(true); // as a download does
+    EXPECT_EQ(places(), before);
+    EXPECT_GE(MainStatus.ProgressBar1->width(), 60);
+}
+
+// An error while the windows are made is shown as the event handlers' errors are, and the
+// start is given up (the program ends with status 1) instead of ending without a word.
+TEST(StartUp, AnErrorWhileTheWindowsAreMadeIsShownAndStopsTheStart) {
+    QStringList shown;
+    ModalAnswer<QMessageBox> user([&](QMessageBox* box) {
+        shown << box->windowTitle() + ": " + box->text();
+        box->accept();
+    });
+    EXPECT_FALSE(StartWindows([] {
+        CreateWindows();
+        throw std::runtime_error("Not enough memory for the plot.");
+    }));
+    EXPECT_EQ(shown, QStringList{"Vemo: Not enough memory for the plot."});
+    EXPECT_EQ(MainForm, nullptr); // what was made is released
+    EXPECT_TRUE(StartWindows());
+    EXPECT_TRUE(MainForm->isVisible());
+    DestroyWindows();
 }

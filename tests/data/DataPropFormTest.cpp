@@ -1,6 +1,7 @@
 // The Data Properties dialog driven through its controls, as a user would.
 #include "data/ui/DataPropForm.h"
 #include "data/AppState.h"
+#include "data/SetFile.h"
 #include "data/ui/ColorSwatch.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/StyleCombo.h"
@@ -19,6 +20,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace vemo;
 
@@ -43,6 +46,10 @@ struct DialogFixture : ::testing::Test {
         b->TriggerSignal->Visible = 0;
         App.RepaintPlot = [this] { ++repaints; };
         Questions().ShowError = [this](QWidget*, const QString& m) { errors << m; };
+        Questions().AskYesNo = [this](QWidget*, const QString& caption, const QString& q) {
+            asked << caption + ": " + q;
+            return yes;
+        };
     }
     void TearDown() override {
         App.RepaintPlot = nullptr;
@@ -63,6 +70,8 @@ struct DialogFixture : ::testing::Test {
     std::unique_ptr<TDataPropForm> form;
     int repaints = 0;
     QStringList errors;
+    QStringList asked; // "caption: question"
+    bool yes = true;   // the answer to every question
     std::function<bool(QWidget*, QColor&)> chooser;
 };
 
@@ -90,7 +99,7 @@ TEST_F(DialogFixture, OpeningShowsTheFirstSet) {
     EXPECT_FALSE(Get<QPushButton>("PhotoBtn")->isVisible());
 }
 
-TEST_F(DialogFixture, ApplyTwiceShiftsTwiceAndRenamesBothLists) {
+TEST_F(DialogFixture, ApplyShiftsOnceAndRenamesBothLists) {
     form->show();
     Get<QLineEdit>("XOffsetEdit")->setText("10");
     Get<QLineEdit>("SignalDisplayNameEdit")->setText("ABCDEFGHIJKLMNOPQRSTUVWXY");
@@ -101,11 +110,15 @@ TEST_F(DialogFixture, ApplyTwiceShiftsTwiceAndRenamesBothLists) {
     QTest::mouseClick(Get<ColorSwatch>("Pt_Clr"), Qt::LeftButton);
     Get<QComboBox>("LineStyleCombo")->setCurrentIndex(LineDash);
     Click("ApplyBtn");
+    // The offset is an amount to add, used up by Apply: a second Apply (for another change)
+    // does not shift the data again.
+    EXPECT_EQ(Get<QLineEdit>("XOffsetEdit")->text(), "0.000000");
+    Get<QComboBox>("PointStyleCombo")->setCurrentIndex(PointCircle);
     Click("ApplyBtn");
     const Signal* a = doc.AltSignal(0);
-    EXPECT_EQ(a->Samples.Time, (std::vector<double>{20, 21, 22}));
-    EXPECT_EQ(a->TriggerSignal->Samples.Time[0], 21);
-    EXPECT_EQ(Get<QLineEdit>("XOffsetEdit")->text(), "10");
+    EXPECT_EQ(a->Samples.Time, (std::vector<double>{10, 11, 12}));
+    EXPECT_EQ(a->TriggerSignal->Samples.Time[0], 11);
+    EXPECT_EQ(a->PointStyle, PointCircle);
     EXPECT_EQ(a->Name, "ABCDEFGHIJKLMNOPQRS");
     EXPECT_EQ(form->SetListBox->item(0)->text(), "ABCDEFGHIJKLMNOPQRS");
     EXPECT_EQ(doc.ActiveSetCombo->Item(0), "ABCDEFGHIJKLMNOPQRS");
@@ -126,9 +139,14 @@ TEST_F(DialogFixture, EditsWithoutApplyChangeNothing) {
     EXPECT_EQ(Get<QLineEdit>("Note1Edit")->text(), "");
 }
 
-TEST_F(DialogFixture, DeleteReselectsTheFirstSet) {
+TEST_F(DialogFixture, DeleteAsksFirstThenReselectsTheFirstSet) {
     form->show();
     form->SetListBox->setCurrentRow(1);
+    yes = false;
+    Click("DelSetBtn");
+    EXPECT_EQ(doc.SetCount(), 2);
+    EXPECT_EQ(asked, QStringList{"Delete Data Set: Delete data set Data001?"});
+    yes = true;
     Click("DelSetBtn");
     EXPECT_EQ(doc.SetCount(), 1);
     EXPECT_EQ(form->SetListBox->currentRow(), 0);
@@ -137,11 +155,22 @@ TEST_F(DialogFixture, DeleteReselectsTheFirstSet) {
     EXPECT_EQ(doc.SetCount(), 0);
     EXPECT_EQ(form->SetListBox->currentRow(), -1);
     EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(), "");
-    // Nothing selected: every button does nothing.
+    // No set: nothing can be edited; OK still closes.
+    for (const char* name :
+         {"SignalDisplayNameEdit", "Line_Clr", "LineStyleCombo", "Pt_Clr", "PointStyleCombo",
+          "Trig_Clr", "TrigStyleCombo", "XOffsetEdit", "YOffsetEdit", "Note1Edit", "Note2Edit",
+          "Note3Edit", "ApplyBtn", "DelSetBtn", "DriftBtn", "OffsetBtn", "PhotoBtn"})
+        EXPECT_FALSE(Get<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(Get<QPushButton>("OKBtn")->isEnabled());
     for (const char* b : {"ApplyBtn", "DelSetBtn", "DriftBtn", "OffsetBtn", "PhotoBtn"})
         Click(b);
     EXPECT_EQ(doc.SetCount(), 0);
     EXPECT_EQ(repaints, 2);
+    // A set loaded later makes the controls editable again.
+    doc.CreateDataSet();
+    doc.SetListBox->Select(0);
+    EXPECT_TRUE(Get<QWidget>("Line_Clr")->isEnabled());
+    EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(), "Data002");
 }
 
 TEST_F(DialogFixture, FixDriftAutoRangesAndRepaints) {
@@ -180,6 +209,68 @@ TEST_F(DialogFixture, PhotoListIsWrittenAndOpened) {
     Click("PhotoBtn");
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(errors, QStringList{"Unable to open " + asked + "!"});
+}
+
+// Typed edits are not lost: choosing another set offers to apply them, and OK applies them.
+TEST_F(DialogFixture, PendingEditsAreOfferedOnAnotherSetAndAppliedByOk) {
+    auto* list = form->SetListBox;
+    auto clickRow = [&](int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    };
+    form->show();
+    auto* note = Get<QLineEdit>("Note1Edit");
+    QTest::keyClicks(note, "dropped");
+    clickRow(0); // the set already shown: nothing asked, nothing lost
+    EXPECT_EQ(note->text(), "dropped");
+    yes = false;
+    clickRow(1);
+    QTest::keyClicks(note, "kept");
+    yes = true;
+    clickRow(0);
+    QTest::keyClicks(note, "by OK");
+    Click("OKBtn");
+    EXPECT_EQ(asked, (QStringList{"Data Properties: Apply the changes to Data000?",
+                                  "Data Properties: Apply the changes to Data001?"}));
+    EXPECT_EQ(doc.AltSignal(0)->Note1, "by OK");
+    EXPECT_EQ(doc.AltSignal(1)->Note1, "kept");
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_FALSE(form->isVisible());
+}
+
+// Every byte a text can hold (0 ends it) comes back from the dialog and is saved as it went
+// in; typed text keeps 19 characters as 19 bytes, and "?" for a character with no 8-bit form.
+TEST_F(DialogFixture, EightBitTextsSurviveApplyAndSave) {
+    std::string every;
+    for (int b = 1; b < 256; ++b)
+        every += static_cast<char>(b);
+    Signal* a = doc.AltSignal(0);
+    a->Name = "H\xF6he \x80\x81\x8D\x8F\x90\x9D\x9F\xFF";
+    doc.RenameInLists(0, a->Name);
+    a->Note1 = every;
+    a->Note3 = std::string(every.rbegin(), every.rend());
+    const SetProperties before = ReadSetProperties(doc, 0);
+    form->show();
+    EXPECT_EQ(Get<QLineEdit>("SignalDisplayNameEdit")->text(),
+              QString::fromUtf8("H\u00F6he \u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00FF"));
+    Click("ApplyBtn");
+    EXPECT_TRUE(ReadSetProperties(doc, 0) == before);
+    EXPECT_EQ(doc.ActiveSetCombo->Item(0), a->Name);
+    std::string saved, noteLine = "#" + every + "\r\n";
+    WriteSetBlock(doc, 0, saved);
+    std::replace(noteLine.begin() + 1, noteLine.end() - 2, '\r', ' '); // a text never splits
+    std::replace(noteLine.begin() + 1, noteLine.end() - 2, '\n', ' '); // its line
+    EXPECT_EQ(saved.rfind("#" + a->Name + "\r\n", 0), 0u);
+    EXPECT_NE(saved.find(noteLine), std::string::npos);
+
+    auto* name = Get<QLineEdit>("SignalDisplayNameEdit");
+    name->clear();
+    QTest::keyClicks(name, QString(25, QChar(0xC4)));
+    Get<QLineEdit>("Note1Edit")->setText(QString::fromUtf8("\u03A9 7\u00B0"));
+    Click("ApplyBtn");
+    EXPECT_EQ(a->Name, std::string(19, '\xC4'));
+    EXPECT_EQ(form->SetListBox->item(0)->text(), QString(19, QChar(0xC4)));
+    EXPECT_EQ(a->Note1, "? 7\xB0");
 }
 
 TEST(StyleItems, SymbolsArePaintedBlackOnWhite) {

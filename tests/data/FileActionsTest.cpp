@@ -6,16 +6,20 @@
 #include "data/ui/SaveSel.h"
 
 #include "QtTestApp.h"
+#include "tests/ModalAnswer.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -150,4 +154,85 @@ TEST_F(FileActionsFixture, LoadAddsSetsRefreshesTheDialogAndRepaints) {
     EXPECT_EQ(fresh.SetCount(), 4);
     EXPECT_EQ(repaints, 1);
     fresh.Clear();
+}
+
+TEST_F(FileActionsFixture, ANameWithoutExtensionIsSavedAsCsv) {
+    for (const char* typed : {"noext", "dotted.", "own.txt"}) {
+        answer = dir.filePath(typed);
+        SaveData(nullptr);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{"dotted.csv", "noext.csv", "own.txt"}));
+    EXPECT_TRUE(Read(dir.filePath("noext.csv")).startsWith("#First\r\n"));
+}
+
+// Two sets in one plot file, each 7 samples over what a set holds: one message for the file.
+TEST_F(FileActionsFixture, LoadingMoreSamplesThanASetHoldsSaysHowManyWereLeftOut) {
+    QStringList messages;
+    Questions().ShowMessage = [&](QWidget*, const QString& m) { messages << m; };
+    std::string block = "! 0, 1, 0, 0, 0, 7\r\n#Long\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1,0\r\n";
+    for (int i = 0; i < MaxSamples + 7; ++i)
+        block += std::to_string(i) + ", 1, 0\r\n";
+    const std::string plot =
+        "Vemo Plot\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1\r\n" + block + block;
+    answer = dir.filePath("long.csv");
+    QFile f(answer);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(plot.data(), qint64(plot.size()));
+    f.close();
+    LoadData(nullptr);
+    answer = QString(VEMO_TEST_DATA) + "/fixtures/plot3.csv"; // nothing left out
+    LoadData(nullptr);
+    EXPECT_EQ(messages, QStringList{dir.filePath("long.csv") + " holds more than 65536 samples "
+                                                               "in a data set; 14 samples were "
+                                                               "not loaded."});
+    EXPECT_EQ(doc.AltSignal(3)->Samples.Count(), MaxSamples);
+}
+
+// The real file dialogs, answered as a user would: each starts in the folder where a file was
+// last chosen in any of them.
+TEST_F(FileActionsFixture, FileDialogsStartInTheFolderLastUsed) {
+    UseRealQuestions();
+    Questions().AskSaveKind = [](QWidget*) { return 0; };
+    QTemporaryDir other;
+    QStringList startedIn;
+    QString choose; // empty: cancel
+    ModalAnswer<QFileDialog> user([&](QFileDialog* d) {
+        startedIn << d->directory().absolutePath();
+        if (choose.isEmpty()) return d->reject();
+        // Typed as a whole path into the name box, which does not move the dialog itself.
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(choose);
+        static_cast<QDialog*>(d)->accept();
+    });
+    const QString fixtures = QDir(QString(VEMO_TEST_DATA) + "/fixtures").absolutePath();
+    choose = fixtures + "/plot3.csv";
+    LoadData(nullptr);
+    choose = dir.filePath("saved");
+    SaveData(nullptr);
+    choose = other.filePath("photos.txt");
+    EXPECT_EQ(Questions().AskPhotoPath(nullptr), choose);
+    choose.clear();
+    EXPECT_EQ(Questions().AskLoadPath(nullptr), QString());
+    ASSERT_EQ(startedIn.size(), 4);
+    EXPECT_EQ(startedIn.mid(1), (QStringList{fixtures, QDir(dir.path()).absolutePath(),
+                                             QDir(other.path()).absolutePath()}));
+    EXPECT_TRUE(QFile::exists(dir.filePath("saved.csv")));
+}
+
+// The questions and messages are real message boxes: caption, icon and default button.
+TEST(MessageBoxes, YesNoDefaultsToNoAndMessagesAreCaptionedVemo) {
+    EnsureQtApp();
+    UseRealQuestions();
+    QStringList seen;
+    ModalAnswer<QMessageBox> user([&](QMessageBox* box) {
+        QAbstractButton* no = box->button(QMessageBox::No);
+        seen << box->windowTitle() + "|" + box->text() +
+                    (no && box->defaultButton() == no ? "|No is the default" : "") +
+                    (box->icon() == QMessageBox::Warning ? "|exclamation" : "");
+        box->button(no ? QMessageBox::Yes : QMessageBox::Ok)->click();
+    });
+    EXPECT_TRUE(Questions().AskYesNo(nullptr, "Delete Data Set", "Delete data set A?"));
+    Questions().ShowMessage(nullptr, "Not a number: x");
+    EXPECT_EQ(seen, (QStringList{"Delete Data Set|Delete data set A?|No is the default",
+                                 "Vemo|Not a number: x|exclamation"}));
 }

@@ -1,5 +1,6 @@
 // Set files and plot files: exact bytes written, what loading restores, and hostile input.
 #include "data/SetFile.h"
+#include "tests/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace vemo;
 using namespace std::string_literals;
@@ -385,4 +387,36 @@ TEST(SetFileDisk, FailedWriteLeavesThePreviousFileUnchanged) {
 TEST(SetFileDisk, DefaultNames) {
     EXPECT_EQ(DefaultSetFileName(QDate(2026, 12, 7), 1), "Alt_2026-12-07_1.csv");
     EXPECT_EQ(DefaultPlotFileName(QDate(2026, 12, 7)), "Plot_2026-12-07.csv");
+}
+
+// A file the user may write in a folder that takes no new file from them (a shared folder, a
+// file handed over by someone else) is saved in place; where the folder allows it, saving
+// still goes through a new file that replaces the old one whole.
+TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
+    const auto user = FindUnprivilegedUser();
+    if (!user) GTEST_SKIP() << "this check needs an account without root's rights (nobody)";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shared.csv");
+    QFile(path).open(QIODevice::WriteOnly);
+    const QByteArray folder = QFile::encodeName(dir.path()), file = QFile::encodeName(path);
+    if (!user->OwnProcess) {
+        ASSERT_EQ(chown(file.constData(), user->Uid, user->Gid), 0);
+    }
+    PlotDocument doc;
+    SetWithSamples(doc, 3);
+    // Saved as the user into the folder with the given mode: true when the file was kept.
+    auto saveKeepsFile = [&](mode_t mode) {
+        struct stat before {
+        }, after{};
+        EXPECT_EQ(chmod(folder.constData(), mode), 0);
+        ::stat(file.constData(), &before);
+        EXPECT_TRUE(RunAsUser(*user, [&] { return SavePlotFile(doc, path, nullptr); }));
+        ::stat(file.constData(), &after);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll().toStdString() == PlotText(doc));
+        return before.st_ino == after.st_ino;
+    };
+    EXPECT_TRUE(saveKeepsFile(user->OwnProcess ? 0555 : 0755)) << "written in place";
+    EXPECT_FALSE(saveKeepsFile(0777)) << "replaced by a new file";
+    chmod(folder.constData(), 0700);
 }

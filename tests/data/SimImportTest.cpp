@@ -136,7 +136,7 @@ TEST(SimImport, LoadButtonTakesAnExportAndReportsRowsAndErrors) {
     QString answer = Fixtures + "sim_handmade.csv";
     Questions().AskLoadPath = [&](QWidget*) { return answer; };
     Questions().ShowError = [&](QWidget*, const QString& m) { errors << m; };
-    Questions().ShowNotice = [&](QWidget*, const QString& m) { notices << m; };
+    Questions().ShowMessage = [&](QWidget*, const QString& m) { notices << m; };
 
     LoadData(nullptr);
     EXPECT_EQ(doc.SetCount(), 1);

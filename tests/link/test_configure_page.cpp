@@ -173,6 +173,21 @@ TEST_F(ConfigurePageTest, WriteConfigSendsThePageToTheModule) {
     EXPECT_EQ((got[18] << 8) | got[19], 0xFFFB);
 }
 
+// The page's edits are 8-bit texts like the module's: what the user typed comes back from
+// "Write Config" as it was, one byte a character.
+TEST_F(ConfigurePageTest, EditsKeepTheirCharactersThroughWriteConfig) {
+    const QString typed[] = {QString::fromUtf8("7\u00B0"), QString::fromUtf8("12\u20AC"),
+                             QString::fromUtf8("5 H\u00F6he"), "30"};
+    QLineEdit* const edits[] = {page->AutoStartAltitudeEdit, page->AutoStopAltitudeEdit,
+                                page->AutoStartSecEdit, page->AutoStopSecEdit};
+    for (int i = 0; i < 4; ++i)
+        edits[i]->setText(typed[i]);
+    for (int round = 0; round < 2; ++round)
+        Click("WriteCfgBtn");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(edits[i]->text(), typed[i]) << i;
+}
+
 TEST_F(ConfigurePageTest, ControlsAreDisabledWhileTheModuleIsBusy) {
     page->UpdateBtn->setEnabled(false); // disabled for a reason of its own
     {

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace vemo;
@@ -130,4 +131,34 @@ TEST_F(RecordedDataPage, RepaintShowsTheChangedRange) {
                            blue),
               0);
     EXPECT_GT(bluePixels(img, PlotArea.Left, mid), 100);
+}
+
+// On screen no tool group may hide the plot's texts: every pixel of the title, the info lines,
+// the labels and the footers drawn into the view is still there on the page.
+TEST_F(RecordedDataPage, ToolGroupsLeaveEveryTextOfThePlotVisible) {
+    App.ShowInfo = true;
+    doc.Title = "A title long enough to reach far towards both corners of the view";
+    doc.Info1 = "Info1: launch rail 2";
+    doc.Info2 = "Info2: wind 12 km/h from the north-west, gusting";
+    doc.Info3 = "Info3: Flight 2, max=812";
+    doc.InfoColor = 0x0000C000;  // green
+    doc.LabelColor = 0x00C000C0; // purple
+    doc.ScaleColor = 0x00008080; // olive
+    const QRgb textColours[] = {qRgb(0, 0xC0, 0), qRgb(0xC0, 0, 0xC0), qRgb(0x80, 0x80, 0)};
+
+    const QImage view = PlotPicture();
+    const QImage shown = page.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint at = page.PlotBox->geometry().topLeft();
+    int textPixels = 0, hidden = 0;
+    for (int y = 0; y < view.height(); ++y)
+        for (int x = 0; x < view.width(); ++x) {
+            const QRgb c = view.pixel(x, y);
+            if (std::find(std::begin(textColours), std::end(textColours), c) ==
+                std::end(textColours))
+                continue;
+            ++textPixels;
+            if (shown.pixel(at + QPoint(x, y)) != c) ++hidden;
+        }
+    EXPECT_GT(textPixels, 1000);
+    EXPECT_EQ(hidden, 0);
 }

@@ -1,6 +1,7 @@
 #include "QtTestApp.h"
 
 #include "data/AppState.h"
+#include "data/ui/FileActions.h"
 #include "plot/ScaleTexts.h"
 #include "plot/Scaling.h"
 #include "plot/ui/ScaleForm.h"
@@ -56,6 +57,7 @@ protected:
         HomeRange = AxisRanges{};
         doc.Clear();
     }
+    void TearDown() override { UseRealQuestions(); }
 
     // Runs the dialog modally; act() runs once it is showing.
     bool Run(std::function<void()> act) {
@@ -82,9 +84,9 @@ TEST_F(ScaleDialog, ShowsTheRangesAndStoresParsedEditsOnOk) {
         shown[2] = form.YMinEdit->text();
         shown[3] = form.YMaxEdit->text();
         form.XMinEdit->setText("  5");
-        form.XMaxEdit->setText("12abc");
-        form.YMinEdit->setText("junk"); // not a number: the field keeps its value
-        form.YMaxEdit->setText("-7");   // inverted limits are taken as typed
+        form.XMaxEdit->setText("12abc"); // the number it starts with
+        form.YMinEdit->setText("-10");
+        form.YMaxEdit->setText("-7");
         form.OkBtn->click();
     });
     EXPECT_TRUE(ok);
@@ -94,13 +96,43 @@ TEST_F(ScaleDialog, ShowsTheRangesAndStoresParsedEditsOnOk) {
     EXPECT_EQ(shown[3], "0.5");
     EXPECT_EQ(doc.TimeMin, 5.0);
     EXPECT_EQ(doc.TimeMax, 12.0);
-    EXPECT_EQ(doc.AltMin, 0.0);
+    EXPECT_EQ(doc.AltMin, -10.0);
     EXPECT_EQ(doc.AltMax, -7.0);
     EXPECT_EQ(HomeRange.TimeMin, 5.0);
     EXPECT_EQ(HomeRange.TimeMax, 12.0);
-    EXPECT_EQ(HomeRange.AltMin, 0.0);
+    EXPECT_EQ(HomeRange.AltMin, -10.0);
     EXPECT_EQ(HomeRange.AltMax, -7.0);
     EXPECT_EQ(form.XMaxEdit->maxLength(), 39);
+}
+
+// OK refuses what would leave nothing to draw, says why and keeps the dialog open.
+TEST_F(ScaleDialog, OkRefusesTextThatIsNotANumberAndMinimaNotBelowMaxima) {
+    QStringList messages;
+    Questions().ShowMessage = [&](QWidget*, const QString& m) { messages << m; };
+    const char* const refused[][2] = {{"YMinEdit", "junk"},
+                                      {"XMaxEdit", ""},
+                                      {"XMaxEdit", "1e999"},
+                                      {"XMinEdit", "20"},
+                                      {"YMaxEdit", "-1"}};
+    for (auto [edit, text] : refused)
+        EXPECT_FALSE(Run([&] {
+            form.findChild<QLineEdit*>(edit)->setText(text);
+            form.OkBtn->click();
+            EXPECT_TRUE(form.isVisible()) << text;
+        })) << text;
+    const QString order = "The minimum must be less than the maximum.";
+    EXPECT_EQ(messages, (QStringList{"Not a number: junk", "Not a number: ", "Not a number: 1e999",
+                                     order, order}));
+    EXPECT_EQ(doc.TimeMax, 20.0);
+    EXPECT_EQ(HomeRange.TimeMax, 20.0);
+    // Put right, the same dialog closes with OK.
+    EXPECT_TRUE(Run([&] {
+        form.YMinEdit->setText("oops");
+        form.OkBtn->click();
+        form.YMinEdit->setText("-5");
+        form.OkBtn->click();
+    }));
+    EXPECT_EQ(doc.AltMin, -5.0);
 }
 
 TEST_F(ScaleDialog, AutoShowsZeroForTimeMinAndOkStoresIt) {

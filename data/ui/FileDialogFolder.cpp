@@ -1,0 +1,34 @@
+#include "data/ui/FileDialogFolder.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace vemo {
+
+namespace {
+
+QString& Folder() {
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+QString LastFileFolder() {
+    return Folder();
+}
+
+void RememberFileFolder(const QString& chosenFile) {
+    if (!chosenFile.isEmpty()) Folder() = QFileInfo(chosenFile).absolutePath();
+}
+
+QString ExecFileDialog(QFileDialog& dialog, const QString& defaultName) {
+    if (!Folder().isEmpty()) dialog.setDirectory(Folder());
+    if (!defaultName.isEmpty()) dialog.selectFile(defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString chosen = dialog.selectedFiles().first();
+    RememberFileFolder(chosen);
+    return chosen;
+}
+
+} // namespace vemo
