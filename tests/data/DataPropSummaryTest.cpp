@@ -1,6 +1,7 @@
 // The flight summary under the notes of the Data Properties dialog.
 #include "data/AppState.h"
 #include "data/ui/DataPropForm.h"
+#include "data/ui/FileActions.h"
 
 #include "QtTestApp.h"
 
@@ -20,6 +21,7 @@ namespace {
 struct SummaryFixture : ::testing::Test {
     void SetUp() override {
         EnsureQtApp();
+        Questions().AskYesNo = [](QWidget*, const QString&, const QString&) { return true; };
         form = std::make_unique<TDataPropForm>();
         doc.UseNameLists(form->SetListNames(), nullptr);
         PlotDoc = &doc;
@@ -33,6 +35,7 @@ struct SummaryFixture : ::testing::Test {
     void TearDown() override {
         doc.Clear();
         PlotDoc = nullptr;
+        UseRealQuestions();
     }
     QString Summary() const { return form->SummaryText->toPlainText(); }
 
