@@ -2,6 +2,7 @@
 
 #include "data/AppState.h"
 #include "data/Text8.h"
+#include "data/ui/FileDialogFolder.h"
 #include "data/ui/MainStatus.h"
 #include "link/PortList.h"
 #include "link/ui/ConnectPage.h"
@@ -44,17 +45,15 @@ void UseRealFirmwareAsks() {
 }
 
 std::string FirmwareOpenDialog(QWidget* parent) {
-    // The folder of the last file chosen is offered again during the run.
-    static QString lastFolder;
-    QFileDialog dialog(parent, "Select Firmware Update File", lastFolder);
+    // Starts in the folder of the last file chosen in any of the program's file dialogs.
+    QFileDialog dialog(parent, "Select Firmware Update File");
     dialog.setObjectName("FirmwareOpenDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({"Firmware Update (*.hex)", "All Files (*.*)"});
     dialog.setDefaultSuffix("hex");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    lastFolder = dialog.directory().absolutePath();
-    return dialog.selectedFiles().first().toLocal8Bit().toStdString();
+    const QString chosen = ExecFileDialog(dialog);
+    return chosen.isEmpty() ? std::string() : chosen.toLocal8Bit().toStdString();
 }
 
 FirmwareView FirmwareWindowView() {
