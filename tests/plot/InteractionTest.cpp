@@ -126,7 +126,7 @@ TEST(HoverSample, NearestInRealTimeWithTiesToTheLater) {
     EXPECT_EQ(NearestSample(late, 3.2), 0);
 
     SampleStore one(true);
-    EXPECT_EQ(NearestSample(one, 7.0), 0);
+    EXPECT_EQ(NearestSample(one, 7.0), -1); // no sample at all
     one.Append(42.0, 1.0);
     EXPECT_EQ(NearestSample(one, 7.0), 0);
 }

@@ -187,8 +187,7 @@ TEST_F(PlotMouseGui, HoverPicksTheNearestSampleAndFillsTheReadouts) {
 
     // A set that starts later is hovered by its own times.
     SampleStore& s = doc.AltSignal(0)->Samples;
-    for (int i = 0; i < s.Count(); ++i)
-        s.Time[i] += 20.0;
+    s.ShiftTimes(20.0);
     Move(At(23.2, 20));
     EXPECT_EQ(Logic().HoverSample, 6);
     EXPECT_EQ(xy.text(), "Time =     23.0, Altitude =   42");

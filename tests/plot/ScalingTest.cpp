@@ -45,8 +45,17 @@ TEST(AutoRange, ExamplesOfTheRangeRules) {
         std::vector<double> alts;
         double min, max;
     } cases[] = {
-        {{0.0, 57.3}, 0, 60}, {{-3, 412}, 0, 500},  {{-150, 2000}, 0, 3000}, {{0, 100}, 0, 200},
-        {{9, 20}, 0, 30},     {{12, 13.5}, 12, 14}, {{5, 5, 5}, 5, 7},       {{0.2, 0.7}, 0, 1},
+        {{0.0, 57.3}, 0, 60},
+        {{0, 100}, 0, 200},
+        {{9, 20}, 0, 30},
+        {{12, 13.5}, 12, 14},
+        {{5, 5, 5}, 5, 7},
+        {{0.2, 0.7}, 0, 1},
+        // A negative minimum goes down to a whole unit, so no sample lies below the view.
+        {{-3, 412}, -100, 500},
+        {{-150, 2000}, -1000, 3000},
+        {{-2000, -150}, -2000, 0},
+        {{-0.5, 0.5}, -1, 1},
     };
     for (const auto& c : cases) {
         auto [lo, hi] = AltRangeOf(c.alts);
@@ -54,7 +63,7 @@ TEST(AutoRange, ExamplesOfTheRangeRules) {
         EXPECT_EQ(hi, c.max) << c.alts.front() << ".." << c.alts.back();
     }
     // A minimum moved toward zero is +0, never -0 (which would print as "-0.0").
-    auto [lo, hi] = AltRangeOf({-3, 412});
+    auto [lo, hi] = AltRangeOf({-0.0, 412});
     EXPECT_FALSE(std::signbit(lo));
 }
 

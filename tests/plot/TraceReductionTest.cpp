@@ -4,7 +4,7 @@
 #include "PlotPictures.h"
 
 #include "data/AppState.h"
-#include "plot/Traces.h"
+#include "plot/TraceLines.h"
 
 #include <gtest/gtest.h>
 
@@ -180,10 +180,7 @@ TEST_F(TraceReduction, WindowFollowsTheRealTimes) {
     Signal* sig = Add(s, 0);
     doc.TimeMin = 110;
     doc.TimeMax = 120;
-    TraceContext c;
-    c.Doc = &doc;
-    c.Area = PlotRect{105, 61, 642, 292};
-    IndexWindow w = FindIndexWindow(c, *sig, 2);
+    IndexWindow w = FindIndexWindow(doc, *sig);
     EXPECT_TRUE(w.Ordered);
     EXPECT_EQ(w.InFirst, 200); // 110.0 s
     EXPECT_EQ(w.InLast, 400);  // 120.0 s
@@ -192,12 +189,14 @@ TEST_F(TraceReduction, WindowFollowsTheRealTimes) {
     // A view between two samples still keeps the segment that crosses it.
     doc.TimeMin = 110.01;
     doc.TimeMax = 110.02;
-    w = FindIndexWindow(c, *sig, 2);
+    w = FindIndexWindow(doc, *sig);
     EXPECT_EQ(w.InLast - w.InFirst, -1);
     EXPECT_EQ(w.Lo, 200);
     EXPECT_EQ(w.Hi, 201);
-    // A wide pen in the column just left of the plot reaches into it: all earlier samples
-    // are then needed.
-    w = FindIndexWindow(c, *sig, 4);
+    // Times out of order give the whole Signal.
+    sig->Samples.SetTime(500, 0.0);
+    w = FindIndexWindow(doc, *sig);
+    EXPECT_FALSE(w.Ordered);
     EXPECT_EQ(w.Lo, 0);
+    EXPECT_EQ(w.Hi, 999);
 }
