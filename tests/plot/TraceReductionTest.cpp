@@ -151,6 +151,21 @@ TEST_F(TraceReduction, UnorderedTimesAndOneColumnSets) {
     ExpectSamePictures({{0, 1000, -100, 300}, {0, 20, 0, 100}}, "unordered");
 }
 
+TEST_F(TraceReduction, DashedLinesAndSamplesThatAreNotNumbers) {
+    // Dash patterns run on along each polyline: the window's polylines must start where the
+    // whole Signal's do. Samples that are not numbers break the line in both drawings.
+    Add(Noisy(6000, 8), 0x000000FF)->LineStyle = LineDash;
+    Add(Steps(5000), 0x00FF0000)->LineStyle = LineDashDot;
+    Shape holes = Noisy(6000, 9);
+    for (std::size_t i = 100; i < holes.alt.size(); i += 377)
+        holes.alt[i] = std::nan("");
+    holes.alt[50] = holes.alt[51] = INFINITY;
+    Add(holes, 0x0000A000);
+    Add(holes, 0x00808000)->LineStyle = LineDot;
+    ExpectSamePictures({{0, 300, -100, 300}, {100, 110, 80, 120}, {-20, 40, 90, 95}},
+                       "dashed and holes");
+}
+
 TEST_F(TraceReduction, SetShiftedInTimeIsDrawnWhereItsSamplesAre) {
     // A recording that starts at 500 s: an estimate of the window that assumes the samples
     // start at 0 would look near the end of the arrays and draw nothing in this view.
