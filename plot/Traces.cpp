@@ -1,6 +1,7 @@
 #include "plot/Traces.h"
 
 #include "plot/CanvasText.h"
+#include "plot/LineStamps.h"
 #include "plot/PenLines.h"
 #include "plot/Renderer.h"
 #include "plot/TraceLines.h"
@@ -128,11 +129,14 @@ void DrawSignalLine(const TraceContext& c, const Signal& s, const IndexWindow& w
         return;
     }
     std::vector<QLine> strokes;
-    if (c.Literal)
+    if (c.Literal) {
         LiteralStrokes(px, 0, n - 1, strokes);
-    else
-        ReducedStrokes(px, win, strokes);
-    p.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+        p.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+        return;
+    }
+    ReducedStrokes(px, win, strokes);
+    const PlotRect& a = c.Area;
+    DrawStrokes(p, strokes, QRect(a.Left, a.Top, a.Right - a.Left + 1, a.Bottom - a.Top + 1));
 }
 
 void DrawPointMarks(const TraceContext& c, const Signal& s, const IndexWindow& win) {

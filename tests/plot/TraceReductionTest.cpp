@@ -4,6 +4,7 @@
 #include "PlotPictures.h"
 
 #include "data/AppState.h"
+#include "plot/LineStamps.h"
 #include "plot/TraceLines.h"
 
 #include <gtest/gtest.h>
@@ -214,4 +215,36 @@ TEST_F(TraceReduction, WindowFollowsTheRealTimes) {
     EXPECT_FALSE(w.Ordered);
     EXPECT_EQ(w.Lo, 0);
     EXPECT_EQ(w.Hi, 999);
+}
+
+TEST(LineStamps, StrokesComeOutAsThePainterDrawsThem) {
+    // Random strokes anywhere, some crossing the clip's edge or longer than the kept shapes,
+    // stamped on one image and drawn by the painter on another.
+    EnsureQtApp();
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> x(0, 399), y(0, 299), across(-20, 20), down(-70, 70);
+    const QRect clip(20, 20, 360, 260);
+    for (int width : {1, 2, 3, 4}) {
+        std::vector<QLine> strokes;
+        for (int i = 0; i < 3000; ++i) {
+            const QPoint from(x(rng), y(rng));
+            strokes.emplace_back(from,
+                                 from + QPoint(across(rng), i % 3 ? down(rng) / 8 : down(rng)));
+        }
+        QImage stamped(400, 300, QImage::Format_RGB32), painted(400, 300, QImage::Format_RGB32);
+        for (QImage* img : {&stamped, &painted}) {
+            img->fill(Qt::white);
+            QPainter p(img);
+            QPen pen(QColor(200, 30, 90));
+            pen.setWidth(width);
+            pen.setCapStyle(Qt::SquareCap);
+            p.setPen(pen);
+            p.setClipRect(clip);
+            if (img == &stamped)
+                DrawStrokes(p, strokes, clip);
+            else
+                p.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+        }
+        EXPECT_TRUE(stamped == painted) << "pen width " << width;
+    }
 }
