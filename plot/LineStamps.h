@@ -3,8 +3,9 @@
 // fair while over each wide line, and a trace in view is thousands of short ones. Each short
 // stroke shape (its length across and down) is drawn once by the painter itself into a
 // scratch image, and its pixels are kept as spans; the strokes are then stamped straight into
-// the target image. Where the stamp does not apply (another kind of canvas, a transform, a
-// stroke near the clip edge or longer than the kept shapes) the painter draws the stroke.
+// the target image. Where the stamp does not apply (another kind of canvas, a transform other
+// than a whole number of device pixels a unit, a stroke near the clip edge or longer than the
+// kept shapes) the painter draws the stroke.
 #include <QLine>
 #include <QRect>
 

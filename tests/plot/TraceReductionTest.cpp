@@ -224,15 +224,17 @@ TEST(LineStamps, StrokesComeOutAsThePainterDrawsThem) {
     std::mt19937 rng(3);
     std::uniform_int_distribution<int> x(0, 399), y(0, 299), across(-20, 20), down(-70, 70);
     const QRect clip(20, 20, 360, 260);
-    for (int width : {1, 2, 3, 4}) {
+    for (auto [width, ratio] : {std::pair{1, 1}, {2, 1}, {3, 1}, {4, 1}, {2, 2}, {1, 3}}) {
         std::vector<QLine> strokes;
         for (int i = 0; i < 3000; ++i) {
             const QPoint from(x(rng), y(rng));
             strokes.emplace_back(from,
                                  from + QPoint(across(rng), i % 3 ? down(rng) / 8 : down(rng)));
         }
-        QImage stamped(400, 300, QImage::Format_RGB32), painted(400, 300, QImage::Format_RGB32);
+        // At a pixel ratio of 2 the painter draws in units of two device pixels.
+        QImage stamped(QSize(400, 300) * ratio, QImage::Format_RGB32), painted = stamped;
         for (QImage* img : {&stamped, &painted}) {
+            img->setDevicePixelRatio(ratio);
             img->fill(Qt::white);
             QPainter p(img);
             QPen pen(QColor(200, 30, 90));
@@ -245,6 +247,6 @@ TEST(LineStamps, StrokesComeOutAsThePainterDrawsThem) {
             else
                 p.drawLines(strokes.data(), static_cast<int>(strokes.size()));
         }
-        EXPECT_TRUE(stamped == painted) << "pen width " << width;
+        EXPECT_TRUE(stamped == painted) << "pen width " << width << ", ratio " << ratio;
     }
 }
