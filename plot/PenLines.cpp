@@ -29,7 +29,6 @@ void LineExcludingEnd(QPainter& p, int x1, int y1, int x2, int y2) {
         p.drawLine(x1, y2 + 1, x1, y1 + 1);
     } else {
         p.drawLine(x1, y1, x2, y2);
-        if (x1 != x2 || y1 != y2) p.drawPoint(x1, y1);
     }
 }
 

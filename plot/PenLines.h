@@ -16,7 +16,7 @@ QPen PlotPen(const QColor& colour, Qt::PenStyle style, int width, Qt::PenCapStyl
 
 // The horizontal or vertical line from (x1, y1) to (x2, y2) without its end point. A flat cap
 // leaves out the higher end of a line, so a line running left or up is moved by one pixel to
-// keep its start and drop its end. Any other line is drawn as it comes, with its start point.
+// keep its start and drop its end. Any other line is drawn as it comes.
 void LineExcludingEnd(QPainter& p, int x1, int y1, int x2, int y2);
 
 } // namespace vemo

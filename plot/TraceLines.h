@@ -27,7 +27,8 @@ public:
 
     bool InTime(double x) const { return x >= tMin_ && x <= tMax_; }
     bool InAlt(double y) const { return y >= aMin_ && y <= aMax_; }
-    // Pixel column of a time within the visible range.
+    // Pixel column of a time: within the visible range its column, outside it the mapping's
+    // sentinels left and right of the plot.
     int Column(double x) const { return left_ + map_.Time(x); }
     // Pixel row of an altitude: above the range the top edge, below it the bottom edge.
     int Row(double y) const { return top_ + map_.Alt(y); }
