@@ -1,5 +1,7 @@
 #include "app/KeyZoom.h"
 
+#include <cmath>
+
 namespace vemo {
 
 bool ApplyZoomKey(PlotDocument& doc, ZoomKey key, bool ctrl, bool shift) {
@@ -13,24 +15,54 @@ bool ApplyZoomKey(PlotDocument& doc, ZoomKey key, bool ctrl, bool shift) {
     if (key == ZoomKey::Other) return false;
     const double dx = doc.TimeMax - doc.TimeMin;
     const double dy = doc.AltMax - doc.AltMin;
+    // A range changes only while it stays finite (limits and span): zooming out a thousand
+    // times stops at the largest numbers instead of turning them into NaN.
+    auto set = [](double& min, double& max, double newMin, double newMax) {
+        if (!std::isfinite(newMin) || !std::isfinite(newMax) || !std::isfinite(newMax - newMin))
+            return;
+        min = newMin;
+        max = newMax;
+    };
+    double& t0 = doc.TimeMin;
+    double& t1 = doc.TimeMax;
+    double& a0 = doc.AltMin;
+    double& a1 = doc.AltMax;
     if (ctrl) {
         // Zooming keeps the minimum of the range where it is.
         switch (key) {
-        case ZoomKey::Left: doc.TimeMax = doc.TimeMin + 2 * dx; break;
-        case ZoomKey::Right: doc.TimeMax = doc.TimeMin + 0.5 * dx; break;
-        case ZoomKey::Up: doc.AltMax = doc.AltMin + 0.5 * dy; break;
-        case ZoomKey::Down: doc.AltMax = doc.AltMin + 2 * dy; break;
-        default: break;
+        case ZoomKey::Left:
+            set(t0, t1, t0, t0 + 2 * dx);
+            break;
+        case ZoomKey::Right:
+            set(t0, t1, t0, t0 + 0.5 * dx);
+            break;
+        case ZoomKey::Up:
+            set(a0, a1, a0, a0 + 0.5 * dy);
+            break;
+        case ZoomKey::Down:
+            set(a0, a1, a0, a0 + 2 * dy);
+            break;
+        default:
+            break;
         }
         return true;
     }
     if (shift) {
         switch (key) {
-        case ZoomKey::Left: doc.TimeMin -= 0.1 * dx, doc.TimeMax -= 0.1 * dx; break;
-        case ZoomKey::Right: doc.TimeMin += 0.1 * dx, doc.TimeMax += 0.1 * dx; break;
-        case ZoomKey::Up: doc.AltMin += 0.1 * dy, doc.AltMax += 0.1 * dy; break;
-        case ZoomKey::Down: doc.AltMin -= 0.1 * dy, doc.AltMax -= 0.1 * dy; break;
-        default: break;
+        case ZoomKey::Left:
+            set(t0, t1, t0 - 0.1 * dx, t1 - 0.1 * dx);
+            break;
+        case ZoomKey::Right:
+            set(t0, t1, t0 + 0.1 * dx, t1 + 0.1 * dx);
+            break;
+        case ZoomKey::Up:
+            set(a0, a1, a0 + 0.1 * dy, a1 + 0.1 * dy);
+            break;
+        case ZoomKey::Down:
+            set(a0, a1, a0 - 0.1 * dy, a1 - 0.1 * dy);
+            break;
+        default:
+            break;
         }
         return true;
     }

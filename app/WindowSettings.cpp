@@ -22,22 +22,15 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include <algorithm>
+
 using namespace vemo;
 
 namespace {
 
+// A stored index past the last item selects the last item; a negative one selects none.
 void SelectRadio(QButtonGroup* group, int k) {
-    const int items = static_cast<int>(group->buttons().size());
-    if (k >= items) k = items - 1;
-    if (QAbstractButton* b = k >= 0 ? group->button(k) : nullptr) {
-        b->setChecked(true);
-        return;
-    }
-    if (QAbstractButton* b = group->checkedButton()) {
-        group->setExclusive(false);
-        b->setChecked(false);
-        group->setExclusive(true);
-    }
+    SelectItem(group, std::min<int>(k, static_cast<int>(group->buttons().size()) - 1));
 }
 
 std::string EditText(const QLineEdit* edit) {

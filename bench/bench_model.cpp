@@ -23,7 +23,7 @@ void BM_CreateFillDelete100Sets(benchmark::State& state) {
             vemo::Signal* s = doc.CreateDataSet();
             s->Samples.Resize(65535);
             for (int i = 0; i < 65535; ++i) {
-                s->Samples.Time[i] = i * 0.1;
+                s->Samples.SetTime(i, i * 0.1);
                 s->Samples.Alt[i] = i % 1000;
             }
         }

@@ -1,6 +1,7 @@
 // Full repaints of the plot view: 14 data sets of 65535 samples at 1920 x 1080 and 96 pixels
 // per inch, all in view and zoomed to 1 % of the time range, drawn as the view draws them and
-// drawn literally (every segment), side by side in one run.
+// drawn literally (every segment), side by side in one run; and the view's repaints at 200 %
+// display scaling.
 #include "data/AppState.h"
 #include "plot/Renderer.h"
 
@@ -36,7 +37,8 @@ PlotDocument& LongRecordings() {
     return doc;
 }
 
-void Render(benchmark::State& state, bool literal, double zoom, bool noData = false) {
+void Render(benchmark::State& state, bool literal, double zoom, bool noData = false,
+            double ratio = 1.0) {
     static PlotDocument empty;
     PlotDocument& doc = noData ? empty : LongRecordings();
     const double span = HomeRange.TimeMax - HomeRange.TimeMin;
@@ -46,9 +48,12 @@ void Render(benchmark::State& state, bool literal, double zoom, bool noData = fa
         doc.TimeMin = HomeRange.TimeMin;
         doc.TimeMax = HomeRange.TimeMax;
     }
-    QImage img(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    // At 200 % display scaling the view's back buffer has twice the pixels each way and is
+    // drawn in the view's units.
+    QImage img(QSize(1920, 1080) * ratio, QImage::Format_ARGB32_Premultiplied);
     img.setDotsPerMeterX(3780); // 96 per inch
     img.setDotsPerMeterY(3780);
+    img.setDevicePixelRatio(ratio);
     for (auto _ : state) {
         QPainter p(&img);
         RenderTarget t;
@@ -79,6 +84,12 @@ void BM_Zoom1Percent_Reduced(benchmark::State& s) {
 void BM_Zoom1Percent_Literal(benchmark::State& s) {
     Render(s, true, 0.01);
 }
+void BM_FullView_Reduced_Ratio2(benchmark::State& s) {
+    Render(s, false, 1.0, false, 2.0);
+}
+void BM_Zoom1Percent_Reduced_Ratio2(benchmark::State& s) {
+    Render(s, false, 0.01, false, 2.0);
+}
 
 } // namespace
 
@@ -87,6 +98,8 @@ BENCHMARK(BM_FullView_Reduced)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_FullView_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Zoom1Percent_Reduced)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Zoom1Percent_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FullView_Reduced_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Zoom1Percent_Reduced_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -105,10 +105,8 @@ void ApplySetProperties(PlotDocument& doc, int k, const SetProperties& p) {
 
     // A shift that is not a finite number would wipe the data out; it is no shift.
     if (std::isfinite(dt) && std::fabs(dt) > OffsetThreshold) {
-        for (double& t : alt->Samples.Time)
-            t += dt;
-        for (double& t : trig->Samples.Time)
-            t += dt;
+        alt->Samples.ShiftTimes(dt);
+        trig->Samples.ShiftTimes(dt);
     }
     if (std::isfinite(da) && std::fabs(da) > OffsetThreshold) {
         for (double& a : alt->Samples.Alt)

@@ -3,6 +3,7 @@
 #include "data/Text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace vemo {
@@ -17,25 +18,63 @@ const char* const LineStyleNames[6] = {"-none-", "Solid",    "Dot",
 const char* const PointStyleNames[8] = {"-none-", "Dot", "Circle",  "Square",
                                         "Cross",  "X",   "Diamond", "Triangle"};
 
+int SampleStore::DisorderAt(std::size_t i) const {
+    const std::vector<double>& t = Time.v_;
+    return int(!std::isfinite(t[i])) + int(i > 0 && !(t[i - 1] <= t[i]));
+}
+
 void SampleStore::Resize(int n) {
     n = std::clamp(n, 0, MaxSamples);
-    Time.resize(static_cast<std::size_t>(n), 0.0);
-    Alt.resize(static_cast<std::size_t>(n), 0.0);
-    if (hasPeakMarks_) PeakMarks.resize(static_cast<std::size_t>(n), 0);
+    const auto from = Time.size(), to = static_cast<std::size_t>(n);
+    for (std::size_t i = to; i < from; ++i)
+        disorder_ -= DisorderAt(i);
+    Time.v_.resize(to, 0.0);
+    for (std::size_t i = from; i < to; ++i)
+        disorder_ += DisorderAt(i);
+    Alt.resize(to, 0.0);
+    if (hasPeakMarks_) PeakMarks.resize(to, 0);
 }
 
 bool SampleStore::Append(double time, double alt) {
+    return Append(time, alt, 0);
+}
+
+bool SampleStore::Append(double time, double alt, std::uint8_t peakMark) {
     if (Count() >= MaxSamples) return false;
-    Time.push_back(time);
+    Time.v_.push_back(time);
+    disorder_ += DisorderAt(Time.size() - 1);
     Alt.push_back(alt);
-    if (hasPeakMarks_) PeakMarks.push_back(0);
+    if (hasPeakMarks_) PeakMarks.push_back(peakMark);
     return true;
 }
 
+void SampleStore::Reserve(int n) {
+    const auto size = static_cast<std::size_t>(std::clamp(n, 0, MaxSamples));
+    Time.v_.reserve(size);
+    Alt.reserve(size);
+    if (hasPeakMarks_) PeakMarks.reserve(size);
+}
+
 void SampleStore::Shrink() {
-    Time.shrink_to_fit();
+    Time.v_.shrink_to_fit();
     Alt.shrink_to_fit();
     PeakMarks.shrink_to_fit();
+}
+
+void SampleStore::SetTime(int i, double time) {
+    const auto at = static_cast<std::size_t>(i);
+    const bool hasNext = at + 1 < Time.size();
+    disorder_ -= DisorderAt(at) + (hasNext ? DisorderAt(at + 1) : 0);
+    Time.v_[at] = time;
+    disorder_ += DisorderAt(at) + (hasNext ? DisorderAt(at + 1) : 0);
+}
+
+void SampleStore::ShiftTimes(double dt) {
+    disorder_ = 0;
+    for (std::size_t i = 0; i < Time.size(); ++i) {
+        Time.v_[i] += dt;
+        disorder_ += DisorderAt(i);
+    }
 }
 
 Signal::Signal(bool altitude) : Samples(altitude) {

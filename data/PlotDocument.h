@@ -17,13 +17,40 @@ constexpr int MaxClimbMarks = 256;
 
 using Colour = std::uint32_t; // 0x00BBGGRR, red in the low byte
 
+// The times of a store's samples, read like a std::vector<double>. Every change goes through
+// the store, which keeps count of where the times fail to ascend.
+class SampleTimes {
+public:
+    using value_type = double;
+    using size_type = std::size_t;
+    using const_iterator = std::vector<double>::const_iterator;
+    using iterator = const_iterator;
+
+    double operator[](std::size_t i) const { return v_[i]; }
+    std::size_t size() const { return v_.size(); }
+    bool empty() const { return v_.empty(); }
+    std::size_t capacity() const { return v_.capacity(); }
+    const double* data() const { return v_.data(); }
+    const_iterator begin() const { return v_.begin(); }
+    const_iterator end() const { return v_.end(); }
+    double front() const { return v_.front(); }
+    double back() const { return v_.back(); }
+    const std::vector<double>& Values() const { return v_; }
+
+    friend bool operator==(const SampleTimes& a, const std::vector<double>& b) { return a.v_ == b; }
+
+private:
+    friend class SampleStore;
+    std::vector<double> v_;
+};
+
 // Samples of one Signal. The arrays grow with the samples actually held, up to MaxSamples,
 // so a thousand short data sets stay small.
 class SampleStore {
 public:
     explicit SampleStore(bool withPeakMarks) : hasPeakMarks_(withPeakMarks) {}
 
-    std::vector<double> Time;
+    SampleTimes Time;
     std::vector<double> Alt;
     std::vector<std::uint8_t> PeakMarks; // empty in a trigger Signal's store
 
@@ -33,12 +60,29 @@ public:
     void Resize(int n);
     // Adds one sample; false when the store is full.
     bool Append(double time, double alt);
+    // Adds one sample with its peak mark (ignored in a store without peak marks).
+    bool Append(double time, double alt, std::uint8_t peakMark);
     void Clear() { Resize(0); }
+    // Room for n samples without growing step by step.
+    void Reserve(int n);
     // Frees memory held beyond the current count.
     void Shrink();
 
+    void SetTime(int i, double time);
+    // Adds dt to every time.
+    void ShiftTimes(double dt);
+
+    // Whether every time is a finite number and none is below the one before it. Kept up to
+    // date by every change, so the plot can search the times instead of scanning them.
+    bool TimesAscend() const { return disorder_ == 0; }
+
 private:
+    // 1 for each way sample i breaks the ascending order: a time that is not finite, a time
+    // below (or not comparable with) the one before it.
+    int DisorderAt(std::size_t i) const;
+
     bool hasPeakMarks_;
+    int disorder_ = 0;
 };
 
 struct ClimbMark {

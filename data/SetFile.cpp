@@ -41,20 +41,14 @@ void ReadSampleLine(std::string_view line, bool columns4, Signal& alt, Signal& t
         if (s.Lit(',') && s.Ws().Int(peak)) ++converted;
         if (converted < 3) peak = 0;
     }
-    SampleStore& a = alt.Samples;
-    a.Time.push_back(time);
-    a.Alt.push_back(altitude);
-    a.PeakMarks.push_back(static_cast<std::uint8_t>(peak & 0xFF));
+    alt.Samples.Append(time, altitude, static_cast<std::uint8_t>(peak & 0xFF));
     if (flag != 0) trig.Samples.Append(time, altitude);
 }
 
 // Room for the sample lines ahead, judged by size (a sample line the program writes takes at
 // least 24 bytes), so the store does not grow step by step.
 void ReserveForBlock(std::size_t bytesLeft, SampleStore& a) {
-    const std::size_t n = std::min<std::size_t>(bytesLeft / 16 + 16, MaxSamples);
-    a.Time.reserve(n);
-    a.Alt.reserve(n);
-    a.PeakMarks.reserve(n);
+    a.Reserve(static_cast<int>(std::min<std::size_t>(bytesLeft / 16 + 16, MaxSamples)));
 }
 
 void ReadClimbLine(std::string_view line, Signal& alt) {

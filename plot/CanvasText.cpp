@@ -5,6 +5,11 @@
 
 namespace vemo {
 
+void UsePlotFace(QFont& f) {
+    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    f.setStyleHint(QFont::SansSerif);
+}
+
 void SetFontHeight(QPainter& p, int px) {
     const int target = px < 1 ? 1 : px;
     QFont f = p.font();

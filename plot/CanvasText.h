@@ -2,11 +2,17 @@
 // Text on the plot canvas: opaque text cells placed by their top-left corner, and font heights
 // given as the height of the text cell in pixels.
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 class QPainter;
 
 namespace vemo {
+
+// Makes f ask for the face the plot's text heights are made for: Liberation Sans, which has
+// Arial's metrics, or Arial itself; where neither is installed the system's nearest sans-serif
+// face draws.
+void UsePlotFace(QFont& f);
 
 // Sets the painter's font so that its text cell is at most px pixels high.
 void SetFontHeight(QPainter& p, int px);

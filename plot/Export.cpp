@@ -48,6 +48,18 @@ void WriteWhole(const QString& fileName, const std::vector<std::uint8_t>& bytes)
         throw OutputError(QString("Unable to write %1!").arg(fileName).toStdString());
 }
 
+// The picture in one of Qt's own formats, as file bytes.
+std::vector<std::uint8_t> EncodeWithQt(const QImage& image, const char* format, const char* what) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image))
+        throw OutputError(std::string("Unable to encode the ") + what + ": " +
+                          writer.errorString().toStdString());
+    return {bytes.begin(), bytes.end()};
+}
+
 } // namespace
 
 QSize ExportPixelSize(double widthInches, double heightInches) {
@@ -65,6 +77,19 @@ QSize ExportPixelSize(double widthInches, double heightInches) {
     return {w, h};
 }
 
+void RenderExport(QPainter& painter, const PlotDocument& doc, double widthInches,
+                  double heightInches, bool colour, RenderFunction render) {
+    RenderTarget target;
+    target.Canvas = &painter;
+    target.PpiX = target.PpiY = ExportPpi;
+    target.Width = widthInches;
+    target.Height = heightInches;
+    target.Left = target.Top = 0.0;
+    target.Colour = colour;
+    target.Screen = false;
+    render(target, doc);
+}
+
 QImage RenderExportImage(const PlotDocument& doc, double widthInches, double heightInches,
                          bool colour, RenderFunction render) {
     const QSize size = ExportPixelSize(widthInches, heightInches);
@@ -78,27 +103,13 @@ QImage RenderExportImage(const PlotDocument& doc, double widthInches, double hei
     image.setDotsPerMeterY(ExportDotsPerMeter);
     image.fill(Qt::white);
     QPainter painter(&image);
-    RenderTarget target;
-    target.Canvas = &painter;
-    target.PpiX = target.PpiY = ExportPpi;
-    target.Width = widthInches;
-    target.Height = heightInches;
-    target.Left = target.Top = 0.0;
-    target.Colour = colour;
-    target.Screen = false;
-    render(target, doc);
+    RenderExport(painter, doc, widthInches, heightInches, colour, render);
     painter.end();
     return image;
 }
 
 std::vector<std::uint8_t> EncodeBitmap(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "BMP");
-    if (!writer.write(image))
-        throw OutputError("Unable to encode the bitmap: " + writer.errorString().toStdString());
-    return {bytes.begin(), bytes.end()};
+    return EncodeWithQt(image, "BMP", "bitmap");
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const QImage& image) {
@@ -117,14 +128,7 @@ std::vector<std::uint8_t> EncodeGifPicture(const QImage& image) {
 }
 
 std::vector<std::uint8_t> EncodePng(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "PNG");
-    if (!writer.write(image))
-        throw OutputError("Unable to encode the PNG picture: " +
-                          writer.errorString().toStdString());
-    return {bytes.begin(), bytes.end()};
+    return EncodeWithQt(image, "PNG", "PNG picture");
 }
 
 void SavePicture(const QImage& image, const QString& fileName, int fileType) {

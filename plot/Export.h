@@ -26,6 +26,11 @@ QSize ExportPixelSize(double widthInches, double heightInches);
 
 // A new bitmap of ExportPixelSize, rendered at 100 pixels per inch with the plot at its
 // corner. Throws OutputError, also when the bitmap cannot be allocated.
+// Renders the plot onto painter at 100 units per inch with the plot at the corner, as every
+// export draws it.
+void RenderExport(QPainter& painter, const PlotDocument& doc, double widthInches,
+                  double heightInches, bool colour, RenderFunction render = &RenderPlot);
+
 QImage RenderExportImage(const PlotDocument& doc, double widthInches, double heightInches,
                          bool colour, RenderFunction render = &RenderPlot);
 

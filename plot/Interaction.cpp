@@ -29,6 +29,14 @@ void AppendLines(std::vector<XorShape>& out, const BandRect& b, const PlotRect& 
     out.push_back({XorShape::ClimbLine, b.X2, area.Top, b.X2, area.Bottom});
 }
 
+// Sets one axis's range unless the new one is no longer finite (limits and span): zooming
+// out or panning near the largest numbers stops there instead of turning them into NaN.
+void SetRange(double& min, double& max, double newMin, double newMax) {
+    if (!std::isfinite(newMin) || !std::isfinite(newMax) || !std::isfinite(newMax - newMin)) return;
+    min = newMin;
+    max = newMax;
+}
+
 void SetZoomSpans(PlotDocument& doc, double factor) {
     const double w = doc.TimeMax - doc.TimeMin;
     const double h = doc.AltMax - doc.AltMin;
@@ -36,10 +44,8 @@ void SetZoomSpans(PlotDocument& doc, double factor) {
     const double cy = doc.AltMin + 0.5 * h;
     const double w2 = std::max(factor * w, MinZoomSpan);
     const double h2 = std::max(factor * h, MinZoomSpan);
-    doc.TimeMin = cx - 0.5 * w2;
-    doc.TimeMax = doc.TimeMin + w2;
-    doc.AltMin = cy - 0.5 * h2;
-    doc.AltMax = doc.AltMin + h2;
+    SetRange(doc.TimeMin, doc.TimeMax, cx - 0.5 * w2, cx - 0.5 * w2 + w2);
+    SetRange(doc.AltMin, doc.AltMax, cy - 0.5 * h2, cy - 0.5 * h2 + h2);
 }
 
 // Crops one data set to the samples whose times lie within [tMin, tMax].
@@ -62,7 +68,7 @@ void CropSet(Signal& alt, Signal* trig, double tMin, double tMax) {
         int kept = 0;
         for (int i = 0; i < t.Count(); ++i) {
             if (t.Time[i] < t0 || t.Time[i] > tEnd) continue;
-            t.Time[kept] = t.Time[i] - t0;
+            t.SetTime(kept, t.Time[i] - t0);
             t.Alt[kept] = t.Alt[i];
             ++kept;
         }
@@ -71,7 +77,7 @@ void CropSet(Signal& alt, Signal* trig, double tMin, double tMax) {
 
     const bool marks = a.HasPeakMarks();
     for (int j = first; j <= last; ++j) {
-        a.Time[j - first] = a.Time[j] - t0;
+        a.SetTime(j - first, a.Time[j] - t0);
         a.Alt[j - first] = a.Alt[j];
         if (marks) a.PeakMarks[j - first] = a.PeakMarks[j];
     }
@@ -92,12 +98,22 @@ void CropSet(Signal& alt, Signal* trig, double tMin, double tMax) {
 
 } // namespace
 
+bool FiniteSample(const SampleStore& store, int i) {
+    return std::isfinite(store.Time[i]) && std::isfinite(store.Alt[static_cast<std::size_t>(i)]);
+}
+
 int NearestSample(const SampleStore& store, double t) {
     const int count = store.Count();
-    if (count < 2 || std::isnan(t)) return 0;
+    if (count < 2 || std::isnan(t)) {
+        for (int i = 0; i < count; ++i)
+            if (FiniteSample(store, i)) return i;
+        return -1;
+    }
     int best = -1;
     double bestDist = 0.0;
     for (int i = 0; i < count; ++i) {
+        // A sample that is not a finite number is nowhere on the plot.
+        if (!FiniteSample(store, i)) continue;
         const double d = std::fabs(store.Time[i] - t);
         if (std::isnan(d)) continue;
         // Ties go to the later sample.
@@ -106,7 +122,7 @@ int NearestSample(const SampleStore& store, double t) {
             bestDist = d;
         }
     }
-    return best < 0 ? 0 : best;
+    return best;
 }
 
 std::string TimeAltText(const SampleStore& store, int n) {
@@ -117,12 +133,16 @@ std::string TimeAltText(const SampleStore& store, int n) {
 }
 
 std::optional<std::string> ClimbRateText(const SampleStore& store, int n) {
-    if (n <= 0 || n >= store.Count()) return std::nullopt;
-    const double dt = store.Time[n] - store.Time[n - 1];
+    if (n <= 0 || n >= store.Count() || !FiniteSample(store, n)) return std::nullopt;
+    int prev = n - 1; // the previous sample that is a finite number
+    while (prev >= 0 && !FiniteSample(store, prev))
+        --prev;
+    if (prev < 0) return std::nullopt;
+    const double dt = store.Time[n] - store.Time[prev];
     if (dt == 0.0) return std::nullopt;
     char buf[96];
     std::snprintf(buf, sizeof buf, "Rate of Climb = %8.3f units/sec",
-                  (store.Alt[n] - store.Alt[n - 1]) / dt);
+                  (store.Alt[n] - store.Alt[prev]) / dt);
     return std::string(buf);
 }
 
@@ -161,7 +181,7 @@ MoveResult PlotMouseLogic::MouseMove(const PlotDocument& doc, const PlotRect& ar
         DragEnd = here;
     }
 
-    if (n < samples.Count()) {
+    if (n >= 0 && n < samples.Count()) {
         result.XY = TimeAltText(samples, n);
         result.ROC = ClimbRateText(samples, n);
         HoverX = MapTimeToPixel(doc, area, samples.Time[n]) + area.Left;
@@ -264,16 +284,16 @@ void Pan(PlotDocument& doc, PanDirection direction) {
     const double da = 0.2 * (doc.AltMax - doc.AltMin);
     switch (direction) {
     case PanDirection::Left:
-        doc.TimeMin -= dt, doc.TimeMax -= dt;
+        SetRange(doc.TimeMin, doc.TimeMax, doc.TimeMin - dt, doc.TimeMax - dt);
         break;
     case PanDirection::Right:
-        doc.TimeMin += dt, doc.TimeMax += dt;
+        SetRange(doc.TimeMin, doc.TimeMax, doc.TimeMin + dt, doc.TimeMax + dt);
         break;
     case PanDirection::Up:
-        doc.AltMin += da, doc.AltMax += da;
+        SetRange(doc.AltMin, doc.AltMax, doc.AltMin + da, doc.AltMax + da);
         break;
     case PanDirection::Down:
-        doc.AltMin -= da, doc.AltMax -= da;
+        SetRange(doc.AltMin, doc.AltMax, doc.AltMin - da, doc.AltMax - da);
         break;
     }
 }

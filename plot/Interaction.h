@@ -52,14 +52,19 @@ struct MoveResult {
     std::optional<std::string> ROC; // new text for the rate-of-climb readout
 };
 
-// The index of the sample of `store` nearest in time to t, ties going to the later sample.
-// A store with fewer than two samples gives 0.
+// Whether sample i's time and altitude are both finite numbers; no other sample is on the plot.
+bool FiniteSample(const SampleStore& store, int i);
+
+// The index of the sample of `store` nearest in time to t, ties going to the later sample,
+// among the samples that are finite numbers; -1 when there is none. With fewer than two
+// samples (or no time t) the first such sample.
 int NearestSample(const SampleStore& store, double t);
 
 // "Time = %8.1lf, Altitude = %4d" for sample n.
 std::string TimeAltText(const SampleStore& store, int n);
-// "Rate of Climb = %8.3lf units/sec" from sample n - 1 to n; nothing for sample 0 or for two
-// samples at the same time (the readout then keeps its text).
+// "Rate of Climb = %8.3lf units/sec" from the previous finite sample to sample n; nothing for
+// sample 0, a sample that is not finite or two samples at the same time (the readout then
+// keeps its text).
 std::optional<std::string> ClimbRateText(const SampleStore& store, int n);
 
 // The mouse on the plot view: the three modes, the drags and the hover sample.

@@ -3,6 +3,7 @@
 #include "data/AppState.h"
 #include "data/Text8.h"
 #include "plot/CanvasText.h"
+#include "plot/PenLines.h"
 #include "plot/Traces.h"
 
 #include <QImage>
@@ -50,13 +51,10 @@ QString Text(const std::string& s) {
     return ToWidgetText(s);
 }
 
-void SetPen(QPainter& p, const QColor& colour, Qt::PenStyle style = Qt::SolidLine, int width = 1) {
-    QPen pen(colour);
-    pen.setStyle(style);
-    pen.setWidth(width);
-    // Lines end one pixel short of their end point, as line drawing does on every canvas.
-    pen.setCapStyle(Qt::FlatCap);
-    p.setPen(pen);
+// Lines end one pixel short of their end point, as line drawing does on every canvas.
+void SetPen(QPainter& p, const QColor& colour, int ppi, Qt::PenStyle style = Qt::SolidLine,
+            int width = 1) {
+    p.setPen(PlotPen(colour, style, width, Qt::FlatCap, ppi));
 }
 
 // Rectangle (x1, y1) to (x2, y2), right and bottom edges excluded: filled with the brush and
@@ -107,8 +105,10 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     const PlotLayout l = ComputeLayout(t.PpiX, t.PpiY, t.Width, t.Height, t.Left, t.Top);
     const int W = l.W, H = l.H;
 
-    // 1. Font: the canvas's own face, bold, tick label height.
+    // 1. Font: bold, tick label height, in the face whose text cells the layout's heights are
+    // made for (or the nearest one the system has).
     QFont font = p.font();
+    UsePlotFace(font);
     font.setFixedPitch(true);
     font.setBold(true);
     p.setFont(font);
@@ -119,7 +119,8 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     const QColor grid = t.Colour ? ToQColor(doc.GridColor) : QColor(Qt::black);
     QColor fontColour = t.Colour ? ToQColor(doc.ScaleColor) : QColor(Qt::black);
     p.setBrush(back);
-    SetPen(p, grid);
+    const int ppi = t.PpiX;
+    SetPen(p, grid, ppi);
 
     // 3. Background, 4. logo.
     Rectangle(p, l.X0, l.Y0, l.X1, l.Y1);
@@ -141,14 +142,14 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     if (timeValid) {
         const TickLayout tk = NiceTicks(doc.TimeMin, doc.TimeMax);
         int n = 0;
-        for (double v = tk.First; v <= tk.Last && n < MaxTicks; v += tk.Step, ++n) {
+        for (double v = tk.First; TickInView(v, tk) && n < MaxTicks; v += tk.Step, ++n) {
             const int px = a.Left + map.Time(v);
-            SetPen(p, grid);
-            p.drawLine(px, a.Bottom, px, a.Bottom + t.PpiY / 17);
-            SetPen(p, grid, Qt::DotLine);
+            SetPen(p, grid, ppi);
+            LineExcludingEnd(p, px, a.Bottom, px, a.Bottom + t.PpiY / 17);
+            SetPen(p, grid, ppi, Qt::DotLine);
             p.drawLine(px, a.Top, px, a.Bottom);
-            SetPen(p, grid);
-            const QString label = QString::asprintf("%.*f", tk.Decimals, v);
+            SetPen(p, grid, ppi);
+            const QString label = QString::fromStdString(TickLabel(v, tk));
             TextOut(p, px - TextWidth(p, label) / 2, a.Bottom + t.PpiY / 15, label, fontColour,
                     back);
         }
@@ -158,14 +159,14 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     if (altValid) {
         const TickLayout tk = NiceTicks(doc.AltMin, doc.AltMax);
         int n = 0;
-        for (double v = tk.First; v <= tk.Last && n < MaxTicks; v += tk.Step, ++n) {
+        for (double v = tk.First; TickInView(v, tk) && n < MaxTicks; v += tk.Step, ++n) {
             const int py = a.Top + map.Alt(v);
-            SetPen(p, grid);
-            p.drawLine(a.Left - 1, py, a.Left - t.PpiX / 17, py);
-            SetPen(p, grid, Qt::DotLine);
+            SetPen(p, grid, ppi);
+            LineExcludingEnd(p, a.Left - 1, py, a.Left - t.PpiX / 17, py);
+            SetPen(p, grid, ppi, Qt::DotLine);
             p.drawLine(a.Left, py, a.Right, py);
-            SetPen(p, grid);
-            const QString label = QString::asprintf("%.*f", tk.Decimals, v);
+            SetPen(p, grid, ppi);
+            const QString label = QString::fromStdString(TickLabel(v, tk));
             TextOut(p, a.Left - TextWidth(p, label) - t.PpiX / 15, py - TextHeight(p) / 2, label,
                     fontColour, back);
         }
@@ -205,9 +206,9 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     const QString xLabel = Text(doc.XAxisLabel);
     TextOut(p, centred(xLabel), l.XLabelY, xLabel, fontColour, back);
 
-    // 12. Footers, in "Arial" from here on.
+    // 12. Footers, in Arial's face from here on.
     font = p.font();
-    font.setFamily(QStringLiteral("Arial"));
+    UsePlotFace(font);
     p.setFont(font);
     fontColour = ToQColor(doc.ScaleColor);
     SetFontHeight(p, H / 35);
@@ -237,8 +238,19 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     }
 
     // 15. Everything after is clipped to the plot rectangle, its right and bottom edges
-    // included. 16. The Signals in list order.
+    // included. 17. The frame comes before the Signals, so that data on the rectangle's edge
+    // pixels (a trace above the range, a short flight beside a long recording in the first
+    // column) stays visible.
     p.setClipRect(QRect(a.Left, a.Top, a.Right - a.Left + 1, a.Bottom - a.Top + 1));
+    SetPen(p, grid, ppi, Qt::SolidLine, std::max(t.PpiX / 75, 1));
+    const QPoint frame[5] = {{a.Left, a.Top},
+                             {a.Left, a.Bottom},
+                             {a.Right, a.Bottom},
+                             {a.Right, a.Top},
+                             {a.Left, a.Top}};
+    p.drawPolyline(frame, 5);
+
+    // 16. The Signals in list order.
     if (timeValid && altValid) {
         TraceContext c;
         c.P = &p;
@@ -255,15 +267,8 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
             if (doc.Signals[k]->Visible) DrawSignal(c, *doc.Signals[k]);
     }
 
-    // 17. Frame, 18. clip removed.
-    SetPen(p, grid, Qt::SolidLine, std::max(t.PpiX / 75, 1));
-    const QPoint frame[5] = {{a.Left, a.Top},
-                             {a.Left, a.Bottom},
-                             {a.Right, a.Bottom},
-                             {a.Right, a.Top},
-                             {a.Left, a.Top}};
-    p.drawPolyline(frame, 5);
-    SetPen(p, grid);
+    // 18. Clip removed, pen width 1.
+    SetPen(p, grid, ppi);
     p.setClipping(false);
 }
 

@@ -25,9 +25,11 @@ struct RenderTarget {
     double Top = 0.0;
     bool Colour = true;  // false: monochrome output
     bool Screen = false; // a screen rendering publishes its plot rectangle as PlotArea
-    // Draws every segment of every trace, and every point mark of the view even where one
-    // repeats the last, instead of only what can change a pixel; the picture is the same,
-    // only slower. Kept for the comparison in tests and benchmarks.
+    // Draws every segment of every trace (solid lines as one stroke per segment, dotted and
+    // dashed ones as polylines over all samples) and every point mark of the view even where
+    // one repeats the last, instead of only what can change a pixel. The picture is the same
+    // pixel for pixel, dash phases included, only slower. Kept for the comparison in tests
+    // and benchmarks.
     bool LiteralLines = false;
 };
 

@@ -1,5 +1,7 @@
 #include "plot/Scaling.h"
 
+#include <QString>
+
 #include <cmath>
 
 namespace vemo {
@@ -30,7 +32,10 @@ bool AutoRange(const PlotDocument& doc, bool timeAxis, double& newMin, double& n
     double hi = -99999.0;
     for (std::size_t k = 0; k < doc.Signals.size(); k += 2) {
         const SampleStore& s = doc.Signals[k]->Samples;
-        for (double v : timeAxis ? s.Time : s.Alt) {
+        for (double v : timeAxis ? s.Time.Values() : s.Alt) {
+            // A value that is not a finite number (a damaged file) says nothing about where
+            // the rest of the data lies.
+            if (!std::isfinite(v)) continue;
             if (v < lo) lo = v;
             if (v > hi) hi = v;
         }
@@ -45,7 +50,11 @@ bool AutoRange(const PlotDocument& doc, bool timeAxis, double& newMin, double& n
     const double unit = PowerOfTen(TruncLog10(range));
     if (!(unit > 0.0) || !std::isfinite(unit)) return false;
     const long double count = WholePart(static_cast<long double>(range) / unit) + 1;
-    const double min = static_cast<double>(WholePart(static_cast<long double>(lo) / unit) * unit);
+    // A negative minimum goes down to the next whole unit, so samples below zero stay in
+    // view instead of lying flat on the bottom edge; a positive one goes down toward zero.
+    const long double units = static_cast<long double>(lo) / unit;
+    const long double whole = lo < 0.0 ? std::floor(units) : WholePart(units);
+    const double min = static_cast<double>(whole * unit);
     double max = static_cast<double>(min + count * unit);
     if (max <= hi) max += unit;
     if (!std::isfinite(min) || !std::isfinite(max)) return false;
@@ -84,7 +93,10 @@ TickLayout NiceTicks(double min, double max) {
     const double q = f / g; // rounded to double before it is truncated
     double step = static_cast<double>(WholePart(q) * g);
     if (!(step > 0.0) || !std::isfinite(step)) return none;
-    while (WholePart(static_cast<long double>(span) / step) > 12)
+    // The span is taken in extended precision from the limits themselves: rounded to double
+    // first it can lose the last interval, and the step would give more than 12 of them.
+    const long double exactSpan = static_cast<long double>(max) - min;
+    while (WholePart(exactSpan / step) > 12)
         step *= 2;
 
     TickLayout t;
@@ -101,6 +113,19 @@ TickLayout NiceTicks(double min, double max) {
     const int u = TruncLog10(step) - 1;
     t.Decimals = u > 0 ? 0 : -u;
     return t;
+}
+
+bool TickInView(double value, const TickLayout& ticks) {
+    return value <= ticks.Last + ticks.Step * 1e-6;
+}
+
+std::string TickLabel(double value, const TickLayout& ticks) {
+    // A tick that is zero but for the rounding of the additions reads 0, not -0.0.
+    if (std::fabs(value) < ticks.Step * 1e-6) value = 0.0;
+    // Qt's formatting ignores the process locale: the decimal point is always a point.
+    QString text = QString::asprintf("%.*f", ticks.Decimals, value);
+    if (text.size() > 16) text = QString::asprintf("%g", value);
+    return text.toStdString();
 }
 
 } // namespace vemo

@@ -21,21 +21,11 @@ struct TraceContext {
     QColor LabelColour; // font colour of the peak and climb-mark labels
 };
 
-// Samples [Lo, Hi] are all that can show of a Signal's line; [InFirst, InLast] are those
-// whose plotted time lies in the visible range (InFirst > InLast: none). Found from the real
-// plotted times when they are in order, otherwise the whole Signal.
-struct IndexWindow {
-    int Lo = 0, Hi = -1;
-    int InFirst = 0, InLast = -1;
-    bool Ordered = false;
-};
-
 // Pen width of a trace line of the given style, 0 for "-none-" and unknown styles.
 int LinePenWidth(int lineStyle, int ppiX);
 
-IndexWindow FindIndexWindow(const TraceContext& c, const Signal& s, int penWidth);
-
 // Draws one visible Signal: its line, point marks, peak marks and climb marks, in that order.
+// Marks are drawn only for samples inside the visible range, both in time and in altitude.
 void DrawSignal(const TraceContext& c, const Signal& s);
 
 } // namespace vemo

@@ -14,19 +14,6 @@ namespace vemo {
 
 namespace {
 
-void Render(QPainter& painter, const PlotDocument& doc, double widthInches, double heightInches,
-            bool colour, RenderFunction render) {
-    RenderTarget target;
-    target.Canvas = &painter;
-    target.PpiX = target.PpiY = ExportPpi;
-    target.Width = widthInches;
-    target.Height = heightInches;
-    target.Left = target.Top = 0.0;
-    target.Colour = colour;
-    target.Screen = false;
-    render(target, doc);
-}
-
 std::vector<std::uint8_t> BytesOf(const QByteArray& bytes) {
     return {bytes.begin(), bytes.end()};
 }
@@ -39,7 +26,7 @@ std::vector<std::uint8_t> EncodeSvgPlot(const PlotDocument& doc, double widthInc
     SvgClipDevice svg(size, ExportPpi, ToWidgetText(doc.Title), ToWidgetText(doc.Footer1));
     QPainter painter;
     if (!painter.begin(&svg)) throw OutputError("Unable to start the SVG picture.");
-    Render(painter, doc, widthInches, heightInches, colour, render);
+    RenderExport(painter, doc, widthInches, heightInches, colour, render);
     painter.end();
     return BytesOf(svg.Svg());
 }
@@ -60,7 +47,7 @@ std::vector<std::uint8_t> EncodePdfPlot(const PlotDocument& doc, double widthInc
         pdf.setCreator(ToWidgetText(doc.Footer1));
         QPainter painter;
         if (!painter.begin(&pdf)) throw OutputError("Unable to start the PDF picture.");
-        Render(painter, doc, widthInches, heightInches, colour, render);
+        RenderExport(painter, doc, widthInches, heightInches, colour, render);
         if (!painter.end()) throw OutputError("Unable to finish the PDF picture.");
     }
     return BytesOf(bytes);

@@ -62,11 +62,13 @@ void DrawStyleItem(QPainter& p, const QRect& rect, StyleKind kind, int code) {
     case PointDot:
         p.drawPoint(cx, cy);
         break;
+    // The circle's and the square's box runs up to but not including (cx + r, cy + r): they
+    // are 2 * r pixels wide, like the marks on the plot.
     case PointCircle:
-        p.drawEllipse(cx - r4, cy - r4, 2 * r4, 2 * r4);
+        p.drawEllipse(cx - r4, cy - r4, 2 * r4 - 1, 2 * r4 - 1);
         break;
     case PointSquare:
-        p.drawRect(cx - r5, cy - r5, 2 * r5, 2 * r5);
+        p.drawRect(cx - r5, cy - r5, 2 * r5 - 1, 2 * r5 - 1);
         break;
     case PointCross:
         p.drawLine(cx - r5, cy, cx + r5, cy);

@@ -81,6 +81,15 @@ QButtonGroup* MakeRadios(QGroupBox* group, const QStringList& items, int x, int 
     return buttons;
 }
 
+// Runs a module command in the surroundings of the "Connect / Download" page, which holds the
+// port, the message log and the connection display.
+template <typename F> void RunCommand(F command) {
+    if (ModuleBusy()) return;
+    if (ConnectPage* connect = ConnectPage::Current()) command(connect->Context());
+}
+
+} // namespace
+
 // Selects item k, or no item for an index the group does not have.
 void SelectItem(QButtonGroup* group, int k) {
     if (QAbstractButton* b = group->button(k)) {
@@ -93,15 +102,6 @@ void SelectItem(QButtonGroup* group, int k) {
         group->setExclusive(true);
     }
 }
-
-// Runs a module command in the surroundings of the "Connect / Download" page, which holds the
-// port, the message log and the connection display.
-template <typename F> void RunCommand(F command) {
-    if (ModuleBusy()) return;
-    if (ConnectPage* connect = ConnectPage::Current()) command(connect->Context());
-}
-
-} // namespace
 
 ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) {
     setObjectName("ConfigurePage");

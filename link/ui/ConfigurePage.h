@@ -20,6 +20,9 @@ namespace vemo {
 class BusyControls;
 }
 
+// Selects item k of a radio group, or no item for an index the group does not have.
+void SelectItem(QButtonGroup* group, int k);
+
 class ConfigurePage : public QWidget {
     Q_OBJECT
 public:

@@ -146,12 +146,15 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     // The mouse on the view and the zoom, pan, crop and dialog buttons.
     auto* mouseHandler = new PlotMouse(PlotBox, this);
     PlotBox->Overlay = [mouseHandler](QImage& picture) { mouseHandler->PaintOverlay(picture); };
+    connect(PlotBox, &TPlotBox::OverlayWiped, mouseHandler, &PlotMouse::ForgetOverlay);
+    // The hover circle sits on a sample of the active set: another set, another picture.
+    connect(ActiveSetCombo, &QComboBox::currentIndexChanged, this, [this] { RepaintPlot(); });
 
     PlaceControls();
 }
 
 void DataPage::RepaintPlot() {
-    PlotBox->update();
+    PlotBox->RepaintPlot();
 }
 
 int DataPage::MouseMode() const {

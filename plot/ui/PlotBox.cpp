@@ -19,14 +19,20 @@ void TPlotBox::paintEvent(QPaintEvent*) {
     PlotBoxPaint();
 }
 
-void TPlotBox::PlotBoxPaint() {
-    const qreal ratio = devicePixelRatioF();
+void TPlotBox::RepaintPlot() {
+    emit OverlayWiped();
+    update();
+}
+
+const QImage& TPlotBox::RenderPicture(qreal ratio) {
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (picture_.size() != pixels) {
+    if (picture_.size() != pixels || picture_.devicePixelRatio() != ratio) {
+        // The overlay's pixels belonged to a picture of another size.
+        if (!picture_.isNull()) emit OverlayWiped();
         picture_ = QImage(pixels, QImage::Format_RGB32);
-        const int dpm = static_cast<int>(std::lround(logicalDpiX() / 0.0254));
-        picture_.setDotsPerMeterX(dpm);
+        picture_.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
         picture_.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
+        // The painter then maps the view's units onto device pixels.
         picture_.setDevicePixelRatio(ratio);
     }
     QPainter p(&picture_);
@@ -52,6 +58,11 @@ void TPlotBox::PlotBoxPaint() {
     }
     p.end();
     if (PlotDoc && Overlay) Overlay(picture_);
+    return picture_;
+}
+
+void TPlotBox::PlotBoxPaint() {
+    RenderPicture(devicePixelRatioF());
     QPainter view(this);
     view.drawImage(0, 0, picture_);
     view.end();

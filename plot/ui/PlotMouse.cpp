@@ -139,9 +139,13 @@ void PlotMouse::PlotBoxMouseUp(QMouseEvent* event) {
     }
 }
 
-void PlotMouse::Repaint() {
+void PlotMouse::ForgetOverlay() {
     shown_.clear();
     logic_.Repainted();
+}
+
+void PlotMouse::Repaint() {
+    ForgetOverlay();
     view_->update();
     vemo::RepaintPlot();
 }

@@ -23,6 +23,10 @@ public:
     // view now is drawn over it in exclusive-or mode.
     void PaintOverlay(QImage& picture) const;
 
+    // The plot was painted afresh: nothing drawn over it is on the view any more; only the
+    // mouse draws the overlay again.
+    void ForgetOverlay();
+
     // The selection of the "Mouse" radio group, read at every event.
     vemo::MouseMode CurrentMode() const;
 

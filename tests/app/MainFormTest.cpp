@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace vemo;
 
 namespace {
@@ -169,6 +171,20 @@ TEST_F(MainFormTest, PageChangeClearsMouseReadouts) {
     ShowPage("ConfigurePage");
     EXPECT_TRUE(xy->text().isEmpty());
     EXPECT_TRUE(roc->text().isEmpty());
+}
+
+TEST(KeyZoom, ZoomingOutAThousandTimesStopsWhileTheRangesAreFinite) {
+    PlotDocument doc;
+    for (int i = 0; i < 1100; ++i) {
+        ApplyZoomKey(doc, ZoomKey::Left, true, false);
+        ApplyZoomKey(doc, ZoomKey::Down, true, false);
+        ApplyZoomKey(doc, ZoomKey::Right, false, true);
+        ApplyZoomKey(doc, ZoomKey::Up, false, true);
+    }
+    for (double v : {doc.TimeMin, doc.TimeMax, doc.AltMin, doc.AltMax, doc.TimeMax - doc.TimeMin,
+                     doc.AltMax - doc.AltMin})
+        EXPECT_TRUE(std::isfinite(v)) << v;
+    EXPECT_GT(doc.AltMax - doc.AltMin, 1e300);
 }
 
 TEST(KeyZoom, OtherKeysAndPlainArrowsAreNotConsumed) {

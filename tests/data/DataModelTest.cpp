@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 using namespace vemo;
 
 TEST(DataModel, NewDocumentIsEmptyWithDefaults) {
@@ -148,11 +152,48 @@ TEST(DataModel, SampleStoreGrowsOnDemandAndStopsAtLimit) {
 
     // A thousand short sets hold only what they use.
     PlotDocument doc;
-    for (int i = 0; i < 1000; ++i) doc.CreateDataSet();
+    for (int i = 0; i < 1000; ++i)
+        doc.CreateDataSet();
     size_t bytes = 0;
     for (auto& s : doc.Signals)
         bytes += s->Samples.Time.capacity() * 16 + s->Samples.PeakMarks.capacity();
     EXPECT_LT(bytes, 1000u * 64 * 17);
+}
+
+TEST(DataModel, TimesAscendFlagFollowsEveryChange) {
+    // Random appends, writes, shifts and resizes, with times out of order, equal and not
+    // numbers now and then: the flag always says what a scan of the times says.
+    std::mt19937 rng(7);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const double odd[] = {std::nan(""), INFINITY, -1.0, 0.0, 0.5, 0.5, 0.5, 0.5};
+    SampleStore s(true);
+    int ascending = 0;
+    for (int step = 0; step < 20000; ++step) {
+        const int n = s.Count();
+        const double next =
+            (n > 0 && std::isfinite(s.Time[n - 1]) ? s.Time[n - 1] : 0) + odd[pick(8)];
+        switch (pick(10)) {
+        case 0:
+            s.Resize(pick(n + 3));
+            break;
+        case 1:
+            if (n > 0) s.SetTime(pick(n), next);
+            break;
+        case 2:
+            s.ShiftTimes(pick(3) - 1.0);
+            break;
+        default:
+            s.Append(next, 0.0);
+            break;
+        }
+        bool scan = true;
+        for (int i = 0; i < s.Count(); ++i)
+            scan &= std::isfinite(s.Time[i]) && (i == 0 || s.Time[i - 1] <= s.Time[i]);
+        ASSERT_EQ(s.TimesAscend(), scan) << "step " << step;
+        ascending += scan;
+    }
+    EXPECT_GT(ascending, 1000); // both answers came up often
+    EXPECT_LT(ascending, 19000);
 }
 
 TEST(DataModel, CutTextStopsAtLimitAndAtZeroByte) {

@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <vector>
 
 using namespace vemo;
 
@@ -297,11 +298,23 @@ TEST(StyleItems, SymbolsArePaintedBlackOnWhite) {
     const QImage dot = render(StyleKind::Point, PointDot);
     EXPECT_EQ(blacks(dot), 1);
     EXPECT_EQ(dot.pixel(20, 10), qRgb(0, 0, 0));
-    // A square with r5 = 4 around (20, 10): corners black, centre white.
+    // A square with r5 = 4 around (20, 10), its box (16, 6) up to (24, 14) not included:
+    // eight pixels wide, corners black, centre white.
     const QImage square = render(StyleKind::Point, PointSquare);
     EXPECT_EQ(square.pixel(16, 6), qRgb(0, 0, 0));
-    EXPECT_EQ(square.pixel(24, 14), qRgb(0, 0, 0));
+    EXPECT_EQ(square.pixel(23, 13), qRgb(0, 0, 0));
+    EXPECT_EQ(square.pixel(24, 14), qRgb(255, 255, 255));
     EXPECT_EQ(square.pixel(20, 10), qRgb(255, 255, 255));
+    // The circle's box is (15, 5) up to (25, 15): ten pixels wide and high.
+    const QImage circle = render(StyleKind::Point, PointCircle);
+    int left = 40, right = -1, top = 20, bottom = -1;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (circle.pixel(x, y) == qRgb(0, 0, 0)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    EXPECT_EQ(std::vector<int>({left, right, top, bottom}), std::vector<int>({15, 24, 5, 14}));
     // A solid line runs from x = 4 to the right edge minus 4 at the middle row.
     const QImage solid = render(StyleKind::Line, LineSolid);
     EXPECT_EQ(solid.pixel(4, 10), qRgb(0, 0, 0));

@@ -250,7 +250,7 @@ TEST(SetFileRead, PlotFileLoadedAndSavedAgainIsByteIdentical) {
     PlotDocument made;
     Signal* a = SetWithSamples(made, 50);
     a->Samples.Alt[7] = -1234.56789;
-    a->Samples.Time[8] = 1.0 / 3.0;
+    a->Samples.SetTime(8, 1.0 / 3.0);
     a->Samples.PeakMarks[9] = 255;
     a->ClimbMarks[0] = {3, 40, 1};
     a->TriggerSignal->Samples.Append(10, 0);

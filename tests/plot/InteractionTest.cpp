@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace vemo;
 
@@ -83,6 +84,20 @@ TEST(ZoomButtons, HalveAndDoubleAboutTheCentreWithTenUnitFloor) {
     EXPECT_DOUBLE_EQ(doc.AltMax, 107);
 }
 
+TEST(ZoomButtons, ZoomingOutAThousandTimesStopsWhileTheRangesAreFinite) {
+    PlotDocument doc;
+    for (int i = 0; i < 1100; ++i)
+        ZoomOut(doc);
+    for (int i = 0; i < 100; ++i)
+        Pan(doc, i % 2 ? PanDirection::Right : PanDirection::Down);
+    for (double v : {doc.TimeMin, doc.TimeMax, doc.AltMin, doc.AltMax, doc.TimeMax - doc.TimeMin,
+                     doc.AltMax - doc.AltMin})
+        EXPECT_TRUE(std::isfinite(v)) << v;
+    EXPECT_GT(doc.TimeMax - doc.TimeMin, 1e307);
+    ZoomIn(doc);
+    EXPECT_GT(doc.TimeMax, doc.TimeMin);
+}
+
 TEST(ZoomButtons, PanMovesBothLimitsByAFifthAndResetRestoresHome) {
     PlotDocument doc;
     doc.TimeMin = 0, doc.TimeMax = 100, doc.AltMin = 0, doc.AltMax = 1000;
@@ -126,9 +141,25 @@ TEST(HoverSample, NearestInRealTimeWithTiesToTheLater) {
     EXPECT_EQ(NearestSample(late, 3.2), 0);
 
     SampleStore one(true);
-    EXPECT_EQ(NearestSample(one, 7.0), 0);
+    EXPECT_EQ(NearestSample(one, 7.0), -1); // no sample at all
     one.Append(42.0, 1.0);
     EXPECT_EQ(NearestSample(one, 7.0), 0);
+}
+
+TEST(HoverSample, SamplesThatAreNotFiniteAreNeverHovered) {
+    SampleStore s(true);
+    for (double a : {0.0, 10.0, std::nan(""), 30.0, double(INFINITY)})
+        s.Append(s.Count() * 1.0, a);
+    s.Append(std::nan(""), 50.0);
+    EXPECT_EQ(NearestSample(s, 2.1), 3); // sample 2 is nearer but has no altitude
+    EXPECT_EQ(NearestSample(s, 4.4), 3);
+    EXPECT_EQ(NearestSample(s, 1.9), 1);
+    // The rate runs from the previous sample that is a number.
+    EXPECT_EQ(ClimbRateText(s, 3), "Rate of Climb =   10.000 units/sec");
+    SampleStore none(true);
+    none.Append(1.0, std::nan(""));
+    none.Append(2.0, INFINITY);
+    EXPECT_EQ(NearestSample(none, 1.0), -1);
 }
 
 TEST(Readouts, FormatsOfTimeAltitudeAndRate) {

@@ -12,6 +12,7 @@
 #include "plot/ui/PlotMouse.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 using namespace vemo;
 
@@ -187,11 +189,38 @@ TEST_F(PlotMouseGui, HoverPicksTheNearestSampleAndFillsTheReadouts) {
 
     // A set that starts later is hovered by its own times.
     SampleStore& s = doc.AltSignal(0)->Samples;
-    for (int i = 0; i < s.Count(); ++i)
-        s.Time[i] += 20.0;
+    s.ShiftTimes(20.0);
     Move(At(23.2, 20));
     EXPECT_EQ(Logic().HoverSample, 6);
     EXPECT_EQ(xy.text(), "Time =     23.0, Altitude =   42");
+}
+
+TEST_F(PlotMouseGui, RepaintsForgetTheHoverCircleUntilTheMouseMovesAgain) {
+    FillEvery(1.0, 200);
+    PixelScale();
+    // The circle in exclusive-or aqua shows red on the white plot; nothing else is red.
+    const QRect plot(PlotArea.Left, PlotArea.Top, PlotArea.Right - PlotArea.Left,
+                     PlotArea.Bottom - PlotArea.Top);
+    auto circlePixels = [&] { return CountExactly(Picture(), plot, QColor(255, 0, 0)); };
+    ASSERT_EQ(circlePixels(), 0);
+    page.ActiveSetCombo->addItem("A");
+    page.ActiveSetCombo->addItem("B");
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"Ctrl+Right", [&] { doc.TimeMax /= 2; }},
+        {"scale", [&] { SetView(0, 50, -20, 300); }},
+        {"active set", [&] { page.ActiveSetCombo->setCurrentIndex(1); }},
+    };
+    for (const auto& [what, change] : changes) {
+        Move(At(30.2, 150));
+        ASSERT_GT(circlePixels(), 10) << what;
+        change();
+        page.RepaintPlot(); // as the main window, the dialogs and the file actions ask
+        EXPECT_EQ(circlePixels(), 0) << what;
+        Move(At(20.2, 100)); // the next move draws a new circle and erases nothing
+        EXPECT_GT(circlePixels(), 10) << what;
+        PixelScale();
+        page.RepaintPlot();
+    }
 }
 
 TEST_F(PlotMouseGui, TwoPeakPressesLeaveTheMarkAsItWas) {

@@ -108,10 +108,14 @@ TEST_F(Renderer, TraceLeavingTheRangeRunsAlongTheEdges) {
     AddSet({{0, 25}, {4, 100}, {8, 100}, {10, 25}, {12, -100}, {16, -100}, {20, 25}}, 0x000000FF);
     doc.AltMax = 50;
     const QImage img = RenderToImage(doc);
-    // Below the range the line lies on the bottom edge, its upper row showing above the frame.
-    for (int x : {105 + 13 * 26, 105 + 15 * 26})
+    // Below the range the line lies on the bottom edge, above it on the top edge, over the
+    // frame in both cases, and nowhere inside.
+    for (int x : {105 + 13 * 26, 105 + 15 * 26}) {
         EXPECT_EQ(Pixel(img, x, 291), kRed) << x;
-    // Above the range it lies on the top edge, under the frame, and nowhere inside.
+        EXPECT_EQ(Pixel(img, x, 292), kRed) << x;
+    }
+    for (int x : {105 + 5 * 26, 105 + 7 * 26})
+        EXPECT_EQ(Pixel(img, x, 61), kRed) << x;
     EXPECT_EQ(CountExactly(img, QRect(105 + 5 * 26, 62, 2 * 26, 230), kRed), 0);
     EXPECT_NE(Pixel(img, 105 + 5 * 26, 60), kRed); // clipped at the plot rectangle
     // In range the same line is drawn inside.

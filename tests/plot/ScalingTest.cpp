@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,17 @@ TEST(AutoRange, ExamplesOfTheRangeRules) {
         std::vector<double> alts;
         double min, max;
     } cases[] = {
-        {{0.0, 57.3}, 0, 60}, {{-3, 412}, 0, 500},  {{-150, 2000}, 0, 3000}, {{0, 100}, 0, 200},
-        {{9, 20}, 0, 30},     {{12, 13.5}, 12, 14}, {{5, 5, 5}, 5, 7},       {{0.2, 0.7}, 0, 1},
+        {{0.0, 57.3}, 0, 60},
+        {{0, 100}, 0, 200},
+        {{9, 20}, 0, 30},
+        {{12, 13.5}, 12, 14},
+        {{5, 5, 5}, 5, 7},
+        {{0.2, 0.7}, 0, 1},
+        // A negative minimum goes down to a whole unit, so no sample lies below the view.
+        {{-3, 412}, -100, 500},
+        {{-150, 2000}, -1000, 3000},
+        {{-2000, -150}, -2000, 0},
+        {{-0.5, 0.5}, -1, 1},
     };
     for (const auto& c : cases) {
         auto [lo, hi] = AltRangeOf(c.alts);
@@ -54,7 +64,7 @@ TEST(AutoRange, ExamplesOfTheRangeRules) {
         EXPECT_EQ(hi, c.max) << c.alts.front() << ".." << c.alts.back();
     }
     // A minimum moved toward zero is +0, never -0 (which would print as "-0.0").
-    auto [lo, hi] = AltRangeOf({-3, 412});
+    auto [lo, hi] = AltRangeOf({-0.0, 412});
     EXPECT_FALSE(std::signbit(lo));
 }
 
@@ -152,6 +162,39 @@ TEST(NiceTicks, FirstTickIsTheSmallestMultipleNotBelowMin) {
     t = NiceTicks(5, 5);
     EXPECT_NEAR(t.Step, 0.1, 1e-12);
     EXPECT_EQ(NiceTicks(5, 2).Step, t.Step);
+}
+
+TEST(NiceTicks, StepDividesTheExactSpanInExtendedPrecision) {
+    // Independently of NiceTicks: the base step from the rules, then doubled while more than
+    // 12 whole steps fit into the span taken in long double from the limits themselves.
+    auto expected = [](double min, double max) {
+        const double f = (max - min) * 0.1;
+        const double g = double(std::pow(10.0L, int(std::trunc(std::log10((long double)f))) - 1));
+        double step = std::trunc(f / g) * g;
+        while (std::trunc(((long double)max - (long double)min) / step) > 12)
+            step *= 2;
+        return step;
+    };
+    // -3.2 .. -0.6: the span rounded to double is 2.6 (13 steps of 0.2 do not quite fit); the
+    // exact one takes them, so the step doubles to 0.4 and seven labels remain.
+    const TickLayout t = NiceTicks(-3.2, -0.6);
+    EXPECT_NEAR(t.Step, 0.4, 1e-15);
+    EXPECT_EQ(Labels(t).size(), 7u);
+
+    // Ranges typed or auto-ranged with a few decimals, where the rounding of the span shows.
+    std::mt19937_64 rng(15);
+    std::uniform_int_distribution<int> digits(0, 3), whole(-5000, 5000), width(1, 3000);
+    int differ = 0;
+    for (int i = 0; i < 600000; ++i) {
+        const double unit = std::pow(10.0, digits(rng));
+        const int lo = whole(rng);
+        const double min = lo / unit, max = (lo + width(rng)) / unit;
+        const TickLayout got = NiceTicks(min, max);
+        if (got.Step != expected(min, max) ||
+            std::trunc(((long double)max - (long double)min) / got.Step) > 12)
+            ++differ;
+    }
+    EXPECT_EQ(differ, 0);
 }
 
 TEST(NiceTicks, DegenerateRangesGiveNoTicksInsteadOfLooping) {

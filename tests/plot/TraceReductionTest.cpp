@@ -4,7 +4,8 @@
 #include "PlotPictures.h"
 
 #include "data/AppState.h"
-#include "plot/Traces.h"
+#include "plot/LineStamps.h"
+#include "plot/TraceLines.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +152,21 @@ TEST_F(TraceReduction, UnorderedTimesAndOneColumnSets) {
     ExpectSamePictures({{0, 1000, -100, 300}, {0, 20, 0, 100}}, "unordered");
 }
 
+TEST_F(TraceReduction, DashedLinesAndSamplesThatAreNotNumbers) {
+    // Dash patterns run on along each polyline: the window's polylines must start where the
+    // whole Signal's do. Samples that are not numbers break the line in both drawings.
+    Add(Noisy(6000, 8), 0x000000FF)->LineStyle = LineDash;
+    Add(Steps(5000), 0x00FF0000)->LineStyle = LineDashDot;
+    Shape holes = Noisy(6000, 9);
+    for (std::size_t i = 100; i < holes.alt.size(); i += 377)
+        holes.alt[i] = std::nan("");
+    holes.alt[50] = holes.alt[51] = INFINITY;
+    Add(holes, 0x0000A000);
+    Add(holes, 0x00808000)->LineStyle = LineDot;
+    ExpectSamePictures({{0, 300, -100, 300}, {100, 110, 80, 120}, {-20, 40, 90, 95}},
+                       "dashed and holes");
+}
+
 TEST_F(TraceReduction, SetShiftedInTimeIsDrawnWhereItsSamplesAre) {
     // A recording that starts at 500 s: an estimate of the window that assumes the samples
     // start at 0 would look near the end of the arrays and draw nothing in this view.
@@ -180,10 +196,7 @@ TEST_F(TraceReduction, WindowFollowsTheRealTimes) {
     Signal* sig = Add(s, 0);
     doc.TimeMin = 110;
     doc.TimeMax = 120;
-    TraceContext c;
-    c.Doc = &doc;
-    c.Area = PlotRect{105, 61, 642, 292};
-    IndexWindow w = FindIndexWindow(c, *sig, 2);
+    IndexWindow w = FindIndexWindow(doc, *sig);
     EXPECT_TRUE(w.Ordered);
     EXPECT_EQ(w.InFirst, 200); // 110.0 s
     EXPECT_EQ(w.InLast, 400);  // 120.0 s
@@ -192,12 +205,48 @@ TEST_F(TraceReduction, WindowFollowsTheRealTimes) {
     // A view between two samples still keeps the segment that crosses it.
     doc.TimeMin = 110.01;
     doc.TimeMax = 110.02;
-    w = FindIndexWindow(c, *sig, 2);
+    w = FindIndexWindow(doc, *sig);
     EXPECT_EQ(w.InLast - w.InFirst, -1);
     EXPECT_EQ(w.Lo, 200);
     EXPECT_EQ(w.Hi, 201);
-    // A wide pen in the column just left of the plot reaches into it: all earlier samples
-    // are then needed.
-    w = FindIndexWindow(c, *sig, 4);
+    // Times out of order give the whole Signal.
+    sig->Samples.SetTime(500, 0.0);
+    w = FindIndexWindow(doc, *sig);
+    EXPECT_FALSE(w.Ordered);
     EXPECT_EQ(w.Lo, 0);
+    EXPECT_EQ(w.Hi, 999);
+}
+
+TEST(LineStamps, StrokesComeOutAsThePainterDrawsThem) {
+    // Random strokes anywhere, some crossing the clip's edge or longer than the kept shapes,
+    // stamped on one image and drawn by the painter on another.
+    EnsureQtApp();
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> x(0, 399), y(0, 299), across(-20, 20), down(-70, 70);
+    const QRect clip(20, 20, 360, 260);
+    for (auto [width, ratio] : {std::pair{1, 1}, {2, 1}, {3, 1}, {4, 1}, {2, 2}, {1, 3}}) {
+        std::vector<QLine> strokes;
+        for (int i = 0; i < 3000; ++i) {
+            const QPoint from(x(rng), y(rng));
+            strokes.emplace_back(from,
+                                 from + QPoint(across(rng), i % 3 ? down(rng) / 8 : down(rng)));
+        }
+        // At a pixel ratio of 2 the painter draws in units of two device pixels.
+        QImage stamped(QSize(400, 300) * ratio, QImage::Format_RGB32), painted = stamped;
+        for (QImage* img : {&stamped, &painted}) {
+            img->setDevicePixelRatio(ratio);
+            img->fill(Qt::white);
+            QPainter p(img);
+            QPen pen(QColor(200, 30, 90));
+            pen.setWidth(width);
+            pen.setCapStyle(Qt::SquareCap);
+            p.setPen(pen);
+            p.setClipRect(clip);
+            if (img == &stamped)
+                DrawStrokes(p, strokes, clip);
+            else
+                p.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+        }
+        EXPECT_TRUE(stamped == painted) << "pen width " << width << ", ratio " << ratio;
+    }
 }

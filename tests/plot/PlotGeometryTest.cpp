@@ -1,0 +1,253 @@
+// The plot's small geometry and its texts, checked by pixel and by the texts drawn: marks and
+// tick marks cover exactly their pixels, text cells have the layout's heights, tick labels
+// stay readable, dashes keep their size on paper, and the view renders at 200 % scaling.
+#include "PlotPictures.h"
+#include "TextRecorder.h"
+
+#include "data/AppState.h"
+#include "plot/XorOverlay.h"
+#include "plot/ui/PlotBox.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace vemo;
+
+namespace {
+
+const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlack(0, 0, 0);
+constexpr PlotRect kArea{105, 61, 642, 292};
+
+class PlotGeometry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureQtApp();
+        App = AppState{};
+        doc.Clear();
+        doc.GridColor = 0x00000000;
+        doc.Footer1 = doc.Footer2 = "";
+    }
+    // A data set without a line, green marks; the renderer draws climb brackets in red.
+    Signal* Add(const std::vector<std::pair<double, double>>& samples) {
+        Signal* s = doc.CreateDataSet();
+        s->Samples.Clear();
+        for (auto [t, a] : samples)
+            s->Samples.Append(t, a);
+        s->LineStyle = LineNone;
+        s->PointColor = 0x0000FF00;
+        return s;
+    }
+    QPoint PixelOf(double t, double a) const {
+        return {105 + MapTimeToPixel(doc, kArea, t), 61 + MapAltToPixel(doc, kArea, a)};
+    }
+    bool Drawn(const QString& s) const {
+        TextRecorder device;
+        RecordTexts(doc, device);
+        return device.Find(s) != nullptr;
+    }
+
+    PlotDocument doc;
+};
+
+} // namespace
+
+TEST_F(PlotGeometry, MarksAndTickMarksCoverExactlyTheirPixels) {
+    // One thing drawn at the sample (10, 10) of the default view, with pixels (offsets from
+    // the sample, or absolute for tick marks) that must or must not be in the colour;
+    // half-sizes are 3 at 100 per inch.
+    struct Case {
+        const char* what;
+        std::function<void(Signal&)> setup;
+        QColor colour;
+        std::vector<QPoint> on, off;
+        bool absolute = false;
+    };
+    const int tick = 61 + MapAltToPixel(doc, kArea, 10), column = PixelOf(10, 0).x();
+    const Case cases[] = {
+        {"circle",
+         [](Signal& s) { s.PointStyle = PointCircle; },
+         kGreen,
+         {{-3, 0}, {2, 0}, {0, -3}, {0, 2}},
+         {{3, 0}, {0, 3}, {-4, 0}, {0, -4}}},
+        {"square",
+         [](Signal& s) { s.PointStyle = PointSquare; },
+         kGreen,
+         {{-3, -3}, {2, -3}, {-3, 2}, {2, 2}},
+         {{3, 0}, {0, 3}, {3, 3}}},
+        {"triangle",
+         [](Signal& s) { s.PointStyle = PointTriangle; },
+         kGreen,
+         {{0, -3}, {-3, 3}, {3, 3}},
+         {{4, 3}, {0, 4}}},
+        {"peak cross-hair",
+         [](Signal& s) { s.Samples.PeakMarks[1] = 1; },
+         kGreen,
+         {{-9, 0}, {-4, 0}, {3, 0}, {8, 0}, {0, -9}, {0, -4}, {0, 3}, {0, 8}},
+         {{-3, 0}, {9, 0}, {0, -3}, {0, 9}, {0, 0}}},
+        {"altitude tick mark",
+         [](Signal&) {},
+         kBlack,
+         {{101, tick}, {104, tick}},
+         {{100, tick}},
+         true},
+        {"time tick mark",
+         [](Signal&) {},
+         kBlack,
+         {{column, 292}, {column, 296}},
+         {{column, 297}},
+         true},
+        // A climb bracket from the first sample's pixel, up, across and down to one pixel
+        // short of a mark height below the last sample (15, 15).
+        {"climb bracket",
+         [](Signal& s) {
+             s.ClimbMarks[0] = {0, 2, 1};
+         },
+         kRed,
+         {PixelOf(5, 5), PixelOf(15, 15) + QPoint(0, 2)},
+         {PixelOf(15, 15) + QPoint(0, 3)},
+         true},
+    };
+    doc.InfoColor = 0x000000FF;
+    for (const Case& c : cases) {
+        doc.Clear();
+        c.setup(*Add({{5, 5}, {10, 10}, {15, 15}}));
+        const QImage img = RenderToImage(doc);
+        const QPoint at = c.absolute ? QPoint(0, 0) : PixelOf(10, 10);
+        for (QPoint d : c.on)
+            EXPECT_EQ(Pixel(img, at.x() + d.x(), at.y() + d.y()), c.colour)
+                << c.what << " at " << d.x() << "," << d.y();
+        for (QPoint d : c.off)
+            EXPECT_NE(Pixel(img, at.x() + d.x(), at.y() + d.y()), c.colour)
+                << c.what << " not at " << d.x() << "," << d.y();
+    }
+}
+
+TEST_F(PlotGeometry, TextCellsHaveTheLayoutsHeightsInArialsMetrics) {
+    Add({{0, 0}, {10, 10}, {20, 20}})->Samples.PeakMarks[1] = 1;
+    doc.Title = "TITLE";
+    doc.Info1 = "INFO";
+    doc.XAxisLabel = "X LABEL";
+    doc.YAxisLabel = "Y LABEL";
+    doc.Footer1 = "FOOTER";
+    App.ShowAvgROC = true;
+    TextRecorder device;
+    RecordTexts(doc, device);
+    // H = 350: tick labels H/27, title H/20, info H/50, time label H/25, the rest H/35.
+    const std::pair<const char*, int> cells[] = {
+        {"10.0", 12},   {"TITLE", 17},   {"INFO", 7},           {"X LABEL", 14},
+        {"FOOTER", 10}, {"Y LABEL", 10}, {"Avg Climb = 1", 10}, {"10.00", 10},
+    };
+    for (auto [text, height] : cells) {
+        const DrawnText* t = device.Find(text);
+        ASSERT_NE(t, nullptr) << text;
+        EXPECT_EQ(QFontMetrics(t->Font, &device).height(), height) << text;
+        EXPECT_EQ(QFontInfo(t->Font).family(), "Liberation Sans") << text;
+    }
+}
+
+TEST_F(PlotGeometry, TickLabelsAndTheLastTick) {
+    // The additions overshoot the last tick, 31.9, by rounding: it is still drawn.
+    doc.TimeMin = 21.07;
+    doc.TimeMax = 32.49;
+    EXPECT_TRUE(Drawn("31.9"));
+    // A tick that is zero but for rounding reads 0.
+    doc.AltMin = -1;
+    doc.AltMax = 1;
+    EXPECT_TRUE(Drawn("0.0"));
+    EXPECT_FALSE(Drawn("-0.0"));
+    // Labels of huge values switch to the short form instead of running over the axis label.
+    doc.TimeMin = -1e300;
+    doc.TimeMax = 1e300;
+    TextRecorder device;
+    RecordTexts(doc, device);
+    EXPECT_NE(device.Find("1e+300"), nullptr);
+    int labels = 0;
+    for (const DrawnText& t : device.Texts) {
+        if (t.Base.y() > kArea.Bottom && t.Base.y() < 321) { // the time axis's labels
+            EXPECT_LE(t.Text.size(), 16) << t.Text.toStdString();
+            ++labels;
+        }
+    }
+    EXPECT_GE(labels, 10);
+}
+
+TEST_F(PlotGeometry, ClimbLabelThatWouldCrossAnEdgeGoesToTheOtherSide) {
+    Signal* s = Add({{0, 0}, {1, 200}, {2, 400}, {18, 400}, {19, 300}, {20, 100}});
+    s->ClimbMarks[0] = {0, 2, 1}; // rising from the left edge, rate 200
+    s->ClimbMarks[1] = {3, 5, 1}; // falling to the right edge, rate -150
+    s->ClimbMarks[2] = {1, 4, 1}; // rising in the middle: left of the bracket as usual
+    doc.AltMax = 500;
+    TextRecorder device;
+    RecordTexts(doc, device);
+    const DrawnText *up = device.Find("200.00"), *down = device.Find("-150.00"),
+                    *mid = device.Find("5.56");
+    ASSERT_TRUE(up && down && mid);
+    EXPECT_GE(up->Base.x(), kArea.Left);
+    EXPECT_LE(down->Base.x() + QFontMetrics(down->Font, &device).horizontalAdvance("-150.00"),
+              kArea.Right);
+    EXPECT_LT(mid->Base.x(), (PixelOf(1, 0).x() + PixelOf(18, 0).x()) / 2);
+}
+
+TEST_F(PlotGeometry, DashesKeepTheirSizeOnAPrinterPage) {
+    // The shortest whole run of a dotted grid line and of a dashed trace at 96 and 600
+    // pixels per inch: a dot is 1/96 inch, a dash 4/96.
+    Signal* s = Add({{0, 10}, {20, 10}});
+    s->LineStyle = LineDash;
+    s->LineColor = 0x000000FF;
+    auto shortest = [&](int ppi, bool trace) {
+        const QImage img = RenderToImage(doc, {.Width = 2 * ppi, .Height = ppi, .Ppi = ppi});
+        const PlotRect a = ComputeLayout(ppi, ppi, 2, 1, 0, 0).Area;
+        const int x = a.Left + MapTimeToPixel(doc, a, 10), y = a.Top + MapAltToPixel(doc, a, 10);
+        int least = 1 << 30, run = 0;
+        bool gap = false; // the first run counts from the first gap on
+        for (int k = 10; k < (trace ? a.Right - a.Left : a.Bottom - a.Top) - 10; ++k) {
+            if (trace ? Pixel(img, a.Left + k, y) == kRed : Pixel(img, x, a.Top + k) == kBlack) {
+                run += gap;
+            } else {
+                if (run > 0) least = std::min(least, run);
+                run = 0;
+                gap = true;
+            }
+        }
+        return least;
+    };
+    EXPECT_EQ(shortest(96, false), 1);
+    EXPECT_EQ(shortest(600, false), 6);
+    EXPECT_EQ(shortest(96, true), 4);
+    EXPECT_EQ(shortest(600, true), 24);
+}
+
+TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
+    Signal* s = Add({{0, 10}, {20, 10}});
+    s->LineStyle = LineSolid;
+    s->LineColor = 0x000000FF;
+    PlotDoc = &doc;
+    TPlotBox box;
+    box.resize(480, 270);
+    QImage img = box.RenderPicture(2.0);
+    PlotDoc = nullptr;
+    ASSERT_EQ(img.size(), QSize(960, 540));
+    // The 2-unit trace is 4 device pixels thick.
+    const int ppi = box.logicalDpiX();
+    const PlotRect a = ComputeLayout(ppi, ppi, 480.0 / ppi, 270.0 / ppi, 0, 0).Area;
+    EXPECT_EQ(CountExactly(img, QRect(2 * (a.Left + 100), 0, 1, 540), kRed), 4);
+    // The title is drawn at device resolution: glyph edges fall between the two device
+    // pixels of a unit, which a picture drawn at one pixel a unit and doubled never has.
+    int split = 0;
+    for (int y = 0; y < 2 * a.Top; y += 2)
+        for (int x = 0; x < 960; x += 2)
+            split +=
+                img.pixel(x, y) != img.pixel(x + 1, y) || img.pixel(x, y) != img.pixel(x, y + 1);
+    EXPECT_GT(split, 50);
+    // The overlay drawn twice leaves the picture as it was.
+    const XorShape circle{XorShape::HoverCircle, 95, 95, 105, 105};
+    const QImage before = img;
+    DrawXorShapes(img, std::span(&circle, 1));
+    EXPECT_NE(img, before);
+    DrawXorShapes(img, std::span(&circle, 1));
+    EXPECT_EQ(img, before);
+}

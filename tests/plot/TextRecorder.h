@@ -1,0 +1,75 @@
+#pragma once
+// A paint device that keeps the texts drawn on it (string, font, base-line start in device
+// coordinates) and nothing else, so tests can read what the renderer wrote, in which font
+// and where.
+#include "QtTestApp.h"
+#include "plot/Renderer.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QTextItem>
+
+#include <vector>
+
+struct DrawnText {
+    QString Text;
+    QFont Font;
+    QPointF Base;
+};
+
+class TextRecorder : public QPaintDevice, private QPaintEngine {
+public:
+    // 700 x 350 at 100 pixels per inch: the default export.
+    TextRecorder() : QPaintEngine(QPaintEngine::AllFeatures) {}
+
+    std::vector<DrawnText> Texts;
+
+    QPaintEngine* paintEngine() const override {
+        return const_cast<QPaintEngine*>(static_cast<const QPaintEngine*>(this));
+    }
+    const DrawnText* Find(const QString& s) const {
+        for (const DrawnText& t : Texts)
+            if (t.Text == s) return &t;
+        return nullptr;
+    }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+        case PdmWidth:
+            return 700;
+        case PdmHeight:
+            return 350;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 100;
+        case PdmDepth:
+            return 32;
+        default:
+            return QPaintDevice::metric(m);
+        }
+    }
+
+private:
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF& p, const QTextItem& item) override {
+        Texts.push_back({item.text(), item.font(), painter()->transform().map(p)});
+    }
+    Type type() const override { return QPaintEngine::User; }
+};
+
+// Renders doc as the export does onto the recorder.
+inline void RecordTexts(const vemo::PlotDocument& doc, TextRecorder& device) {
+    EnsureQtApp();
+    QPainter p(&device);
+    vemo::RenderTarget t{.Canvas = &p, .PpiX = 100, .PpiY = 100, .Width = 7.0, .Height = 3.5};
+    vemo::RenderPlot(t, doc);
+}
