@@ -119,11 +119,21 @@ bool StyleImages(QTextDocument& doc, const QDir& base) {
     return ok;
 }
 
-void StyleTables(QTextDocument& doc) {
-    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
-        auto* table = qobject_cast<QTextTable*>(frame);
-        if (!table) continue;
+// Tables are counted apart from headings and code: table i is the item TableItem + i.
+constexpr int TableItem = 1 << 20;
+
+std::vector<QTextTable*> Tables(QTextDocument& doc) {
+    std::vector<QTextTable*> tables;
+    for (QTextFrame* frame : doc.rootFrame()->childFrames())
+        if (auto* table = qobject_cast<QTextTable*>(frame)) tables.push_back(table);
+    return tables;
+}
+
+void StyleTables(QTextDocument& doc, const std::set<int>& breaks) {
+    int ordinal = TableItem;
+    for (QTextTable* table : Tables(doc)) {
         QTextTableFormat tf = table->format();
+        if (breaks.count(ordinal++) > 0) tf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         tf.setBorder(0.6);
         tf.setBorderBrush(QColor(150, 150, 160));
         tf.setBorderCollapse(true);
@@ -164,7 +174,7 @@ std::vector<Heading> Style(QTextDocument& doc, QTextBlock& contents, const std::
             contents = b;
         }
     }
-    StyleTables(doc);
+    StyleTables(doc, breaks);
     return headings;
 }
 
@@ -177,11 +187,12 @@ void WriteContents(QTextBlock at, const std::vector<Heading>& headings) {
         const Heading& h = headings[i];
         QTextBlockFormat bf;
         bf.setLeftMargin(h.level == 1 ? 0 : 18);
-        bf.setTopMargin(h.level == 1 ? 5 : 0);
+        bf.setTopMargin(h.level == 1 ? 3 : 0);
         bf.setTabPositions(
             {QTextOption::Tab(TextWidth - bf.leftMargin() - 8, QTextOption::RightTab)});
         QTextCharFormat cf;
         cf.setFont(BodyFont());
+        cf.setFontPointSize(9);
         cf.setFontWeight(h.level == 1 ? QFont::Bold : QFont::Normal);
         if (i == 0)
             c.setBlockFormat(bf);
@@ -191,33 +202,56 @@ void WriteContents(QTextBlock at, const std::vector<Heading>& headings) {
     }
 }
 
-// The first heading that stands at the foot of a page with less than a few lines of room
-// under it, or apart from the text it heads, or the first short code block that a page end
-// cuts in two; -1 when there is none.
+int PageAt(double y) {
+    return int(y / Page.height());
+}
+
+// The first item to move to a new page, in document order: a heading that stands at the foot
+// of a page with less than a few lines of room under it, or apart from the text it heads; a
+// code block (its lines are blocks of their own) shorter than half a page, or a table that
+// would fit on a page, that a page end cuts in two. -1 when there is none.
 int FootItem(QTextDocument& doc) {
     constexpr double Room = 90;
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    int found = -1;
+    double foundTop = 0;
     int ordinal = 0;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (QTextBlock b = doc.begin(); b.isValid() && found < 0; b = b.next()) {
         if (!Movable(b)) continue;
         const int index = ordinal++;
-        const QRectF here = doc.documentLayout()->blockBoundingRect(b);
-        const int page = int(here.top() / Page.height());
+        const QRectF here = layout->blockBoundingRect(b);
+        const int page = PageAt(here.top());
         if (IsCode(b)) {
-            if (here.height() < Page.height() / 2 && int(here.bottom() / Page.height()) != page)
-                return index;
+            if (b.previous().isValid() && IsCode(b.previous())) continue; // within a run
+            double bottom = here.bottom();
+            for (QTextBlock n = b.next(); n.isValid() && IsCode(n); n = n.next())
+                bottom = layout->blockBoundingRect(n).bottom();
+            if (bottom - here.top() < Page.height() / 2 && PageAt(bottom) != page) {
+                found = index;
+                foundTop = here.top();
+            }
             continue;
         }
         if (b.blockFormat().headingLevel() < 2) continue;
         const QTextBlock next = b.next();
         const bool nextHere = !next.isValid() || !next.layout() ||
                               next.layout()->lineCount() == 0 ||
-                              int((doc.documentLayout()->blockBoundingRect(next).top() +
-                                   next.layout()->lineAt(0).rect().bottom()) /
-                                  Page.height()) == page;
-        if (!nextHere || here.bottom() + Room > (page + 1) * Page.height() - BottomMargin)
-            return index;
+                              PageAt(layout->blockBoundingRect(next).top() +
+                                     next.layout()->lineAt(0).rect().bottom()) == page;
+        if (!nextHere || here.bottom() + Room > (page + 1) * Page.height() - BottomMargin) {
+            found = index;
+            foundTop = here.top();
+        }
     }
-    return -1;
+    int table = TableItem;
+    for (QTextTable* t : Tables(doc)) {
+        const QRectF r = layout->frameBoundingRect(t);
+        if (found >= 0 && r.top() > foundTop) break;
+        if (r.height() < 0.8 * Page.height() && PageAt(r.top()) != PageAt(r.bottom() - 1))
+            return table;
+        ++table;
+    }
+    return found;
 }
 
 void Paginate(QTextDocument& doc) {
