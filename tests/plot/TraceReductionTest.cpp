@@ -237,10 +237,7 @@ TEST(LineStamps, StrokesComeOutAsThePainterDrawsThem) {
             img->setDevicePixelRatio(ratio);
             img->fill(Qt::white);
             QPainter p(img);
-            QPen pen(QColor(200, 30, 90));
-            pen.setWidth(width);
-            pen.setCapStyle(Qt::SquareCap);
-            p.setPen(pen);
+            p.setPen(QPen(QColor(200, 30, 90), width, Qt::SolidLine, Qt::SquareCap));
             p.setClipRect(clip);
             if (img == &stamped)
                 DrawStrokes(p, strokes, clip);
