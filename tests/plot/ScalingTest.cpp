@@ -157,8 +157,7 @@ TEST(NiceTicks, FirstTickIsTheSmallestMultipleNotBelowMin) {
 }
 
 TEST(NiceTicks, StepDividesTheExactSpanInExtendedPrecision) {
-    // Independently of NiceTicks: the base step from the rules, doubled while more than 12
-    // whole steps fit into the span taken in long double from the limits themselves.
+    // Independently: the base step, doubled while more than 12 fit into the long double span.
     auto expected = [](double min, double max) {
         const double f = (max - min) * 0.1;
         const double g = double(std::pow(10.0L, int(std::trunc(std::log10((long double)f))) - 1));

@@ -1,6 +1,5 @@
 #pragma once
-// A paint device that keeps only the texts drawn on it (string, font, base-line start in device
-// coordinates): what the renderer wrote, in which font and where.
+// A paint device that keeps only the texts drawn on it: string, font, base-line start.
 #include "QtTestApp.h"
 #include "plot/Renderer.h"
 

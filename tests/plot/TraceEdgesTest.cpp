@@ -1,6 +1,4 @@
-// Traces at the edges of the view and on odd data: what leaves the range keeps its slope up
-// to the edge, data on the edge pixels shows over the frame, and samples that are not finite
-// numbers break the line.
+// Traces at the edges of the view and through samples that are not finite numbers.
 #include "FlightSet.h"
 #include "PlotFixture.h"
 
@@ -35,9 +33,7 @@ TEST_F(TraceEdges, ShortFlightBesideALongRecordingIsDrawnInTheFirstColumns) {
 }
 
 TEST_F(TraceEdges, SegmentsLeavingTheViewKeepTheirSlopeToTheEdge) {
-    // A segment from a sample inside the view to one outside: each column of its time span shows
-    // it where the true line is (beyond the top or bottom: on that edge), no column outside it
-    // does, and only the inside sample's square mark is drawn.
+    // Each column of the segment's span shows the true line (beyond top or bottom: that edge).
     const struct {
         const char* edge;
         double t0, t1, a0, a1; // the view
@@ -106,8 +102,7 @@ TEST_F(TraceEdges, SamplesThatAreNotFiniteBreakTheLineAndAreLeftOut) {
     EXPECT_EQ(CountExactly(img, QRect(105, 61, 40, 232), kRed), 0); // nothing dives to an edge
     EXPECT_EQ(CountExactly(img, QRect(105, 61, 538, 3), kRed), 0);
     EXPECT_EQ(CountExactly(img, QRect(105, 290, 538, 3), kRed), 0);
-    // Marks at the seven finite samples only (6 x 6 squares, 20 outline pixels each), the
-    // cross-hair (four arms of six pixels) and label of the one finite marked peak.
+    // Squares (20 pixels) at the seven finite samples, one cross-hair (24) at the finite peak.
     EXPECT_EQ(CountExactly(img, img.rect(), kGreen), 7 * 20 + 4 * 6);
     TextRecorder device;
     RecordTexts(doc, device);
