@@ -359,6 +359,7 @@ TEST(StyleItems, SymbolsArePaintedBlackOnWhite) {
     };
     const QImage square = render(StyleKind::Point, PointSquare);
     EXPECT_EQ(box(square), QRect(16, 6, 8, 8));
+    EXPECT_EQ(square.pixel(16, 6), qRgb(0, 0, 0));
     EXPECT_EQ(square.pixel(20, 10), qRgb(255, 255, 255));
     EXPECT_EQ(box(render(StyleKind::Point, PointCircle)), QRect(15, 5, 10, 10));
     // A solid line runs from x = 4 to the right edge minus 4 at the middle row.
