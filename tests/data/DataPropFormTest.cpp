@@ -14,14 +14,18 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <vector>
 
 using namespace vemo;
@@ -111,8 +115,7 @@ TEST_F(DialogFixture, ApplyShiftsOnceAndRenamesBothLists) {
     QTest::mouseClick(Get<ColorSwatch>("Pt_Clr"), Qt::LeftButton);
     Get<QComboBox>("LineStyleCombo")->setCurrentIndex(LineDash);
     Click("ApplyBtn");
-    // The offset is an amount to add, used up by Apply: a second Apply (for another change)
-    // does not shift the data again.
+    // The offset is a delta used up by Apply: the next Apply does not shift the data again.
     EXPECT_EQ(Get<QLineEdit>("XOffsetEdit")->text(), "0.000000");
     Get<QComboBox>("PointStyleCombo")->setCurrentIndex(PointCircle);
     Click("ApplyBtn");
@@ -239,8 +242,7 @@ TEST_F(DialogFixture, PendingEditsAreOfferedOnAnotherSetAndAppliedByOk) {
     EXPECT_FALSE(form->isVisible());
 }
 
-// Every byte a text can hold (0 ends it) comes back from the dialog and is saved as it went
-// in; typed text keeps 19 characters as 19 bytes, and "?" for a character with no 8-bit form.
+// Every byte but 0 survives the dialog and a save; typed text is one byte a character or "?".
 TEST_F(DialogFixture, EightBitTextsSurviveApplyAndSave) {
     std::string every;
     for (int b = 1; b < 256; ++b)
@@ -274,6 +276,55 @@ TEST_F(DialogFixture, EightBitTextsSurviveApplyAndSave) {
     EXPECT_EQ(a->Note1, "? 7\xB0");
 }
 
+// The flight summary under the notes follows the shown set, read-only.
+TEST_F(DialogFixture, SummaryFollowsTheShownSetAndItsChanges) {
+    SampleStore& flight = doc.AltSignal(0)->Samples;
+    flight.Clear();
+    for (int i = 0; i <= 40; ++i)
+        flight.Append(i, i < 10 || i > 30 ? 0 : 500 - std::abs(i - 20) * 50.0);
+    doc.YAxisLabel = "Altitude (M\xe8tres)"; // 8-bit text, one byte a character
+    form->show();
+    const auto summary = [this] { return form->SummaryText->toPlainText(); };
+    EXPECT_TRUE(form->SummaryText->isReadOnly());
+    EXPECT_TRUE(summary().contains("Apogee:        500.00 M\u00e8tres at 20.00 s\n"))
+        << summary().toStdString();
+    EXPECT_TRUE(summary().contains("Launch:        9.00 s\nLanding:       31.00 s\n"));
+    form->SetListBox->setCurrentRow(1); // the ramp 0..20
+    EXPECT_TRUE(summary().contains("Apogee:        20.00 M\u00e8tres at 20.00 s\n"));
+    Get<QLineEdit>("XOffsetEdit")->setText("10");
+    Click("ApplyBtn");
+    EXPECT_TRUE(summary().contains("Apogee:        20.00 M\u00e8tres at 30.00 s\n"));
+    Click("DelSetBtn");
+    Click("DelSetBtn");
+    EXPECT_EQ(summary(), "");
+}
+
+// The summary makes the dialog (660 x 360 without it) taller; no other control moves or resizes.
+TEST_F(DialogFixture, SummaryLeavesEveryOtherControlAsItWas) {
+    form->show();
+    const auto geometries = [this] {
+        form->layout()->activate();
+        std::map<QString, QRect> g;
+        for (QWidget* w : form->findChildren<QWidget*>())
+            if (!w->objectName().isEmpty() && w->isVisible() &&
+                !form->SummaryBox->isAncestorOf(w) && w != form->SummaryBox)
+                g[w->objectName()] = QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size());
+        return g;
+    };
+    const auto with = geometries();
+    const int extra = form->SummaryBox->height() + form->layout()->spacing();
+    EXPECT_EQ(form->size(), QSize(660, 360 + extra));
+    form->SummaryBox->hide();
+    form->layout()->activate(); // the dialog's smallest size no longer holds the summary
+    form->resize(660, 360);
+    const auto without = geometries();
+    ASSERT_EQ(with.size(), without.size());
+    EXPECT_GE(with.size(), 20u);
+    for (const auto& [name, rect] : without)
+        EXPECT_EQ(with.at(name), rect.translated(0, name.endsWith("Btn") ? extra : 0))
+            << name.toStdString();
+}
+
 TEST(StyleItems, SymbolsArePaintedBlackOnWhite) {
     EnsureQtApp();
     const auto render = [](StyleKind kind, int code) {
@@ -298,23 +349,19 @@ TEST(StyleItems, SymbolsArePaintedBlackOnWhite) {
     const QImage dot = render(StyleKind::Point, PointDot);
     EXPECT_EQ(blacks(dot), 1);
     EXPECT_EQ(dot.pixel(20, 10), qRgb(0, 0, 0));
-    // A square with r5 = 4 around (20, 10), its box (16, 6) up to (24, 14) not included:
-    // eight pixels wide, corners black, centre white.
+    // Around (20, 10) with r5 = 4: a hollow square eight pixels wide, a circle ten.
+    const auto box = [](const QImage& image) {
+        QRect r;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == qRgb(0, 0, 0)) r |= QRect(x, y, 1, 1);
+        return r;
+    };
     const QImage square = render(StyleKind::Point, PointSquare);
+    EXPECT_EQ(box(square), QRect(16, 6, 8, 8));
     EXPECT_EQ(square.pixel(16, 6), qRgb(0, 0, 0));
-    EXPECT_EQ(square.pixel(23, 13), qRgb(0, 0, 0));
-    EXPECT_EQ(square.pixel(24, 14), qRgb(255, 255, 255));
     EXPECT_EQ(square.pixel(20, 10), qRgb(255, 255, 255));
-    // The circle's box is (15, 5) up to (25, 15): ten pixels wide and high.
-    const QImage circle = render(StyleKind::Point, PointCircle);
-    int left = 40, right = -1, top = 20, bottom = -1;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 40; ++x)
-            if (circle.pixel(x, y) == qRgb(0, 0, 0)) {
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-    EXPECT_EQ(std::vector<int>({left, right, top, bottom}), std::vector<int>({15, 24, 5, 14}));
+    EXPECT_EQ(box(render(StyleKind::Point, PointCircle)), QRect(15, 5, 10, 10));
     // A solid line runs from x = 4 to the right edge minus 4 at the middle row.
     const QImage solid = render(StyleKind::Line, LineSolid);
     EXPECT_EQ(solid.pixel(4, 10), qRgb(0, 0, 0));

@@ -49,6 +49,7 @@ struct FileActionsFixture : ::testing::Test {
         };
         Questions().AskLoadPath = [this](QWidget*) { return answer; };
         Questions().ShowError = [this](QWidget*, const QString& m) { errors << m; };
+        Questions().ShowMessage = [this](QWidget*, const QString& m) { messages << m; };
         App.RepaintPlot = [this] { ++repaints; };
     }
     void TearDown() override {
@@ -61,8 +62,15 @@ struct FileActionsFixture : ::testing::Test {
     QTemporaryDir dir;
     int kind = 0;
     QString answer, offered;
-    QStringList errors;
+    QStringList errors, messages;
     int repaints = 0;
+
+    QString Write(const char* name, const std::string& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), qint64(bytes.size()));
+        return f.fileName();
+    }
 };
 
 } // namespace
@@ -166,31 +174,31 @@ TEST_F(FileActionsFixture, ANameWithoutExtensionIsSavedAsCsv) {
     EXPECT_TRUE(Read(dir.filePath("noext.csv")).startsWith("#First\r\n"));
 }
 
-// Two sets in one plot file, each 7 samples over what a set holds: one message for the file.
-TEST_F(FileActionsFixture, LoadingMoreSamplesThanASetHoldsSaysHowManyWereLeftOut) {
-    QStringList messages;
-    Questions().ShowMessage = [&](QWidget*, const QString& m) { messages << m; };
+// Load says once a file what sets could not hold, what an export skipped, and why it fails.
+TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
     std::string block = "! 0, 1, 0, 0, 0, 7\r\n#Long\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1,0\r\n";
     for (int i = 0; i < MaxSamples + 7; ++i)
         block += std::to_string(i) + ", 1, 0\r\n";
-    const std::string plot =
-        "Vemo Plot\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1\r\n" + block + block;
-    answer = dir.filePath("long.csv");
-    QFile f(answer);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(plot.data(), qint64(plot.size()));
-    f.close();
-    LoadData(nullptr);
-    answer = QString(VEMO_TEST_DATA) + "/fixtures/plot3.csv"; // nothing left out
-    LoadData(nullptr);
-    EXPECT_EQ(messages, QStringList{dir.filePath("long.csv") + " holds more than 65536 samples "
-                                                               "in a data set; 14 samples were "
-                                                               "not loaded."});
+    const QString fixtures = QString(VEMO_TEST_DATA) + "/fixtures/";
+    const QString files[] = {
+        Write("long.csv",
+              "Vemo Plot\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1\r\n" + block + block),
+        fixtures + "plot3.csv", fixtures + "sim_handmade.csv",
+        Write("velocity.csv", "# Rocket\n# Time (s),Vertical velocity (m/s)\n0,0\n1,5\n")};
+    for (const QString& file : files) {
+        answer = file;
+        LoadData(nullptr);
+    }
+    EXPECT_EQ(messages, (QStringList{files[0] + " holds more than 65536 samples in a data set; 14 "
+                                                "samples were not loaded.",
+                                     files[2] + ": 1 row skipped (time or altitude not a number, "
+                                                "or out of time order)"}));
+    EXPECT_EQ(errors, QStringList{files[3] + ": the column header names no altitude column"});
     EXPECT_EQ(doc.AltSignal(3)->Samples.Count(), MaxSamples);
+    EXPECT_EQ(doc.AltSignal(doc.SetCount() - 1)->Name, "Hand-made test rock");
 }
 
-// The real file dialogs, answered as a user would: each starts in the folder where a file was
-// last chosen in any of them.
+// The real file dialogs, answered as a user would, each start in the folder last chosen.
 TEST_F(FileActionsFixture, FileDialogsStartInTheFolderLastUsed) {
     UseRealQuestions();
     Questions().AskSaveKind = [](QWidget*) { return 0; };

@@ -389,9 +389,7 @@ TEST(SetFileDisk, DefaultNames) {
     EXPECT_EQ(DefaultPlotFileName(QDate(2026, 12, 7)), "Plot_2026-12-07.csv");
 }
 
-// A file the user may write in a folder that takes no new file from them (a shared folder, a
-// file handed over by someone else) is saved in place; where the folder allows it, saving
-// still goes through a new file that replaces the old one whole.
+// Saved in place where the folder takes no new file from the user, else replaced whole.
 TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
     const auto user = FindUnprivilegedUser();
     if (!user) GTEST_SKIP() << "this check needs an account without root's rights (nobody)";
@@ -404,17 +402,19 @@ TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
     }
     PlotDocument doc;
     SetWithSamples(doc, 3);
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat(file.constData(), &st);
+        return st.st_ino;
+    };
     // Saved as the user into the folder with the given mode: true when the file was kept.
     auto saveKeepsFile = [&](mode_t mode) {
-        struct stat before {
-        }, after{};
         EXPECT_EQ(chmod(folder.constData(), mode), 0);
-        ::stat(file.constData(), &before);
+        const ino_t before = inode();
         EXPECT_TRUE(RunAsUser(*user, [&] { return SavePlotFile(doc, path, nullptr); }));
-        ::stat(file.constData(), &after);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll().toStdString() == PlotText(doc));
-        return before.st_ino == after.st_ino;
+        return before == inode();
     };
     EXPECT_TRUE(saveKeepsFile(user->OwnProcess ? 0555 : 0755)) << "written in place";
     EXPECT_FALSE(saveKeepsFile(0777)) << "replaced by a new file";

@@ -133,8 +133,7 @@ TEST_F(RecordedDataPage, RepaintShowsTheChangedRange) {
     EXPECT_GT(bluePixels(img, PlotArea.Left, mid), 100);
 }
 
-// On screen no tool group may hide the plot's texts: every pixel of the title, the info lines,
-// the labels and the footers drawn into the view is still there on the page.
+// Every text pixel drawn into the view is still there on the page, under no tool group.
 TEST_F(RecordedDataPage, ToolGroupsLeaveEveryTextOfThePlotVisible) {
     App.ShowInfo = true;
     doc.Title = "A title long enough to reach far towards both corners of the view";

@@ -1,5 +1,5 @@
-// Picture export: sizes at 100 pixels per inch, the three file formats read back with their
-// own decoders, monochrome output, refusals and the file name rules.
+// Picture export: sizes at 100 pixels per inch, the six formats read back by their own
+// decoders, monochrome output, refusals and the file name rules.
 #include "PictureFiles.h"
 #include "QtTestApp.h"
 
@@ -13,8 +13,13 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -46,6 +51,13 @@ protected:
     void TearDown() override { App.ShowBackground = false; }
 
     QString Path(const char* name) const { return dir.filePath(name); }
+    // Exported at the default 7 x 3.5 inches.
+    QString Write(const char* name, int type, bool colour = true) {
+        PrintSettings s;
+        s.PrtColor = colour;
+        ExportPlot(doc, s, Path(name), type);
+        return Path(name);
+    }
 
     PlotDocument doc;
     QTemporaryDir dir;
@@ -53,6 +65,58 @@ protected:
 
 bool IsNeutral(QRgb c) {
     return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c);
+}
+
+// What the SVG holds, read with a plain XML parser.
+struct SvgContent {
+    bool wellFormed = false;
+    QString size; // "width x height"
+    QStringList texts;
+    QStringList clipRects;   // "x y w h" of each clip path's rectangle
+    QStringList clipStrokes; // stroke colours of the groups inside a clipped group
+    int paths = 0, clippedPaths = 0;
+};
+
+SvgContent ReadSvg(const QString& fileName) {
+    SvgContent c;
+    QFile file(fileName);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << fileName.toStdString();
+    QXmlStreamReader xml(&file);
+    std::vector<std::pair<QString, bool>> open(1); // each open element, and if it is clipped
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement()) open.pop_back();
+        if (!xml.isStartElement()) continue;
+        const QString name = xml.name().toString();
+        const QXmlStreamAttributes a = xml.attributes();
+        const auto value = [&](const char* key) { return a.value(key).toString(); };
+        const bool clipped = open.back().second;
+        if (name == "svg") c.size = value("width") + " x " + value("height");
+        if (name == "path") ++c.paths, c.clippedPaths += clipped;
+        if (name == "g" && clipped && a.hasAttribute("stroke")) c.clipStrokes << value("stroke");
+        if (name == "rect" && open.back().first == "clipPath")
+            c.clipRects << value("x") + " " + value("y") + " " + value("width") + " " +
+                               value("height");
+        if (name == "text") {
+            c.texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+            continue; // its end is read
+        }
+        open.push_back({name, clipped || (name == "g" && a.hasAttribute("clip-path"))});
+    }
+    c.wellFormed = !xml.hasError();
+    return c;
+}
+
+// Runs a poppler tool on the file; its standard output, or a failed test when it cannot run.
+QString Poppler(const char* tool, const QStringList& args) {
+    const QString path = QStandardPaths::findExecutable(tool);
+    EXPECT_FALSE(path.isEmpty()) << tool << " is missing: scripts/setup-deps installs it";
+    if (path.isEmpty()) return {};
+    QProcess p;
+    p.start(path, args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << tool << ": " << p.readAllStandardError().constData();
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
@@ -242,6 +306,57 @@ TEST_F(Export, PicturesInOtherPixelFormatsAndPaddedRowsKeepTheirPixels) {
     }
 }
 
+TEST_F(Export, PngIsTheBitmapLosslessWithEitherChoice) {
+    for (bool colour : {true, false}) {
+        App.ShowBackground = colour; // the logo in colour, none in monochrome
+        const QImage png(Write("p.png", ExportPng, colour), "PNG");
+        ASSERT_EQ(png.size(), QSize(700, 350));
+        EXPECT_NEAR(png.dotsPerMeterX() * 0.0254, 100.0, 0.1);
+        EXPECT_EQ(png.pixel(5, 150) != qRgb(255, 255, 255), colour); // the logo's left edge
+        EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32),
+                  QImage(Write("p.bmp", ExportBitmap, colour), "BMP")
+                      .convertToFormat(QImage::Format_RGB32))
+            << colour;
+    }
+}
+
+TEST_F(Export, SvgHoldsThePlotsTextsAndItsTraceAsAClippedPath) {
+    doc.TimeMax = 12; // the ramp 0..20 leaves the plot on the right and at the top
+    doc.AltMax = 15;
+    const SvgContent svg = ReadSvg(Write("p.svg", ExportSvg));
+    ASSERT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.size, "177.8mm x 88.9mm");
+    for (const char* text : {"Altitude versus Time", "Time (sec)", "Altitude (Feet)",
+                             "Created by Vemo - Get an Altitude!", "12.0"})
+        EXPECT_TRUE(svg.texts.contains(text))
+            << text << " in " << svg.texts.join('|').toStdString();
+    EXPECT_GT(svg.paths, 0);
+    EXPECT_EQ(svg.clipRects, QStringList{"105 61 538 232"}); // the plot rectangle
+    EXPECT_GT(svg.clippedPaths, 0);
+    EXPECT_TRUE(svg.clipStrokes.contains("#0000ff")) << svg.clipStrokes.join(' ').toStdString();
+    const SvgContent mono = ReadSvg(Write("m.svg", ExportSvg, false));
+    ASSERT_FALSE(mono.clipStrokes.isEmpty());
+    for (const QString& stroke : mono.clipStrokes)
+        EXPECT_TRUE(IsNeutral(QColor(stroke).rgb())) << stroke.toStdString();
+}
+
+TEST_F(Export, PdfIsOnePageOfThePlotsSizeWithItsTextsAsTextAndNoPicture) {
+    const QString pdf = Write("p.pdf", ExportPdf);
+    const QString text = Poppler("pdftotext", {pdf, "-"});
+    EXPECT_TRUE(text.contains("Altitude versus Time")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Created by Vemo - Get an Altitude!"));
+    const QString info = Poppler("pdfinfo", {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+504 x 252 pts")));
+    // Vectors: no picture inside unless the logo is asked for.
+    const auto images = [](const QString& file) {
+        return Poppler("pdfimages", {"-list", file}).split('\n', Qt::SkipEmptyParts).size() - 2;
+    };
+    EXPECT_EQ(images(pdf), 0);
+    App.ShowBackground = true;
+    EXPECT_EQ(images(Write("l.pdf", ExportPdf)), 1);
+}
+
 TEST_F(Export, RefusesPicturesWithoutAreaOrTooLarge) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
@@ -249,19 +364,21 @@ TEST_F(Export, RefusesPicturesWithoutAreaOrTooLarge) {
         {0.0, 3.5}, {7.0, 0.0},  {-7.0, 3.5},    {0.009, 3.5},  {nan, 3.5},
         {7.0, inf}, {655.01, 1}, {1e300, 1e300}, {300.0, 300.0}}; // the last: 9e8 pixels
     int n = 0;
-    for (auto [w, h] : sizes) {
-        PrintSettings s;
-        s.PrtWidth = w;
-        s.PrtHeight = h;
-        const QString name = Path("refused") + QString::number(n++) + ".bmp";
-        try {
-            ExportPlot(doc, s, name, ExportBitmap);
-            ADD_FAILURE() << w << " x " << h << " was exported";
-        } catch (const OutputError& e) {
-            EXPECT_FALSE(std::string(e.what()).empty());
+    for (auto [w, h] : sizes)
+        for (int type = 1; type <= ExportFileTypes; ++type) {
+            PrintSettings s;
+            s.PrtWidth = w;
+            s.PrtHeight = h;
+            const QString name =
+                Path("refused") + QString::number(n++) + "." + ExportExtension(type);
+            try {
+                ExportPlot(doc, s, name, type);
+                ADD_FAILURE() << w << " x " << h << " was exported as " << type;
+            } catch (const OutputError& e) {
+                EXPECT_FALSE(std::string(e.what()).empty());
+            }
+            EXPECT_FALSE(QFile::exists(name)) << w << " x " << h << " as " << type;
         }
-        EXPECT_FALSE(QFile::exists(name)) << w << " x " << h;
-    }
     EXPECT_THROW(ExportPixelSize(0.5, 0.0099), OutputError);
 }
 
@@ -302,8 +419,7 @@ TEST(ExportNames, TypeDrivesTheDefaultExtension) {
     EXPECT_EQ(ExportTypeOfName("a.gif"), ExportGif);
     EXPECT_EQ(ExportTypeOfName("gif"), 0);
     EXPECT_EQ(ExportTypeOfName("a.tif"), 0);
-    // Every file type's extension names that type again, and the export dialog lists the
-    // types in their numbered order, the three older ones first.
+    // Each type's extension names it again; the dialog lists the types in their numbered order.
     const QStringList& filters = ExportFilterList();
     ASSERT_EQ(filters.size(), ExportFileTypes);
     for (int type = 1; type <= ExportFileTypes; ++type) {

@@ -1,120 +1,63 @@
-// The plot's small geometry and its texts, checked by pixel and by the texts drawn: marks and
-// tick marks cover exactly their pixels, text cells have the layout's heights, tick labels
-// stay readable, dashes keep their size on paper, and the view renders at 200 % scaling.
-#include "PlotPictures.h"
-#include "TextRecorder.h"
+// The plot's small geometry and its texts, checked by pixel and by the texts drawn.
+#include "PlotFixture.h"
 
-#include "data/AppState.h"
 #include "plot/XorOverlay.h"
 #include "plot/ui/PlotBox.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 using namespace vemo;
 
 namespace {
 
-const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlack(0, 0, 0);
-constexpr PlotRect kArea{105, 61, 642, 292};
-
-class PlotGeometry : public ::testing::Test {
+class PlotGeometry : public PlotFixture {
 protected:
-    void SetUp() override {
-        EnsureQtApp();
-        App = AppState{};
-        doc.Clear();
-        doc.GridColor = 0x00000000;
-        doc.Footer1 = doc.Footer2 = "";
-    }
-    // A data set without a line, green marks; the renderer draws climb brackets in red.
-    Signal* Add(const std::vector<std::pair<double, double>>& samples) {
-        Signal* s = doc.CreateDataSet();
-        s->Samples.Clear();
-        for (auto [t, a] : samples)
-            s->Samples.Append(t, a);
-        s->LineStyle = LineNone;
-        s->PointColor = 0x0000FF00;
-        return s;
-    }
-    QPoint PixelOf(double t, double a) const {
-        return {105 + MapTimeToPixel(doc, kArea, t), 61 + MapAltToPixel(doc, kArea, a)};
-    }
     bool Drawn(const QString& s) const {
         TextRecorder device;
         RecordTexts(doc, device);
         return device.Find(s) != nullptr;
     }
-
-    PlotDocument doc;
 };
 
 } // namespace
 
 TEST_F(PlotGeometry, MarksAndTickMarksCoverExactlyTheirPixels) {
-    // One thing drawn at the sample (10, 10) of the default view, with pixels (offsets from
-    // the sample, or absolute for tick marks) that must or must not be in the colour;
-    // half-sizes are 3 at 100 per inch.
+    // Pixels in and not in each thing's colour (marks 3 a half-side): offsets from (10, 10).
+    const int tick = PixelOf(0, 10).y(), column = PixelOf(10, 0).x();
+    const QPoint last = PixelOf(15, 15);
     struct Case {
         const char* what;
-        std::function<void(Signal&)> setup;
+        int point, peak, climb;
         QColor colour;
+        bool absolute;
         std::vector<QPoint> on, off;
-        bool absolute = false;
     };
-    const int tick = 61 + MapAltToPixel(doc, kArea, 10), column = PixelOf(10, 0).x();
+    // clang-format off
     const Case cases[] = {
-        {"circle",
-         [](Signal& s) { s.PointStyle = PointCircle; },
-         kGreen,
-         {{-3, 0}, {2, 0}, {0, -3}, {0, 2}},
+        {"circle", PointCircle, 0, 0, kGreen, false, {{-3, 0}, {2, 0}, {0, -3}, {0, 2}},
          {{3, 0}, {0, 3}, {-4, 0}, {0, -4}}},
-        {"square",
-         [](Signal& s) { s.PointStyle = PointSquare; },
-         kGreen,
-         {{-3, -3}, {2, -3}, {-3, 2}, {2, 2}},
+        {"square", PointSquare, 0, 0, kGreen, false, {{-3, -3}, {2, -3}, {-3, 2}, {2, 2}},
          {{3, 0}, {0, 3}, {3, 3}}},
-        {"triangle",
-         [](Signal& s) { s.PointStyle = PointTriangle; },
-         kGreen,
-         {{0, -3}, {-3, 3}, {3, 3}},
-         {{4, 3}, {0, 4}}},
-        {"peak cross-hair",
-         [](Signal& s) { s.Samples.PeakMarks[1] = 1; },
-         kGreen,
+        {"triangle", PointTriangle, 0, 0, kGreen, false, {{0, -3}, {-3, 3}, {3, 3}}, {{4, 3}, {0, 4}}},
+        {"peak cross-hair", PointNone, 1, 0, kGreen, false,
          {{-9, 0}, {-4, 0}, {3, 0}, {8, 0}, {0, -9}, {0, -4}, {0, 3}, {0, 8}},
          {{-3, 0}, {9, 0}, {0, -3}, {0, 9}, {0, 0}}},
-        {"altitude tick mark",
-         [](Signal&) {},
-         kBlack,
-         {{101, tick}, {104, tick}},
-         {{100, tick}},
-         true},
-        {"time tick mark",
-         [](Signal&) {},
-         kBlack,
-         {{column, 292}, {column, 296}},
-         {{column, 297}},
-         true},
-        // A climb bracket from the first sample's pixel, up, across and down to one pixel
-        // short of a mark height below the last sample (15, 15).
-        {"climb bracket",
-         [](Signal& s) {
-             s.ClimbMarks[0] = {0, 2, 1};
-         },
-         kRed,
-         {PixelOf(5, 5), PixelOf(15, 15) + QPoint(0, 2)},
-         {PixelOf(15, 15) + QPoint(0, 3)},
-         true},
+        {"altitude tick mark", PointNone, 0, 0, kBlack, true, {{101, tick}, {104, tick}}, {{100, tick}}},
+        {"time tick mark", PointNone, 0, 0, kBlack, true, {{column, 292}, {column, 296}},
+         {{column, 297}}},
+        // Up from the first sample, across, and down to a mark height less one below the last.
+        {"climb bracket", PointNone, 0, 1, kRed, true, {PixelOf(5, 5), last + QPoint(0, 2)},
+         {last + QPoint(0, 3)}},
     };
-    doc.InfoColor = 0x000000FF;
+    // clang-format on
     for (const Case& c : cases) {
         doc.Clear();
-        c.setup(*Add({{5, 5}, {10, 10}, {15, 15}}));
+        Signal* s = Add({{5, 5}, {10, 10}, {15, 15}});
+        s->LineStyle = LineNone;
+        s->PointStyle = c.point;
+        s->Samples.PeakMarks[1] = static_cast<std::uint8_t>(c.peak);
+        if (c.climb) s->ClimbMarks[0] = {0, 2, 1};
         const QImage img = RenderToImage(doc);
         const QPoint at = c.absolute ? QPoint(0, 0) : PixelOf(10, 10);
         for (QPoint d : c.on)
@@ -193,11 +136,10 @@ TEST_F(PlotGeometry, ClimbLabelThatWouldCrossAnEdgeGoesToTheOtherSide) {
 }
 
 TEST_F(PlotGeometry, DashesKeepTheirSizeOnAPrinterPage) {
-    // The shortest whole run of a dotted grid line and of a dashed trace at 96 and 600
-    // pixels per inch: a dot is 1/96 inch, a dash 4/96.
+    // The shortest run of the dotted grid and a dashed trace: a dot is 1/96 inch, a dash 4/96.
     Signal* s = Add({{0, 10}, {20, 10}});
     s->LineStyle = LineDash;
-    s->LineColor = 0x000000FF;
+    s->PointStyle = PointNone;
     auto shortest = [&](int ppi, bool trace) {
         const QImage img = RenderToImage(doc, {.Width = 2 * ppi, .Height = ppi, .Ppi = ppi});
         const PlotRect a = ComputeLayout(ppi, ppi, 2, 1, 0, 0).Area;
@@ -222,9 +164,7 @@ TEST_F(PlotGeometry, DashesKeepTheirSizeOnAPrinterPage) {
 }
 
 TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
-    Signal* s = Add({{0, 10}, {20, 10}});
-    s->LineStyle = LineSolid;
-    s->LineColor = 0x000000FF;
+    Add({{0, 10}, {20, 10}});
     PlotDoc = &doc;
     TPlotBox box;
     box.resize(480, 270);
@@ -235,8 +175,7 @@ TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
     const int ppi = box.logicalDpiX();
     const PlotRect a = ComputeLayout(ppi, ppi, 480.0 / ppi, 270.0 / ppi, 0, 0).Area;
     EXPECT_EQ(CountExactly(img, QRect(2 * (a.Left + 100), 0, 1, 540), kRed), 4);
-    // The title is drawn at device resolution: glyph edges fall between the two device
-    // pixels of a unit, which a picture drawn at one pixel a unit and doubled never has.
+    // Title glyph edges fall inside a unit's two device pixels, as doubled pixels never do.
     int split = 0;
     for (int y = 0; y < 2 * a.Top; y += 2)
         for (int x = 0; x < 960; x += 2)

@@ -108,8 +108,7 @@ TEST_F(Renderer, TraceLeavingTheRangeRunsAlongTheEdges) {
     AddSet({{0, 25}, {4, 100}, {8, 100}, {10, 25}, {12, -100}, {16, -100}, {20, 25}}, 0x000000FF);
     doc.AltMax = 50;
     const QImage img = RenderToImage(doc);
-    // Below the range the line lies on the bottom edge, above it on the top edge, over the
-    // frame in both cases, and nowhere inside.
+    // Below the range on the bottom edge, above it on the top, over the frame; not inside.
     for (int x : {105 + 13 * 26, 105 + 15 * 26}) {
         EXPECT_EQ(Pixel(img, x, 291), kRed) << x;
         EXPECT_EQ(Pixel(img, x, 292), kRed) << x;

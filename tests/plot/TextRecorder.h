@@ -1,7 +1,5 @@
 #pragma once
-// A paint device that keeps the texts drawn on it (string, font, base-line start in device
-// coordinates) and nothing else, so tests can read what the renderer wrote, in which font
-// and where.
+// A paint device that keeps only the texts drawn on it: string, font, base-line start.
 #include "QtTestApp.h"
 #include "plot/Renderer.h"
 
@@ -36,21 +34,11 @@ public:
 
 protected:
     int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-        case PdmWidth:
-            return 700;
-        case PdmHeight:
-            return 350;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
+        if (m == PdmWidth) return 700;
+        if (m == PdmHeight) return 350;
+        if (m == PdmDpiX || m == PdmDpiY || m == PdmPhysicalDpiX || m == PdmPhysicalDpiY)
             return 100;
-        case PdmDepth:
-            return 32;
-        default:
-            return QPaintDevice::metric(m);
-        }
+        return m == PdmDepth ? 32 : QPaintDevice::metric(m);
     }
 
 private:

@@ -1,13 +1,6 @@
-// Traces at the edges of the view and on odd data: what leaves the range keeps its slope up
-// to the edge, data on the edge pixels shows over the frame, and samples that are not finite
-// numbers break the line.
+// Traces at the edges of the view and through samples that are not finite numbers.
 #include "FlightSet.h"
-#include "PlotPictures.h"
-#include "TextRecorder.h"
-
-#include "data/AppState.h"
-
-#include <gtest/gtest.h>
+#include "PlotFixture.h"
 
 #include <cmath>
 #include <limits>
@@ -16,42 +9,10 @@ using namespace vemo;
 
 namespace {
 
-const QColor kRed(255, 0, 0), kGreen(0, 255, 0);
-constexpr PlotRect kArea{105, 61, 642, 292}; // the default export's plot rectangle
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-class TraceEdges : public ::testing::Test {
-protected:
-    void SetUp() override {
-        App.ShowInfo = App.ShowAvgROC = App.ShowBackground = false;
-        doc.Clear();
-        doc.Title = doc.XAxisLabel = doc.YAxisLabel = doc.Footer1 = doc.Footer2 = "";
-    }
-    // A data set drawn as a red solid line with green square marks.
-    Signal* Add(const std::vector<std::pair<double, double>>& samples) {
-        Signal* s = doc.CreateDataSet();
-        s->Samples.Clear();
-        for (auto [t, a] : samples)
-            s->Samples.Append(t, a);
-        s->LineColor = 0x000000FF;
-        s->PointColor = 0x0000FF00;
-        s->PointStyle = PointSquare;
-        return s;
-    }
-    void View(double t0, double t1, double a0, double a1) {
-        doc.TimeMin = t0, doc.TimeMax = t1, doc.AltMin = a0, doc.AltMax = a1;
-    }
-    // Red pixels of column x inside the plot rectangle.
-    static std::vector<int> RedRows(const QImage& img, int x) {
-        std::vector<int> rows;
-        for (int y = kArea.Top; y <= kArea.Bottom; ++y)
-            if (Pixel(img, x, y) == kRed) rows.push_back(y);
-        return rows;
-    }
-
-    PlotDocument doc;
-};
+using TraceEdges = PlotFixture;
 
 } // namespace
 
@@ -64,8 +25,7 @@ TEST_F(TraceEdges, ShortFlightBesideALongRecordingIsDrawnInTheFirstColumns) {
     FillFlight(doc, 1, 0.25, 100.0); // 100 s up to about 3250 ft
     AutoRangeTime(doc);
     AutoRangeAlt(doc);
-    const int apogee = 61 + MapAltToPixel(doc, kArea, 3200);
-    const int ground = 61 + MapAltToPixel(doc, kArea, 100);
+    const int apogee = PixelOf(0, 3200).y(), ground = PixelOf(0, 100).y();
     EXPECT_GE(RedRows(RenderToImage(doc), kArea.Left).size(), size_t(ground - apogee));
     // Ctrl+Right halves the time span: the whole flight is still there.
     doc.TimeMax = doc.TimeMin + (doc.TimeMax - doc.TimeMin) / 2;
@@ -73,10 +33,8 @@ TEST_F(TraceEdges, ShortFlightBesideALongRecordingIsDrawnInTheFirstColumns) {
 }
 
 TEST_F(TraceEdges, SegmentsLeavingTheViewKeepTheirSlopeToTheEdge) {
-    // Each segment runs from a sample inside to one outside the view; every column of the
-    // plot shows it where the true line is (above or below the range: on that edge) or not
-    // at all outside its time span. The square mark of the outside sample is not drawn.
-    struct Case {
+    // Each column of the segment's span shows the true line (beyond top or bottom: that edge).
+    const struct {
         const char* edge;
         double t0, t1, a0, a1; // the view
         double x1, y1, x2, y2; // the segment
@@ -88,41 +46,36 @@ TEST_F(TraceEdges, SegmentsLeavingTheViewKeepTheirSlopeToTheEdge) {
         {"bottom", 0, 20, 0, 20, 8, -30, 10, 10},
         {"corner", 0, 20, 0, 20, 10, 10, 30, 30},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         doc.Clear();
         Add({{c.x1, c.y1}, {c.x2, c.y2}});
         View(c.t0, c.t1, c.a0, c.a1);
         const QImage img = RenderToImage(doc);
-        const double perColumn = (c.t1 - c.t0) / (kArea.Right - kArea.Left);
+        const double dt = (c.t1 - c.t0) / (kArea.Right - kArea.Left); // a column's seconds
+        const double tLo = std::min(c.x1, c.x2), tHi = std::max(c.x1, c.x2);
+        const auto row = [&](double t) {
+            return PixelOf(0, c.y1 + (t - c.x1) * (c.y2 - c.y1) / (c.x2 - c.x1)).y();
+        };
         for (int x = kArea.Left + 8; x <= kArea.Right - 2; x += 3) {
-            const double t = c.t0 + (x - kArea.Left + 0.5) * perColumn;
+            SCOPED_TRACE(std::string(c.edge) + ", column " + std::to_string(x));
+            const double t = c.t0 + (x - kArea.Left + 0.5) * dt;
             const std::vector<int> rows = RedRows(img, x);
-            // Next to the samples their marks cover the line; outside the segment's time
-            // span only its caps may reach a column.
-            const double tLo = std::min(c.x1, c.x2), tHi = std::max(c.x1, c.x2);
-            if (t < tLo - 2 * perColumn || t > tHi + 2 * perColumn) {
-                EXPECT_TRUE(rows.empty()) << c.edge << " column " << x;
+            // Caps reach two columns beyond the span; next to the samples marks cover the line.
+            if (t < tLo - 2 * dt || t > tHi + 2 * dt) {
+                EXPECT_TRUE(rows.empty());
             }
-            if (t < tLo + 5 * perColumn || t > tHi - 5 * perColumn) continue;
-            // The rows the true line passes through in this column, a line width (two
-            // columns across, for a steep line) around.
-            auto row = [&](double at) {
-                const double alt = c.y1 + (at - c.x1) * (c.y2 - c.y1) / (c.x2 - c.x1);
-                return 61 + MapAltToPixel(doc, kArea, alt);
-            };
-            const int r1 = row(t - 1.5 * perColumn), r2 = row(t + 1.5 * perColumn);
-            ASSERT_FALSE(rows.empty()) << c.edge << " column " << x;
-            EXPECT_GE(rows.front(), std::min(r1, r2) - 2) << c.edge << " column " << x;
-            EXPECT_LE(rows.back(), std::max(r1, r2) + 2) << c.edge << " column " << x;
+            if (t < tLo + 5 * dt || t > tHi - 5 * dt) continue;
+            // The rows of the true line a line width (two columns, when steep) around.
+            const int r1 = row(t - 1.5 * dt), r2 = row(t + 1.5 * dt);
+            ASSERT_FALSE(rows.empty());
+            EXPECT_GE(rows.front(), std::min(r1, r2) - 2);
+            EXPECT_LE(rows.back(), std::max(r1, r2) + 2);
         }
-        const bool firstInside = c.x1 >= c.t0 && c.x1 <= c.t1 && c.y1 >= c.a0 && c.y1 <= c.a1;
-        const QPoint inside(105 + MapTimeToPixel(doc, kArea, firstInside ? c.x1 : c.x2),
-                            61 + MapAltToPixel(doc, kArea, firstInside ? c.y1 : c.y2));
-        const int marks = CountExactly(img, img.rect(), kGreen);
-        EXPECT_GT(CountExactly(img, QRect(inside - QPoint(4, 4), QSize(9, 9)), kGreen), 0)
-            << c.edge;
-        EXPECT_EQ(CountExactly(img, QRect(inside - QPoint(4, 4), QSize(9, 9)), kGreen), marks)
-            << c.edge << ": a mark outside the view";
+        const bool firstIn = c.x1 >= c.t0 && c.x1 <= c.t1 && c.y1 >= c.a0 && c.y1 <= c.a1;
+        const QRect mark(PixelOf(firstIn ? c.x1 : c.x2, firstIn ? c.y1 : c.y2) - QPoint(4, 4),
+                         QSize(9, 9));
+        EXPECT_GT(CountExactly(img, mark, kGreen), 0) << c.edge;
+        EXPECT_EQ(CountExactly(img, mark, kGreen), CountExactly(img, img.rect(), kGreen)) << c.edge;
     }
 }
 
@@ -140,7 +93,7 @@ TEST_F(TraceEdges, SamplesThatAreNotFiniteBreakTheLineAndAreLeftOut) {
     s->Samples.PeakMarks[2] = s->Samples.PeakMarks[5] = s->Samples.PeakMarks[1] = 1;
     doc.ScaleColor = 0x000000FF;
     const QImage img = RenderToImage(doc);
-    auto column = [&](double t) { return 105 + MapTimeToPixel(doc, kArea, t); };
+    auto column = [&](double t) { return PixelOf(t, 0).x(); };
     // No segment to or from the samples at 6 s, 12 s and the one without a time.
     for (double t : {4.5, 5.5, 6.5, 7.5, 12.5, 13.5, 16.5, 17.5})
         EXPECT_TRUE(RedRows(img, column(t)).empty()) << t;
@@ -149,8 +102,7 @@ TEST_F(TraceEdges, SamplesThatAreNotFiniteBreakTheLineAndAreLeftOut) {
     EXPECT_EQ(CountExactly(img, QRect(105, 61, 40, 232), kRed), 0); // nothing dives to an edge
     EXPECT_EQ(CountExactly(img, QRect(105, 61, 538, 3), kRed), 0);
     EXPECT_EQ(CountExactly(img, QRect(105, 290, 538, 3), kRed), 0);
-    // Marks at the seven finite samples only (6 x 6 squares, 20 outline pixels each), the
-    // cross-hair (four arms of six pixels) and label of the one finite marked peak.
+    // Squares (20 pixels) at the seven finite samples, one cross-hair (24) at the finite peak.
     EXPECT_EQ(CountExactly(img, img.rect(), kGreen), 7 * 20 + 4 * 6);
     TextRecorder device;
     RecordTexts(doc, device);

@@ -153,8 +153,7 @@ TEST_F(TraceReduction, UnorderedTimesAndOneColumnSets) {
 }
 
 TEST_F(TraceReduction, DashedLinesAndSamplesThatAreNotNumbers) {
-    // Dash patterns run on along each polyline: the window's polylines must start where the
-    // whole Signal's do. Samples that are not numbers break the line in both drawings.
+    // Dashes run on along polylines that start as the whole Signal's; holes break both alike.
     Add(Noisy(6000, 8), 0x000000FF)->LineStyle = LineDash;
     Add(Steps(5000), 0x00FF0000)->LineStyle = LineDashDot;
     Shape holes = Noisy(6000, 9);
@@ -218,8 +217,7 @@ TEST_F(TraceReduction, WindowFollowsTheRealTimes) {
 }
 
 TEST(LineStamps, StrokesComeOutAsThePainterDrawsThem) {
-    // Random strokes anywhere, some crossing the clip's edge or longer than the kept shapes,
-    // stamped on one image and drawn by the painter on another.
+    // Random strokes, some across the clip's edge or longer than the kept shapes.
     EnsureQtApp();
     std::mt19937 rng(3);
     std::uniform_int_distribution<int> x(0, 399), y(0, 299), across(-20, 20), down(-70, 70);
@@ -237,10 +235,7 @@ TEST(LineStamps, StrokesComeOutAsThePainterDrawsThem) {
             img->setDevicePixelRatio(ratio);
             img->fill(Qt::white);
             QPainter p(img);
-            QPen pen(QColor(200, 30, 90));
-            pen.setWidth(width);
-            pen.setCapStyle(Qt::SquareCap);
-            p.setPen(pen);
+            p.setPen(QPen(QColor(200, 30, 90), width, Qt::SolidLine, Qt::SquareCap));
             p.setClipRect(clip);
             if (img == &stamped)
                 DrawStrokes(p, strokes, clip);
