@@ -11,7 +11,6 @@
 #include "link/ui/ConnectPage.h"
 #include "link/ui/LogPage.h"
 #include "link/ui/ModSetForm.h"
-#include "plot/ui/DataPage.h"
 #include "tests/ModalAnswer.h"
 #include "tests/link/LinkTestSupport.h"
 
