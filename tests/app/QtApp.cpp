@@ -1,6 +1,6 @@
 // Widget tests need one QApplication for the whole test program. The settings live in a
 // folder of the program's own, and every test starts as a first run.
-#include "TestSettings.h"
+#include "app/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,7 +25,9 @@ QApplication* MakeApp() {
 QApplication* const app = MakeApp();
 
 class FirstRunEachTest : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { ForgetSettings(); }
+    void OnTestStart(const ::testing::TestInfo&) override {
+        QFile::remove(vemo::UserSettingsFile());
+    }
 };
 [[maybe_unused]] const bool listening = [] {
     ::testing::UnitTest::GetInstance()->listeners().Append(new FirstRunEachTest);
@@ -33,7 +35,3 @@ class FirstRunEachTest : public ::testing::EmptyTestEventListener {
 }();
 
 } // namespace
-
-void ForgetSettings() {
-    QFile::remove(vemo::UserSettingsFile());
-}

@@ -1,13 +1,10 @@
 #pragma once
-// The test program keeps the settings in a temporary folder of its own (XDG_CONFIG_HOME, set
-// before anything reads it), and every test starts as a first run.
+// Settings for the tests. The test program keeps the user's settings in a temporary folder of
+// its own (XDG_CONFIG_HOME), and every test starts as a first run (QtApp.cpp).
 #include "app/AppSettings.h"
 #include "app/SettingsStore.h"
 
 #include <ostream>
-
-// Removes the settings file: the next start of the main window is a first run.
-void ForgetSettings();
 
 // Every value away from the windows' initial state.
 inline vemo::AppSettings ChosenSettings() {
