@@ -1,9 +1,7 @@
 // The kept settings as the store reads and writes them: typed values, the first unreadable
 // value ending the reading, the fallbacks, and what a close writes.
-#include "app/AppSettings.h"
-#include "app/SettingsStore.h"
+#include "TestSettings.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -14,190 +12,102 @@ using namespace vemo;
 
 namespace {
 
+// The windows' initial state with the fallbacks, the port the first of the list.
+AppSettings FirstRun() {
+    AppSettings s;
+    s.ComPort = 0;
+    s.SpeedIndex = 5;
+    s.PrtWidth = 7.0;
+    s.PrtHeight = 3.5;
+    s.BGColor = 0xFFFFFF;
+    s.GridColor = 0x808080;
+    s.InfoColor = 0x0000FF;
+    s.Interval = 100;
+    return s;
+}
+
 class AppSettingsTest : public ::testing::Test {
 protected:
-    QString File() const { return dir.filePath("Vemo.ini"); }
-    void WriteFileText(const char* text) {
-        QFile f(File());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    // One value as the file holds it, bypassing the store's types.
-    void Plant(const char* name, const QVariant& v) {
-        QSettings raw(File(), QSettings::IniFormat);
-        raw.setValue(QString("Settings/") + name, v);
-    }
-    QVariant Raw(const char* name) {
-        QSettings raw(File(), QSettings::IniFormat);
-        return raw.value(QString("Settings/") + name);
-    }
-
-    // Every value away from its initial state.
-    static AppSettings Chosen() {
+    // Loads into the windows' initial state and stores what was loaded, as a run does.
+    AppSettings Run(int expectRead) {
         AppSettings s;
-        s.ComPort = 2;
-        s.SpeedIndex = 1;
-        s.Left = 10;
-        s.Top = 20;
-        s.SimulateTarget = s.ShowPoints = s.ShowBackground = s.ShowAvgROC = true;
-        s.ShowInfo = false;
-        s.BlankPart = s.RevTrig = s.Triggered = s.Sizeable = true;
-        s.PrtWidth = 5.25;
-        s.PrtHeight = 2.5;
-        s.PrtColor = true;
-        s.BGColor = 0x102030;
-        s.GridColor = 0x405060;
-        s.ScaleColor = 0x708090;
-        s.LabelColor = 0xA0B0C0;
-        s.InfoColor = 0xD0E0F0;
-        s.AutoStart = 3;
-        s.AutoStartSec = "30";
-        s.AutoStartAltitude = "-40";
-        s.AutoStop = 2;
-        s.AutoStopSec = "600";
-        s.AutoStopAltitude = "5";
-        s.AutoZero = -1;
-        s.ExportType = 3;
-        s.Interval = 250;
+        const SettingsLoad load = LoadSettings(store, s);
+        EXPECT_EQ(load.ValuesRead, expectRead);
+        EXPECT_EQ(load.FellBack, expectRead < SettingsValueCount);
+        EXPECT_EQ(StoreSettings(store, s), SettingsValueCount);
         return s;
     }
 
     QTemporaryDir dir;
+    const QString file = dir.filePath("Vemo.ini");
+    IniSettingsStore store{file};
 };
 
 } // namespace
 
-TEST_F(AppSettingsTest, FirstRunTakesTheFallbacksAndTheCloseWritesAllThirtyValues) {
-    IniSettingsStore store(File());
-    AppSettings s; // the windows' initial state
-    const SettingsLoad load = LoadSettings(store, s);
-    EXPECT_EQ(load.ValuesRead, 0);
-    EXPECT_TRUE(load.FellBack);
-
-    AppSettings expected;
-    expected.ComPort = 0;
-    expected.SpeedIndex = 5;
-    expected.PrtWidth = 7.0;
-    expected.PrtHeight = 3.5;
-    expected.BGColor = 0xFFFFFF;
-    expected.GridColor = 0x808080;
-    expected.InfoColor = 0x0000FF;
-    expected.Interval = 100;
-    EXPECT_EQ(s, expected);
-
-    EXPECT_EQ(StoreSettings(store, s), SettingsValueCount);
-    QSettings raw(File(), QSettings::IniFormat);
-    raw.beginGroup("Settings");
-    EXPECT_EQ(raw.childKeys().size(), SettingsValueCount);
-    // Floats are their 8 little-endian bytes; integers plain numbers.
-    EXPECT_EQ(raw.value("PrtHeight").toByteArray(), QByteArray("\0\0\0\0\0\0\x0c\x40", 8));
-    EXPECT_EQ(raw.value("BaudRate").toString(), "5");
-
-    AppSettings again = Chosen();
-    const SettingsLoad second = LoadSettings(store, again);
-    EXPECT_EQ(second.ValuesRead, SettingsValueCount);
-    EXPECT_FALSE(second.FellBack);
-    EXPECT_EQ(again, expected);
-}
-
-TEST_F(AppSettingsTest, EveryValueComesBackAsStored) {
-    IniSettingsStore store(File());
-    ASSERT_EQ(StoreSettings(store, Chosen()), SettingsValueCount);
-    AppSettings s;
-    EXPECT_FALSE(LoadSettings(store, s).FellBack);
-    EXPECT_EQ(s, Chosen());
-    EXPECT_EQ(Raw("ComPort").toString(), "2");
-    EXPECT_EQ(Raw("AutoZero").toString(), "-1");
-}
-
-TEST_F(AppSettingsTest, APrtWidthWrittenAsAnIntegerEndsTheReadingAndFallsBackFromThere) {
-    IniSettingsStore store(File());
-    ASSERT_EQ(StoreSettings(store, Chosen()), SettingsValueCount);
-    Plant("PrtWidth", 7);
-
-    AppSettings s; // the windows' initial state
-    const SettingsLoad load = LoadSettings(store, s);
-    EXPECT_EQ(load.ValuesRead, 13); // "ComPort" .. "Sizeable"
-    EXPECT_TRUE(load.FellBack);
-
-    AppSettings expected; // the values after "PrtWidth" keep the windows' state ...
-    // ... those before it are as read, except the speed, which falls back although it read
-    expected.ComPort = 2;
-    expected.SpeedIndex = 5;
-    expected.Left = 10;
-    expected.Top = 20;
-    expected.SimulateTarget = expected.ShowPoints = expected.ShowBackground = true;
-    expected.ShowAvgROC = expected.BlankPart = expected.RevTrig = true;
-    expected.Triggered = expected.Sizeable = true;
-    expected.ShowInfo = false;
-    // ... and the print size, the colours and the interval fall back.
-    expected.PrtWidth = 7.0;
-    expected.PrtHeight = 3.5;
-    expected.BGColor = 0xFFFFFF;
-    expected.GridColor = 0x808080;
-    expected.InfoColor = 0x0000FF;
-    expected.Interval = 100;
-    EXPECT_EQ(s, expected);
-
-    // The close stores the fallbacks, and the next start reads every value.
-    ASSERT_EQ(StoreSettings(store, s), SettingsValueCount);
-    EXPECT_EQ(Raw("PrtWidth").toByteArray(), QByteArray("\0\0\0\0\0\0\x1c\x40", 8));
-    EXPECT_EQ(Raw("BaudRate").toString(), "5");
-    EXPECT_EQ(Raw("PrtHeight").toByteArray(), QByteArray("\0\0\0\0\0\0\x0c\x40", 8));
-    EXPECT_EQ(Raw("Interval").toString(), "100");
-    AppSettings next;
-    EXPECT_FALSE(LoadSettings(store, next).FellBack);
-    EXPECT_EQ(next, expected);
-}
-
-TEST_F(AppSettingsTest, AnUnreadableComPortFallsBackToTheFirstPort) {
-    IniSettingsStore store(File());
-    ASSERT_EQ(StoreSettings(store, Chosen()), SettingsValueCount);
-    Plant("ComPort", "first");
-    AppSettings s;
-    EXPECT_EQ(LoadSettings(store, s).ValuesRead, 0);
-    EXPECT_EQ(s.ComPort, 0);
-    EXPECT_EQ(s.Left, 339); // not read
-}
-
-TEST_F(AppSettingsTest, NumberTextsAreStoredAsTheirLeadingNumberAndTheIntervalAsSixteenBits) {
-    IniSettingsStore store(File());
-    AppSettings s = Chosen();
+TEST_F(AppSettingsTest, ValuesComeBackAsStoredInTheirTypesNumberTextsAsTheirLeadingNumber) {
+    AppSettings s = ChosenSettings();
     s.AutoStartSec = "12abc";
     s.AutoStartAltitude = "abc";
     s.AutoStopSec = "  -7 s";
-    s.AutoStopAltitude = "99999999999";
+    s.AutoStopAltitude = "99999999999"; // saturates
     ASSERT_EQ(StoreSettings(store, s), SettingsValueCount);
-    EXPECT_EQ(Raw("AutoStartSec").toString(), "12");
-    EXPECT_EQ(Raw("AutoStartAltitude").toString(), "0");
-    EXPECT_EQ(Raw("AutoStopSec").toString(), "-7");
-    EXPECT_EQ(Raw("AutoStopAltitude").toString(), "2147483647"); // saturated
+    {
+        QSettings raw(file, QSettings::IniFormat);
+        raw.beginGroup("Settings");
+        EXPECT_EQ(raw.childKeys().size(), SettingsValueCount);
+        // Floats are their 8 little-endian bytes; integers plain numbers.
+        EXPECT_EQ(raw.value("PrtHeight").toByteArray(), QByteArray("\0\0\0\0\0\0\x04\x40", 8));
+        EXPECT_EQ(raw.value("AutoZero").toString(), "-1");
+        raw.setValue("Interval", 65636); // only the low 16 bits count
+    }
+    s.AutoStartSec = "12";
+    s.AutoStartAltitude = "0";
+    s.AutoStopSec = "-7";
+    s.AutoStopAltitude = "2147483647";
+    s.Interval = 100;
+    EXPECT_EQ(Run(SettingsValueCount), s);
+}
 
-    Plant("Interval", 65636);
-    AppSettings back;
-    ASSERT_FALSE(LoadSettings(store, back).FellBack);
-    EXPECT_EQ(back.AutoStartSec, "12");
-    EXPECT_EQ(back.AutoStartAltitude, "0");
-    EXPECT_EQ(back.AutoStopSec, "-7");
-    EXPECT_EQ(back.Interval, 100);
+TEST_F(AppSettingsTest, TheFirstUnreadableValueEndsTheReadingAndTheFallbacksAreStored) {
+    // A "PrtWidth" written as an integer: what came before it is as read, except the speed;
+    // after it the windows' initial state; then the fallbacks.
+    AppSettings afterPrtWidth = FirstRun();
+    afterPrtWidth.ComPort = 2;
+    afterPrtWidth.Left = 10;
+    afterPrtWidth.Top = 20;
+    afterPrtWidth.SimulateTarget = afterPrtWidth.ShowPoints = afterPrtWidth.ShowBackground = true;
+    afterPrtWidth.ShowAvgROC = afterPrtWidth.BlankPart = afterPrtWidth.RevTrig = true;
+    afterPrtWidth.Triggered = afterPrtWidth.Sizeable = true;
+    afterPrtWidth.ShowInfo = false;
+    const struct {
+        const char* name; // planted over the stored values; none: no file, a first run
+        QVariant value;
+        int read;
+        AppSettings expected;
+    } cases[] = {{nullptr, {}, 0, FirstRun()},
+                 {"ComPort", "first", 0, FirstRun()},
+                 {"PrtWidth", 7, 13, afterPrtWidth}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name ? c.name : "first run");
+        if (c.name) {
+            ASSERT_EQ(StoreSettings(store, ChosenSettings()), SettingsValueCount);
+            QSettings(file, QSettings::IniFormat).setValue(QString("Settings/") + c.name, c.value);
+        }
+        EXPECT_EQ(Run(c.read), c.expected);
+        EXPECT_EQ(Run(SettingsValueCount), c.expected); // the close stored the fallbacks
+    }
 }
 
 TEST_F(AppSettingsTest, IntegersAndFloatsAreToldApartAsTheRegistryTellsThem) {
-    WriteFileText("[Settings]\n"
-                  "i1=12\n"
-                  "i2=-1\n"
-                  "i3=4294967295\n"
-                  "i4=-2147483648\n"
-                  "bad1=4294967296\n"
-                  "bad2=12abc\n"
-                  "bad3=\n"
-                  "bad4=1, 2\n"
-                  "bad5=@ByteArray(\\0\\0\\0\\0\\0\\0\\x1c@)\n"
-                  "f1=@ByteArray(\\0\\0\\0\\0\\0\\0\\x1c@)\n"
-                  "fbad1=@ByteArray(abcd)\n"
-                  "fbad2=7.0\n"
-                  "fbad3=@ByteArray(\\0\\0\\0\\0\\0\\0\\x1c@\\0)\n");
-    IniSettingsStore store(File());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(
+        "[Settings]\ni1=12\ni2=-1\ni3=4294967295\ni4=-2147483648\n"
+        "bad1=4294967296\nbad2=12abc\nbad3=\nbad4=1, 2\nbad5=@ByteArray(\\0\\0\\0\\0\\0\\0\\x1c@)\n"
+        "f1=@ByteArray(\\0\\0\\0\\0\\0\\0\\x1c@)\nfbad1=@ByteArray(abcd)\nfbad2=7.0\n"
+        "fbad3=@ByteArray(\\0\\0\\0\\0\\0\\0\\x1c@\\0)\n");
+    f.close();
     ASSERT_TRUE(store.Open());
     EXPECT_EQ(store.ReadInteger("i1"), 12u);
     EXPECT_EQ(store.ReadInteger("i2"), 0xFFFFFFFFu);
@@ -212,10 +122,8 @@ TEST_F(AppSettingsTest, IntegersAndFloatsAreToldApartAsTheRegistryTellsThem) {
 }
 
 TEST_F(AppSettingsTest, AStoreThatCannotBeWrittenKeepsNothingAndTheCallerGoesOn) {
-    // A folder where the file should be: nothing can be written there.
-    ASSERT_TRUE(QDir(dir.path()).mkdir("Vemo.ini"));
-    IniSettingsStore store(File());
-    EXPECT_EQ(StoreSettings(store, Chosen()), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Vemo.ini")); // a folder where the file should be
+    EXPECT_EQ(StoreSettings(store, ChosenSettings()), 0);
     AppSettings s;
     EXPECT_TRUE(LoadSettings(store, s).FellBack);
 }

@@ -1,19 +1,31 @@
 #include "app/MainForm.h"
+#include "app/AboutPage.h"
 #include "app/KeyZoom.h"
+#include "app/StartFiles.h"
 #include "app/StartUp.h"
 #include "app/Windows.h"
 #include "data/AppState.h"
+#include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
+#include "link/SerialLink.h"
+#include "link/ui/ConnectPage.h"
+#include "link/ui/LogPage.h"
 #include "link/ui/ModSetForm.h"
 #include "tests/ModalAnswer.h"
+#include "tests/link/LinkTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -75,7 +87,6 @@ TEST_F(MainFormTest, SizeableWindowOptionTakesEffectWhenTheSplashEnds) {
     EXPECT_EQ(MainForm->minimumSize(), MainForm->maximumSize());
     QTRY_COMPARE_WITH_TIMEOUT(CurrentTab(), QString("Connect / Download"), 4000);
     EXPECT_NE(MainForm->minimumSize(), MainForm->maximumSize());
-    EXPECT_TRUE(MainForm->isVisible()); // new window flags hide a window until it is shown
     // The pages follow the window's edges.
     MainForm->resize(900, 700);
     QTRY_COMPARE(MainForm->PageControl1->geometry(), QRect(8, 8, 884, 651));
@@ -198,8 +209,7 @@ TEST(KeyZoom, OtherKeysAndPlainArrowsAreNotConsumed) {
     EXPECT_DOUBLE_EQ(doc.AltMax, 44);
 }
 
-// The progress bar of a download has its own place: no panel moves when it shows, and the
-// mouse readouts keep room for their longest texts.
+// A download's progress bar moves no panel, and the readouts keep room for their longest texts.
 TEST_F(MainFormTest, ProgressBarShowsWithoutMovingOrSqueezingThePanels) {
     MainStatus.XYDisp->setText("Time =  12345.6, Altitude = -1234");
     MainStatus.ROCDisp->setText("Rate of Climb = -123.456 units/sec");
@@ -219,8 +229,7 @@ TEST_F(MainFormTest, ProgressBarShowsWithoutMovingOrSqueezingThePanels) {
     EXPECT_GE(MainStatus.ProgressBar1->width(), 60);
 }
 
-// An error while the windows are made is shown as the event handlers' errors are, and the
-// start is given up (the program ends with status 1) instead of ending without a word.
+// An error while the windows are made is shown, and the start given up (exit status 1).
 TEST(StartUp, AnErrorWhileTheWindowsAreMadeIsShownAndStopsTheStart) {
     QStringList shown;
     ModalAnswer<QMessageBox> user([&](QMessageBox* box) {
@@ -236,4 +245,70 @@ TEST(StartUp, AnErrorWhileTheWindowsAreMadeIsShownAndStopsTheStart) {
     EXPECT_TRUE(StartWindows());
     EXPECT_TRUE(MainForm->isVisible());
     DestroyWindows();
+}
+
+// The hidden "Log Data" page: its chart is made at the first show; "Start" needs a connection,
+// and Start/Stop show on the button, in the status bar and in the 250 ms timer.
+TEST_F(MainFormTest, LogDataStartNeedsAConnectionAndStopAlwaysStops) {
+    LogPage& page = *MainForm->LogPg;
+    EXPECT_EQ(page.History.Values.size(), 665u); // a value for each pixel column
+    EXPECT_EQ(page.History.Count, 0);
+    EXPECT_EQ(page.AMaxLabel->text(), "10000");
+    EXPECT_EQ(page.AMinLabel->text(), "0");
+    EXPECT_EQ(MainForm->Timer1->interval(), 250);
+    auto expectLogging = [&](bool on) {
+        EXPECT_EQ(App.Logging, on);
+        EXPECT_EQ(page.StartBtn->text(), on ? "Stop" : "Start");
+        EXPECT_EQ(MainStatus.LogDisp->text(), on ? "Logging" : "");
+        EXPECT_EQ(MainForm->Timer1->isActive(), on);
+    };
+    MainForm->PageControl1->setCurrentWidget(&page);
+    page.StartBtn->click();
+    EXPECT_EQ(MainForm->PageControl1->currentWidget(), static_cast<QWidget*>(MainForm->ConnectPg));
+    EXPECT_EQ(MainForm->findChild<QPlainTextEdit*>("InfoText")->toPlainText(), "Not Connected");
+    expectLogging(false);
+
+    linktest::PtyPair module;
+    ASSERT_TRUE(module.Ok());
+    ASSERT_TRUE(Link().OpenPort(module.Path(), 115200));
+    App.Connected = true;
+    page.StartBtn->click();
+    EXPECT_EQ(module.Receive(1), "l");
+    expectLogging(true);
+    page.StartBtn->click();
+    expectLogging(false);
+    Link().ClosePort();
+    App = AppState{};
+}
+
+// Files named on the command line load once, when the splash ends, as "Load" loads them.
+TEST_F(MainFormTest, StartFilesLoadWhenTheSplashEndsAndOneThatFailsIsReported) {
+    const QString fixtures = QString(VEMO_TEST_DATA) + "/fixtures/";
+    const QString missing = QDir::temp().filePath("vemo-no-such-file.csv");
+    QStringList errors;
+    Questions().ShowError = [&](QWidget*, const QString& message) { errors << message; };
+    LoadFilesAfterStart(*MainForm, {fixtures + "plot3.csv", missing, fixtures + "headerless3.csv"});
+    EXPECT_EQ(PlotDoc->SetCount(), 1); // the placeholder, until the splash ends
+    MainForm->Timer3->start(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return CurrentTab() == "Recorded Data"; }, 2000));
+    EXPECT_EQ(PlotDoc->SetCount(), 1 + 3 + 1);
+    EXPECT_EQ(PlotDoc->Title, "Flight tests"); // the plot file's texts, as "Load" takes them
+    EXPECT_EQ(errors, QStringList{"Unable to open " + missing + "!"});
+    MainForm->Timer3->start(10);
+    QTest::qWait(100);
+    EXPECT_EQ(PlotDoc->SetCount(), 5);
+    UseRealQuestions();
+}
+
+TEST(ManualButton, LooksBesideTheProgramThenInTheInstalledDocFolder) {
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath("bin") && dir.mkpath("share/doc/vemo"));
+    const QString bin = dir.filePath("bin"), beside = dir.filePath("bin/VemoManual.pdf"),
+                  installed = dir.filePath("share/doc/vemo/VemoManual.pdf");
+    EXPECT_EQ(AboutPage::ManualPath(bin), beside); // neither: the program's own folder
+    ASSERT_TRUE(QFile(installed).open(QIODevice::WriteOnly));
+    EXPECT_EQ(AboutPage::ManualPath(bin), installed);
+    ASSERT_TRUE(QFile(beside).open(QIODevice::WriteOnly));
+    EXPECT_EQ(AboutPage::ManualPath(bin), beside); // the build tree's copy comes first
 }

@@ -1,10 +1,8 @@
-// Widget tests need one QApplication for the whole test program. The main window reads and
-// writes the user's settings, so the program keeps them in a folder of its own, and every test
-// starts as a first run.
-#include "TestSettings.h"
+// Widget tests need one QApplication for the whole test program. The settings live in a
+// folder of the program's own, and every test starts as a first run.
+#include "app/SettingsStore.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,8 +13,7 @@ int argc = 1;
 char name[] = "test_app";
 char* argv[] = {name, nullptr};
 
-// Removed again when the program ends.
-QTemporaryDir configHome(QDir::tempPath() + "/vemo-test-config-XXXXXX");
+QTemporaryDir configHome(QDir::tempPath() + "/vemo-test-config-XXXXXX"); // removed at the end
 [[maybe_unused]] const bool configHomeSet =
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
 
@@ -28,7 +25,9 @@ QApplication* MakeApp() {
 QApplication* const app = MakeApp();
 
 class FirstRunEachTest : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { ForgetSettings(); }
+    void OnTestStart(const ::testing::TestInfo&) override {
+        QFile::remove(vemo::UserSettingsFile());
+    }
 };
 [[maybe_unused]] const bool listening = [] {
     ::testing::UnitTest::GetInstance()->listeners().Append(new FirstRunEachTest);
@@ -36,7 +35,3 @@ class FirstRunEachTest : public ::testing::EmptyTestEventListener {
 }();
 
 } // namespace
-
-void ForgetSettings() {
-    QFile::remove(vemo::UserSettingsFile());
-}

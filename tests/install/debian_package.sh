@@ -13,20 +13,15 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$work"/out/*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = vemo ] || fail "the package is not named vemo"
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
 for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6svg6 libjpeg \
            qt6-qpa-plugins; do
-  grep -q "$lib" <<<"$depends" || fail "Depends does not name $lib"
+  grep -q "$lib" <<<"$depends" || fail "Depends does not name $lib: $depends"
 done
 
 dpkg-deb -x "$deb" "$work/root"
-cli=$work/root/usr/bin/vemo-cli
-[ -x "$cli" ] || fail "the package has no usr/bin/vemo-cli"
-help=$("$cli" --help) || fail "the extracted vemo-cli --help failed"
-grep -q '^  export ' <<<"$help" || fail "the extracted vemo-cli --help lists no commands"
-for file in usr/bin/vemo usr/bin/vemo-sim usr/share/doc/vemo/VemoManual.pdf \
-            usr/share/applications/example.tarnwicksystems.Vemo.desktop \
-            usr/share/man/man1/vemo.1; do
-  [ -e "$work/root/$file" ] || fail "the package has no $file"
+grep -q '^  export ' <<<"$("$work/root/usr/bin/vemo-cli" --help)" ||
+  fail "the extracted vemo-cli --help lists no commands"
+for file in bin/vemo bin/vemo-sim share/doc/vemo/VemoManual.pdf share/man/man1/vemo.1; do
+  [ -e "$work/root/usr/$file" ] || fail "the package has no usr/$file"
 done
 echo "package $(basename "$deb") is complete"

@@ -1,4 +1,6 @@
 // vemo-cli export: pictures from set and plot files, the options, and the exit statuses.
+#include "CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <QColor>
@@ -74,19 +76,13 @@ TEST(CliExport, TypeFollowsTheExtensionAndSizeTheOptions) {
         EXPECT_EQ(img.size(), QSize(250, 125)) << names[i];
     }
     // The vector types: an SVG of 2.5 inches and a PDF page of 180 x 90 points.
-    ASSERT_EQ(Export({Fixtures + "plot3.csv", dir.filePath("a.svg"), "--width", "2.5"}).status, 0);
-    QFile svg(dir.filePath("a.svg"));
-    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(svg.readAll().contains("<svg width=\"63.5mm\""));
-    ASSERT_EQ(Export({Fixtures + "plot3.csv", dir.filePath("a.PDF"), "--width", "2.5", "--height",
-                      "1.25"})
-                  .status,
+    const QString svg = dir.filePath("a.svg"), pdf = dir.filePath("a.PDF");
+    ASSERT_EQ(Export({Fixtures + "plot3.csv", svg, "--width", "2.5"}).status, 0);
+    EXPECT_TRUE(ReadFile(svg).contains("<svg width=\"63.5mm\""));
+    ASSERT_EQ(Export({Fixtures + "plot3.csv", pdf, "--width", "2.5", "--height", "1.25"}).status,
               0);
-    QFile pdf(dir.filePath("a.PDF"));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    const QByteArray bytes = pdf.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF-"));
-    EXPECT_TRUE(bytes.contains("/MediaBox [0 0 180.000000 90.000000]"));
+    EXPECT_TRUE(ReadFile(pdf).startsWith("%PDF-"));
+    EXPECT_TRUE(ReadFile(pdf).contains("/MediaBox [0 0 180.000000 90.000000]"));
 }
 
 TEST(CliExport, MonoInfoAndLogoOptions) {
