@@ -98,17 +98,14 @@ struct ModuleWindow {
         }
     } announced; // before the window's Connect page reads the port list
     StandInWindow w;
-    ConnectPage* connect;
-    ConfigurePage* configure;
+    ConfigurePage* configure = new ConfigurePage;
     QLabel status{"Not Connected"};
     linktest::RecordingPrompt prompt;
 
     ModuleWindow() {
-        connect = static_cast<ConnectPage*>(w.connectPage);
-        configure = new ConfigurePage;
         w.tabs->addTab(configure, "Configure");
         MainStatus.ConnectStatusDisp = &status;
-        connect->SetPrompt(&prompt);
+        static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);
     }
     ~ModuleWindow() {
         vemo::Link().SetClock(nullptr);

@@ -99,14 +99,8 @@ public:
     bool TimerRuns = false;
 };
 
-class StartStopTest : public ::testing::Test {
-protected:
-    void SetUp() override { App = AppState{}; }
-    void TearDown() override {
-        link.ClosePort();
-        App = AppState{};
-    }
-
+TEST(StartStop, StartNeedsAConnectionAndDiscardsInputBeforeLStopTellsTheModuleNothing) {
+    App = AppState{};
     linktest::PtyPair pty;
     SerialLink link;
     StringListLog log;
@@ -114,16 +108,10 @@ protected:
     linktest::RecordingUi ui;
     ModuleContext ctx{link, log, prompt, ui};
     RecordingLogUi logUi;
-};
-
-TEST_F(StartStopTest, StartNeedsAConnectionSendsLAfterDiscardingInputStopOnlyStopsTheTimer) {
-    log.Append("earlier");
     StartBtnClick(ctx, logUi);
-    EXPECT_FALSE(App.Logging);
-    EXPECT_TRUE(logUi.Shown.empty());
-    EXPECT_FALSE(logUi.TimerRuns);
     EXPECT_EQ(log.Lines, std::vector<std::string>{"Not Connected"});
     EXPECT_EQ(ui.ConnectPageShown, 1);
+    EXPECT_TRUE(logUi.Shown.empty());
 
     log.Clear();
     ASSERT_TRUE(link.OpenPort(pty.Path(), 115200)) << link.LastOpenError();
@@ -131,22 +119,22 @@ TEST_F(StartStopTest, StartNeedsAConnectionSendsLAfterDiscardingInputStopOnlySto
     pty.Send("stale bytes");
     StartBtnClick(ctx, logUi);
     EXPECT_TRUE(App.Logging);
-    EXPECT_EQ(logUi.Shown, std::vector<bool>{true});
     EXPECT_TRUE(logUi.TimerRuns);
     EXPECT_EQ(pty.Receive(1), "l");
     std::uint8_t b;
     EXPECT_EQ(link.ReadBytes({&b, 1}), 0); // what was waiting was discarded first
 
-    // A disconnect does not stop the log; "Stop" afterwards still stops the timer.
+    StartBtnClick(ctx, logUi); // "Stop"
+    EXPECT_EQ(pty.Receive(1, 100), "");
+    StartBtnClick(ctx, logUi);
     link.ClosePort();
     App.Connected = false;
-    EXPECT_TRUE(App.Logging);
-    StartBtnClick(ctx, logUi);
+    StartBtnClick(ctx, logUi); // "Stop" after the link closed
     EXPECT_FALSE(App.Logging);
-    EXPECT_EQ(logUi.Shown, (std::vector<bool>{true, false}));
     EXPECT_FALSE(logUi.TimerRuns);
+    EXPECT_EQ(logUi.Shown, (std::vector<bool>{true, false, true, false}));
     EXPECT_TRUE(log.Lines.empty());
-    EXPECT_EQ(pty.Receive(1, 100), ""); // the module is not told
+    App = AppState{};
 }
 
 } // namespace
