@@ -1,51 +1,21 @@
-// libFuzzer target for the download stream: a 6-byte header and then 16-bit words, samples and
-// trigger markers, as the module sends them after "a". Any bytes must make a data set within
-// its limits whose samples are exactly the stream's sample words, in order, with their times,
-// and whose messages tell a set that ended before its word count.
+// libFuzzer target for the download stream (a 6-byte header, then 16-bit sample words and
+// trigger markers): any bytes make a set within its limits holding exactly the stream's samples
+// with their times, and a set that ended before its word count says so.
+#include "FuzzSupport.h"
 #include "data/PlotDocument.h"
 #include "data/Text.h"
 #include "link/Download.h"
-#include "link/ModulePort.h"
 
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
+using fuzz::Check;
+
 namespace {
 
-void Check(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-// The module's reply, read in order; a read that asks for more than is left fails and takes
-// the rest, as a line that falls silent would.
-class StreamPort : public vemo::ModulePort {
-public:
-    StreamPort(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    void FlushInput() override {}
-    void WriteBytes(std::span<const std::uint8_t>) override {}
-    bool ReadExact(std::span<std::uint8_t> buf, int) override {
-        if (size_ - at_ < buf.size()) {
-            at_ = size_;
-            return false;
-        }
-        std::memcpy(buf.data(), data_ + at_, buf.size());
-        at_ += buf.size();
-        return true;
-    }
-    void Pause(int) override {}
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
-
-// The samples the stream holds, read the plain way: every word that is not a marker, up to
-// the word count (a marker's sample may be the one word beyond it) and the store limit.
+// The stream read the plain way: every word that is not a marker is a sample, up to the word
+// count (a marker's sample may be the one word beyond it) and the store's limit.
 struct Expected {
     std::vector<double> alt;
     std::vector<bool> trigger;
@@ -55,21 +25,16 @@ struct Expected {
 Expected Decode(const std::uint8_t* data, std::size_t size, int wordCount) {
     Expected e;
     std::size_t at = 6;
-    auto word = [&](std::uint16_t& w) {
+    const auto word = [&](std::uint16_t& w) {
         if (at + 2 > size) return false;
         w = static_cast<std::uint16_t>(data[at] << 8 | data[at + 1]);
         at += 2;
         return true;
     };
-    for (;;) {
-        std::uint16_t w = 0;
-        if (!word(w)) break;
-        bool trig = false;
-        if ((w >> 8) == 0x82) {
-            ++e.markers;
-            if (!word(w)) break;
-            trig = true;
-        }
+    for (std::uint16_t w = 0; word(w);) {
+        const bool trig = (w >> 8) == 0x82;
+        e.markers += trig;
+        if (trig && !word(w)) break;
         e.alt.push_back(static_cast<std::int16_t>(w));
         e.trigger.push_back(trig);
         const int read = static_cast<int>(e.alt.size()) + e.markers;
@@ -79,47 +44,40 @@ Expected Decode(const std::uint8_t* data, std::size_t size, int wordCount) {
 }
 
 void RunOnce(const std::uint8_t* data, std::size_t size, std::uint16_t baseStep) {
-    StreamPort port(data, size);
+    fuzz::BytePort port(data, size);
     vemo::PlotDocument doc;
     std::vector<std::string> log;
     vemo::DownloadHooks hooks;
     hooks.Log = [&log](const std::string& line) { log.push_back(line); };
     hooks.Today = [] { return std::string("2026-01-01"); };
     const vemo::SetResult r = vemo::DownloadSet(port, doc, 0, baseStep, 0, hooks);
-
     if (size < 6) {
         Check(!r.HeaderOk && doc.SetCount() == 0);
         Check(log.size() == 2 && log[1] == "Set 1: Corrupted data set.");
         return;
     }
     Check(r.HeaderOk && doc.SetCount() == 1);
-    const std::uint8_t(&head)[6] = *reinterpret_cast<const std::uint8_t(*)[6]>(data);
-    const vemo::SetHeader header = vemo::ParseSetHeader(head);
+    const vemo::SetHeader header =
+        vemo::ParseSetHeader(*reinterpret_cast<const std::uint8_t(*)[6]>(data));
     const Expected e = Decode(data, size, header.WordCount);
 
-    const vemo::Signal* alt = doc.AltSignal(0);
-    const vemo::Signal* trig = doc.TrigSignal(0);
-    const int n = alt->Samples.Count();
-    Check(n == r.Samples && n <= vemo::MaxDownloadSamples);
-    Check(alt->Samples.Alt == e.alt && r.Markers == e.markers);
-    Check(alt->Samples.PeakMarks.size() == static_cast<std::size_t>(n));
-    const double interval =
-        static_cast<double>(header.IntervalCount) * static_cast<double>(baseStep) / 1000.0;
-    int k = 0;
-    for (int j = 0; j < n; ++j) {
-        Check(std::isfinite(alt->Samples.Time[static_cast<std::size_t>(j)]));
-        Check(alt->Samples.Time[static_cast<std::size_t>(j)] == j * interval);
-        if (!e.trigger[static_cast<std::size_t>(j)]) continue;
-        Check(k < trig->Samples.Count());
-        Check(trig->Samples.Time[static_cast<std::size_t>(k)] ==
-              alt->Samples.Time[static_cast<std::size_t>(j)]);
-        Check(trig->Samples.Alt[static_cast<std::size_t>(k)] ==
-              alt->Samples.Alt[static_cast<std::size_t>(j)]);
+    const vemo::SampleStore& alt = doc.AltSignal(0)->Samples;
+    const vemo::SampleStore& trig = doc.TrigSignal(0)->Samples;
+    const int n = alt.Count();
+    Check(n == r.Samples && alt.Alt == e.alt && r.Markers == e.markers);
+    Check(alt.PeakMarks.size() == static_cast<std::size_t>(n));
+    const double interval = header.IntervalCount * static_cast<double>(baseStep) / 1000.0;
+    std::size_t k = 0;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j) {
+        Check(std::isfinite(alt.Time[j]) && alt.Time[j] == static_cast<double>(j) * interval);
+        if (!e.trigger[j]) continue;
+        Check(k < trig.Time.size() && trig.Time[k] == alt.Time[j] && trig.Alt[k] == alt.Alt[j]);
         ++k;
     }
-    Check(k == trig->Samples.Count() && k == r.Triggers);
-    Check(trig->Visible == (header.TriggerFlag ? 1 : 0));
-    Check(alt->Note2.size() <= vemo::TextLength && alt->Note3.size() <= vemo::TextLength);
+    Check(k == trig.Time.size() && static_cast<int>(k) == r.Triggers);
+    Check(doc.TrigSignal(0)->Visible == (header.TriggerFlag ? 1 : 0));
+    const vemo::Signal* sig = doc.AltSignal(0);
+    Check(sig->Note2.size() <= vemo::TextLength && sig->Note3.size() <= vemo::TextLength);
 
     const int words = n + r.Markers;
     const bool early = header.WordCount > 0 && words < header.WordCount;

@@ -1,10 +1,9 @@
-// Writes the seed inputs of the link's fuzz targets: real replies of the simulated module,
-// taken over a pseudo-terminal as the program would receive them.
-//   fuzz_seeds DIR  ->  DIR/config/*.bin (replies to "r", and text arriving late instead of one)
-//                       DIR/download/*.bin (replies to "a" and a set number)
+// Writes the seeds of the link's fuzz targets, real replies of the simulated module taken over
+// its pseudo-terminal: DIR/config/*.bin (to "r", and late text instead) and DIR/download/*.bin.
 #include "../sim/PtyClient.h"
 #include "sim/Simulator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,22 +14,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Long recordings are cut: the start of a stream is a stream that ended early.
-constexpr std::size_t MaxSeedBytes = 8192;
-
-bool Save(const fs::path& file, std::vector<uint8_t> bytes) {
+// The reply to `command`, saved under `file` and cut to 8 KiB (the start of a stream is a
+// stream that ended early); false when it could not be written.
+bool Save(PtyClient& port, const fs::path& file, const std::vector<uint8_t>& command,
+          std::vector<uint8_t> tail = {}) {
+    port.ReadUntilQuiet(20);
+    port.Send(command);
+    std::vector<uint8_t> bytes = port.ReadUntilQuiet(300);
     if (bytes.empty()) return true;
-    if (bytes.size() > MaxSeedBytes) bytes.resize(MaxSeedBytes);
+    bytes.resize(std::min<std::size_t>(bytes.size(), 8192));
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
-}
-
-std::vector<uint8_t> Ask(PtyClient& port, std::vector<uint8_t> command, int quietMs = 300) {
-    port.ReadUntilQuiet(20);
-    port.Send(command);
-    return port.ReadUntilQuiet(quietMs);
 }
 
 } // namespace
@@ -40,9 +37,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: fuzz_seeds DIR\n");
         return 1;
     }
-    const fs::path dir = argv[1];
-    fs::create_directories(dir / "config");
-    fs::create_directories(dir / "download");
+    const fs::path config = fs::path(argv[1]) / "config", download = fs::path(argv[1]) / "download";
+    fs::create_directories(config);
+    fs::create_directories(download);
     bool ok = true;
 
     for (int unit = 0; unit < 3; ++unit) {
@@ -50,22 +47,17 @@ int main(int argc, char** argv) {
         if (!sim.Start()) return 2;
         PtyClient port(sim.PortPath());
         if (!port.IsOpen()) return 2;
-        const std::string u = std::to_string(unit);
-        ok &= Save(dir / "config" / ("r-unit" + u + ".bin"), Ask(port, {'r'}));
+        ok &= Save(port, config / ("r-unit" + std::to_string(unit) + ".bin"), {'r'});
         if (unit != 0) continue;
         // Spinner presses after the block: up and down on each of the four.
-        auto block = Ask(port, {'r'});
-        for (uint8_t press : {0, 1, 2, 3, 4, 5, 6, 7})
-            block.push_back(press);
-        ok &= Save(dir / "config" / "r-then-spinners.bin", block);
+        ok &= Save(port, config / "r-then-spinners.bin", {'r'}, {0, 1, 2, 3, 4, 5, 6, 7});
         // The identification text, as a late reply is taken for the block.
-        ok &= Save(dir / "config" / "identify-text.bin", Ask(port, {'v'}));
+        ok &= Save(port, config / "identify-text.bin", {'v'});
         for (uint8_t set = 0; set < 4; ++set)
-            ok &= Save(dir / "download" / ("set" + std::to_string(set) + ".bin"),
-                       Ask(port, {'a', set}));
+            ok &= Save(port, download / ("set" + std::to_string(set) + ".bin"), {'a', set});
         sim.SetGarbage(true);
-        ok &= Save(dir / "config" / "garbage.bin", Ask(port, {'r'}));
-        ok &= Save(dir / "download" / "garbage.bin", Ask(port, {'a', 0}));
+        ok &= Save(port, config / "garbage.bin", {'r'});
+        ok &= Save(port, download / "garbage.bin", {'a', 0});
     }
 
     // A short set with trigger marks, and one cut short by a module that falls silent.
@@ -77,8 +69,8 @@ int main(int argc, char** argv) {
     sim.SetRecordings({marked});
     if (!sim.Start()) return 2;
     PtyClient port(sim.PortPath());
-    ok &= Save(dir / "download" / "triggers.bin", Ask(port, {'a', 0}));
+    ok &= Save(port, download / "triggers.bin", {'a', 0});
     sim.SetSilenceAfter(6 + 2 * 3);
-    ok &= Save(dir / "download" / "cut-short.bin", Ask(port, {'a', 0}));
+    ok &= Save(port, download / "cut-short.bin", {'a', 0});
     return ok ? 0 : 2;
 }

@@ -76,47 +76,36 @@ inline bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
     return true;
 }
 
-// A simulator announced in a private link folder, so that a Connect page made afterwards
-// lists its port first. Made before the window.
-struct AnnouncedSim {
-    vemosim::Simulator sim;
-    std::filesystem::path folder;
-    bool started = false;
-
-    explicit AnnouncedSim(vemosim::SimOptions options = {}) : sim(options) {
-        started = sim.Start();
-        folder = std::filesystem::temp_directory_path() /
-                 ("vemo-test-links-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        Announce(sim, "vemo-sim-" + std::to_string(::getpid()));
-        ::setenv("VEMO_PORT_LINKS", folder.c_str(), 1);
-    }
-    ~AnnouncedSim() {
-        ::unsetenv("VEMO_PORT_LINKS");
-        std::filesystem::remove_all(folder);
-    }
-    void Announce(const vemosim::Simulator& s, const std::string& linkName) const {
-        std::filesystem::create_symlink(s.PortPath(), folder / linkName);
-    }
-};
-
-// The Connect and Configure pages in a stand-in window with its status panel, connected to an
-// announced simulator through the Connect button. Message boxes go to `prompt`.
+// The Connect and Configure pages in a stand-in window with its status panel, and a simulator
+// announced in a private link folder, so that the Connect page lists its port first. Message
+// boxes go to `prompt`.
 struct ModuleWindow {
-    AnnouncedSim announced;
+    struct Announced {
+        vemosim::Simulator sim;
+        std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("vemo-test-links-" + std::to_string(::getpid()));
+        Announced() {
+            sim.Start();
+            std::filesystem::remove_all(folder);
+            std::filesystem::create_directories(folder);
+            std::filesystem::create_symlink(sim.PortPath(),
+                                            folder / ("vemo-sim-" + std::to_string(::getpid())));
+            ::setenv("VEMO_PORT_LINKS", folder.c_str(), 1);
+        }
+        ~Announced() {
+            ::unsetenv("VEMO_PORT_LINKS");
+            std::filesystem::remove_all(folder);
+        }
+    } announced; // before the window's Connect page reads the port list
     StandInWindow w;
-    ConnectPage* connect;
-    ConfigurePage* configure;
+    ConfigurePage* configure = new ConfigurePage;
     QLabel status{"Not Connected"};
     linktest::RecordingPrompt prompt;
 
     ModuleWindow() {
-        connect = static_cast<ConnectPage*>(w.connectPage);
-        configure = new ConfigurePage;
         w.tabs->addTab(configure, "Configure");
         MainStatus.ConnectStatusDisp = &status;
-        connect->SetPrompt(&prompt);
+        static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);
     }
     ~ModuleWindow() {
         vemo::Link().SetClock(nullptr);

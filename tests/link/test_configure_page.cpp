@@ -57,6 +57,14 @@ protected:
         ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
         App.Connected = true;
     }
+    // `text` is the log's last line and the one message box since the last call ("Vemo").
+    void ExpectTold(const char* text) {
+        EXPECT_EQ(w.Lines().last(), text);
+        ASSERT_EQ(prompt.Boxes.size(), 1u);
+        EXPECT_EQ(prompt.Boxes[0].text, text);
+        EXPECT_EQ(prompt.Boxes[0].caption, "Vemo");
+        prompt.Boxes.clear();
+    }
 
     StandInWindow w;
     ConfigurePage* page = nullptr;
@@ -173,19 +181,17 @@ TEST_F(ConfigurePageTest, WriteConfigSendsThePageToTheModule) {
     EXPECT_EQ((got[18] << 8) | got[19], 0xFFFB);
 }
 
-// The page's edits are 8-bit texts like the module's: what the user typed comes back from
-// "Write Config" as it was, one byte a character.
+// The edits are 8-bit texts like the module's: they come back from "Write Config" as typed.
 TEST_F(ConfigurePageTest, EditsKeepTheirCharactersThroughWriteConfig) {
-    const QString typed[] = {QString::fromUtf8("7\u00B0"), QString::fromUtf8("12\u20AC"),
-                             QString::fromUtf8("5 H\u00F6he"), "30"};
-    QLineEdit* const edits[] = {page->AutoStartAltitudeEdit, page->AutoStopAltitudeEdit,
-                                page->AutoStartSecEdit, page->AutoStopSecEdit};
-    for (int i = 0; i < 4; ++i)
-        edits[i]->setText(typed[i]);
-    for (int round = 0; round < 2; ++round)
-        Click("WriteCfgBtn");
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(edits[i]->text(), typed[i]) << i;
+    const std::pair<QLineEdit*, QString> edits[] = {{page->AutoStartAltitudeEdit, "7\u00B0"},
+                                                    {page->AutoStopAltitudeEdit, "12\u20AC"},
+                                                    {page->AutoStartSecEdit, "5 H\u00F6he"}};
+    for (const auto& [edit, typed] : edits)
+        edit->setText(typed);
+    Click("WriteCfgBtn");
+    Click("WriteCfgBtn");
+    for (const auto& [edit, typed] : edits)
+        EXPECT_EQ(edit->text(), typed);
 }
 
 TEST_F(ConfigurePageTest, ControlsAreDisabledWhileTheModuleIsBusy) {
@@ -246,37 +252,25 @@ TEST_F(ConfigurePageTest, HiddenCompatibilityOptionGuardsPartIsBlank) {
     EXPECT_TRUE(page->BlankPartChk->isEnabled());
 }
 
-// A reply that is not a configuration block (noise, or the late answer to an earlier command)
-// is not taken: the page keeps what it showed, and nothing is written to the module until a
-// real block has been read.
+// A reply that is no configuration block (noise, or the late answer to an earlier command) is
+// not taken, and nothing is written to the module until a real block has been read.
 TEST_F(ConfigurePageTest, AReplyThatIsNoConfigurationIsRefusedAndNeverWrittenBack) {
-    struct Fault {
-        const char* name;
-        bool garbage;
-        int delayMs;
-    };
-    for (const Fault& fault : {Fault{"garbage", true, 0}, Fault{"late reply", false, 2000}}) {
-        SCOPED_TRACE(fault.name);
+    for (const bool garbage : {true, false}) {
+        SCOPED_TRACE(garbage ? "garbage" : "late reply");
         vemosim::Simulator sim;
         OpenSim(sim);
-        prompt.Boxes.clear();
         QTest::mouseClick(page->findChild<QRadioButton*>("UnitsGrp1"), Qt::LeftButton);
         page->AutoStopSecEdit->setText("77");
         const ModuleConfig before = Config;
-
-        sim.SetGarbage(fault.garbage);
-        sim.SetReplyDelayMs(fault.delayMs);
-        if (fault.delayMs > 0) {
-            // "Download Info" gives up before the identity arrives; it is still on its way.
+        sim.SetGarbage(garbage);
+        sim.SetReplyDelayMs(garbage ? 0 : 2000);
+        if (!garbage) { // "Download Info" gives up before the identity arrives
             QTest::mouseClick(w.connectPage->findChild<QAbstractButton*>("DLInfoBtn"),
                               Qt::LeftButton);
             ASSERT_EQ(w.Lines().last(), "No Reply from Target");
         }
         Click("ReadCfgBtn");
-        EXPECT_EQ(w.Lines().last(), "Configuration data not understood.");
-        ASSERT_EQ(prompt.Boxes.size(), 1u);
-        EXPECT_EQ(prompt.Boxes[0].text, "Configuration data not understood.");
-        EXPECT_EQ(prompt.Boxes[0].caption, "Vemo");
+        ExpectTold("Configuration data not understood.");
         EXPECT_EQ(page->Units->checkedId(), 1);
         EXPECT_EQ(page->AutoStopSecEdit->text(), "77");
         EXPECT_EQ(Config, before);
@@ -284,12 +278,8 @@ TEST_F(ConfigurePageTest, AReplyThatIsNoConfigurationIsRefusedAndNeverWrittenBac
         sim.SetGarbage(false);
         sim.SetReplyDelayMs(0);
         sim.ClearReceived();
-        prompt.Boxes.clear();
         Click("WriteCfgBtn");
-        EXPECT_EQ(w.Lines().last(), "No configuration has been read from the device.");
-        ASSERT_EQ(prompt.Boxes.size(), 1u);
-        EXPECT_EQ(prompt.Boxes[0].text, "No configuration has been read from the device.");
-        EXPECT_EQ(prompt.Boxes[0].caption, "Vemo");
+        ExpectTold("No configuration has been read from the device.");
         configtest::WaitFor([] { return false; }, 100);
         EXPECT_TRUE(sim.Received().empty());
         Link().ClosePort();

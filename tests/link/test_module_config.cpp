@@ -147,22 +147,20 @@ TEST(IntervalSpinners, LimitsAndSnapping) {
 }
 
 TEST(IntervalSpinners, EveryPressLandsOnAWholeBaseStep) {
-    // From 1.200 s in steps of 300 ms: each press moves the way it points, to the next interval
-    // the module can store, and "Write Config" stores exactly what is shown.
+    // From 1.200 s in steps of 300 ms: each press moves the way it points, to an interval the
+    // module can store, and "Write Config" stores exactly what is shown.
+    using enum IntervalSpinner;
     IntervalState s;
     SplitInterval(s, 1200);
-    struct Press {
+    const struct {
         IntervalSpinner which;
         bool up;
         const char* shown;
-    };
-    for (const Press& p : {Press{IntervalSpinner::Millis, true, "0:00:01.500"},
-                           Press{IntervalSpinner::Second, true, "0:00:02.700"},
-                           Press{IntervalSpinner::Second, false, "0:00:01.500"},
-                           Press{IntervalSpinner::Millis, false, "0:00:01.200"},
-                           Press{IntervalSpinner::Second, false, "0:00:00.300"},
-                           Press{IntervalSpinner::Millis, false, "0:00:00.300"},
-                           Press{IntervalSpinner::Hour, true, "1:00:00.000"}}) {
+    } presses[] = {{Millis, true, "0:00:01.500"},  {Second, true, "0:00:02.700"},
+                   {Second, false, "0:00:01.500"}, {Millis, false, "0:00:01.200"},
+                   {Second, false, "0:00:00.300"}, {Millis, false, "0:00:00.300"},
+                   {Hour, true, "1:00:00.000"}};
+    for (const auto& p : presses) {
         SpinInterval(s, p.which, p.up, 300);
         const IntervalTexts t = FormatInterval(s);
         EXPECT_EQ(t.Hours + ":" + t.Minutes + ":" + t.Seconds + "." + t.Millis, p.shown);
@@ -170,16 +168,15 @@ TEST(IntervalSpinners, EveryPressLandsOnAWholeBaseStep) {
         c.BaseStep = 300;
         ConfigForm form;
         TakeConfig(form, s, c);
-        EXPECT_EQ(std::uint32_t{c.IntervalCount} * 300, s.SampleInterval) << p.shown;
+        EXPECT_EQ(c.IntervalCount * 300u, s.SampleInterval) << p.shown;
     }
     // A step that does not divide an hour: the longest interval is the last whole step in it.
     SplitInterval(s, 3600000);
     RecomputeInterval(s, 7);
     EXPECT_EQ(s.SampleInterval, 3599995u);
-    // A step of a second and more: the panels still show the interval, not 1500 ms (nor a
-    // milliseconds value that overflows).
-    for (const auto& [step, shown] : {std::pair<std::uint16_t, const char*>{1500, "01.500"},
-                                      std::pair<std::uint16_t, const char*>{40000, "40.000"}}) {
+    // Steps of a second and more: the panels show the interval, milliseconds below 1000.
+    for (const auto& [step, shown] :
+         {std::pair<std::uint16_t, std::string>{1500, "01.500"}, {40000, "40.000"}}) {
         s = IntervalState{};
         s.Millis = 0;
         RecomputeInterval(s, step);
