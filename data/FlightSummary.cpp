@@ -86,16 +86,17 @@ std::vector<double> ClimbRates(const std::vector<Point>& p) {
 // The highest of rates[from..to) times sign, with its index; -1 when none is finite and > 0.
 std::ptrdiff_t Steepest(const std::vector<double>& rates, std::size_t from, std::size_t to,
                         double sign) {
-    std::ptrdiff_t best = -1;
-    double bestValue = 0.0;
-    for (std::size_t i = from; i < to; ++i) {
-        const double r = rates[i] * sign;
-        if (std::isfinite(r) && r > bestValue) {
-            bestValue = r;
-            best = static_cast<std::ptrdiff_t>(i);
-        }
-    }
-    return best;
+    double top = 0.0;
+    for (std::size_t i = from; i < to; ++i)
+        if (const double r = rates[i] * sign; std::isfinite(r) && r > top) top = r;
+    if (top <= 0.0) return -1;
+    // Where the rate holds steady, rounding alone would pick among equal slopes (and pick
+    // differently once times were rounded into a file): the earliest of them counts.
+    const double nearTop = top * (1.0 - 1e-6);
+    for (std::size_t i = from; i < to; ++i)
+        if (const double r = rates[i] * sign; std::isfinite(r) && r >= nearTop)
+            return static_cast<std::ptrdiff_t>(i);
+    return -1;
 }
 
 void MissAll(FlightSummary& s, const std::string& why, bool apogeeToo) {

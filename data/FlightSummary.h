@@ -18,7 +18,7 @@
 //   sample and its two neighbours, nor more than 256 samples on either side. The first and the
 //   last sample have no rate. Maximum climb rate: the highest of these slopes; maximum descent
 //   rate: the steepest negative slope, given as a positive speed. Both with the time of the
-//   sample they are centred on.
+//   sample they are centred on; where slopes tie to within a millionth, the earliest.
 // - Height: apogee minus ground level. Ground noise: the median absolute deviation of the
 //   ground samples from ground level, times 1.4826 (the standard deviation of normal noise).
 //   The set has a climb only when its height is more than 5 altitude units and more

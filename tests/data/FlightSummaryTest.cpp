@@ -190,3 +190,18 @@ TEST(FlightSummary, FiguresAreAsPlottedAndMarksAsLabelled) {
         << block;
     EXPECT_EQ(UnitNameOfLabel("Height"), "units");
 }
+
+// Under a parachute the rate holds for a long stretch; rounding must not pick its time, or the
+// dialog and a saved file's summary disagree: the first sample of the stretch counts.
+TEST(FlightSummary, ASteadyDescentIsTimedFromItsStart) {
+    Signal alt(true);
+    alt.Samples.Clear();
+    for (int i = 0; i <= 300; ++i) {
+        const double t = i * 0.1; // not exact in binary: the slopes differ in their last bits
+        alt.Samples.Append(t, i < 20 ? 0 : i < 50 ? (i - 20) * 10.0 : 300 - (i - 50) * 0.7);
+    }
+    const FlightSummary s = SummariseFlight(alt);
+    ASSERT_TRUE(s.MaxDescent.Value.has_value());
+    EXPECT_NEAR(*s.MaxDescent.Value, 7, 1e-6);
+    EXPECT_NEAR(s.MaxDescent.Time, 5.2, 1e-9); // the first window (±0.2 s) wholly in the descent
+}
