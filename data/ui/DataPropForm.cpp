@@ -187,6 +187,9 @@ void TDataPropForm::ShowProperties(const SetProperties& p, bool triggers) {
     Note1Edit->setText(Q(p.Note1));
     Note2Edit->setText(Q(p.Note2));
     Note3Edit->setText(Q(p.Note3));
+    // A long note reads from its beginning, not from where setText leaves the cursor.
+    for (QLineEdit* edit : {SignalDisplayNameEdit, Note1Edit, Note2Edit, Note3Edit})
+        edit->setCursorPosition(0);
     PhotoBtn->setVisible(triggers);
 }
 
