@@ -102,9 +102,12 @@ int LoadHexImage(const std::string& path, FirmwareImage& image, MessageLog& log,
                  UserPrompt& prompt) {
     image.Clear();
     QFile file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) return -1;
+    const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        // A file that went away after it was chosen must not end the update without a word.
+        prompt.Error("Unable to open " + path + "!", "Error");
+        return -1;
+    }
 
     int lineNumber = 0;
     const HexLine verdict =

@@ -207,7 +207,8 @@ TEST_F(FirmwareUpdateTest, BadFilesSendNothing) {
     EXPECT_EQ(Update(Fixture("no-such.hex")), -1);
     EXPECT_EQ(Update(Fixture("")), -1); // a folder
     EXPECT_TRUE(log.Lines.empty());
-    EXPECT_EQ(prompt.Boxes.size(), 1u);
+    ASSERT_EQ(prompt.Boxes.size(), 3u); // a file that cannot be read says so
+    EXPECT_EQ(prompt.Boxes[1].text, "Unable to open " + Fixture("no-such.hex") + "!");
     EXPECT_EQ(progressMaximum, -1); // the progress bar never showed
     configtest::WaitFor([] { return false; }, 100);
     EXPECT_TRUE(sim->Received().empty());
