@@ -57,36 +57,36 @@ TEST_F(SerialLinkTest, WrittenBytesReachTheFarSideInOrder) {
 TEST_F(SerialLinkTest, ReadLineDropsCarriageReturnsAndTreatsAnEmptyLineAsNothing) {
     std::string line;
     pty.Send("AB\r\n");
-    EXPECT_EQ(link.ReadLine(line, 256, 1000), 2);
+    EXPECT_EQ(link.ReadLine(line, 256, 5000), 2);
     EXPECT_EQ(line, "AB");
 
     pty.Send("\r\n");
-    EXPECT_EQ(link.ReadLine(line, 256, 1000), 0);
+    EXPECT_EQ(link.ReadLine(line, 256, 5000), 0);
     EXPECT_EQ(line, "");
 
     pty.Send("A\rB\n");
-    EXPECT_EQ(link.ReadLine(line, 256, 1000), 2);
+    EXPECT_EQ(link.ReadLine(line, 256, 5000), 2);
     EXPECT_EQ(line, "AB");
 }
 
 TEST_F(SerialLinkTest, ReadLineCutsALongLineAndLeavesTheRestQueued) {
     std::string line;
     pty.Send(std::string(256, 'a') + std::string(44, 'b') + "\r\nnext\n");
-    EXPECT_EQ(link.ReadLine(line, 256, 1000), 256);
+    EXPECT_EQ(link.ReadLine(line, 256, 5000), 256);
     EXPECT_EQ(line, std::string(256, 'a'));
-    EXPECT_EQ(link.ReadLine(line, 256, 1000), 44);
+    EXPECT_EQ(link.ReadLine(line, 256, 5000), 44);
     EXPECT_EQ(line, std::string(44, 'b'));
-    EXPECT_EQ(link.ReadLine(line, 256, 1000), 4);
+    EXPECT_EQ(link.ReadLine(line, 256, 5000), 4);
     EXPECT_EQ(line, "next");
 }
 
 TEST_F(SerialLinkTest, ALineOfExactlyMaxCharactersLeavesItsLineEndForTheNextRead) {
     std::string line;
     pty.Send("0123456789\nafter\n");
-    EXPECT_EQ(link.ReadLine(line, 10, 1000), 10);
+    EXPECT_EQ(link.ReadLine(line, 10, 5000), 10);
     EXPECT_EQ(line, "0123456789");
-    EXPECT_EQ(link.ReadLine(line, 10, 1000), 0); // only the line end
-    EXPECT_EQ(link.ReadLine(line, 10, 1000), 5);
+    EXPECT_EQ(link.ReadLine(line, 10, 5000), 0); // only the line end
+    EXPECT_EQ(link.ReadLine(line, 10, 5000), 5);
     EXPECT_EQ(line, "after");
 }
 
@@ -95,15 +95,15 @@ TEST_F(SerialLinkTest, ReadLineTimesOutOnAnUnfinishedLineButKeepsNothingBack) {
     pty.Send("par");
     EXPECT_EQ(link.ReadLine(line, 256, 100), 0);
     pty.Send("t\n");
-    EXPECT_EQ(link.ReadLine(line, 256, 1000), 1);
+    EXPECT_EQ(link.ReadLine(line, 256, 5000), 1);
     EXPECT_EQ(line, "t");
 }
 
 TEST_F(SerialLinkTest, WaitForTextDiscardsWhatComesBeforeAndKeepsWhatComesAfter) {
     pty.Send("xxABABCyy");
-    EXPECT_TRUE(link.WaitForText("ABC", 1000));
+    EXPECT_TRUE(link.WaitForText("ABC", 5000));
     std::array<std::uint8_t, 2> rest{};
-    EXPECT_EQ(link.ReadExact(rest, 500), 2);
+    EXPECT_EQ(link.ReadExact(rest, 5000), 2);
     EXPECT_EQ(rest[0], 'y');
     EXPECT_EQ(rest[1], 'y');
     EXPECT_EQ(link.FlushInput(), 0);
@@ -118,7 +118,7 @@ TEST_F(SerialLinkTest, WaitForTextFailsWhenTheTextNeverComes) {
 TEST_F(SerialLinkTest, ReadExactTakesExactlyTheBytesAskedFor) {
     pty.Send("123456789");
     std::array<std::uint8_t, 6> head{};
-    EXPECT_EQ(link.ReadExact(head, 1000), 6);
+    EXPECT_EQ(link.ReadExact(head, 5000), 6);
     EXPECT_EQ(std::string(head.begin(), head.end()), "123456");
     std::array<std::uint8_t, 4> more{};
     EXPECT_EQ(link.ReadExact(more, 100), 0); // only three left
