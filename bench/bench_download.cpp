@@ -4,6 +4,7 @@
 // sample. Reports the elapsed time over the line time of the set's bytes (6 + 2 x 65535), and
 // the CPU time of the program's thread (the simulator runs on a thread of its own) over the
 // elapsed time.
+#include "bench/QtBenchMain.h"
 #include "data/AppState.h"
 #include "data/ui/MainStatus.h"
 #include "link/DownloadData.h"
@@ -114,11 +115,5 @@ BENCHMARK(BM_Download65535At115200)->UseManualTime()->Unit(benchmark::kSecond)->
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks<QApplication>(argc, argv);
 }

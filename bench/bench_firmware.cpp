@@ -5,6 +5,7 @@
 // and the echoes and the one-byte answers received. On a real line the echo comes back while
 // the record is still going out, so the elapsed time is also given over the line time of
 // the received characters alone (the least a full-duplex line can take).
+#include "bench/QtBenchMain.h"
 #include "data/ui/MainStatus.h"
 #include "link/FirmwareUpdate.h"
 #include "link/SerialLink.h"
@@ -110,11 +111,5 @@ BENCHMARK(BM_FirmwareUpdate7616At4800)->UseManualTime()->Unit(benchmark::kSecond
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks<QApplication>(argc, argv);
 }

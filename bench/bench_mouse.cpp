@@ -1,6 +1,7 @@
 // What one mouse move over the plot view costs: finding the hover sample in a recording of
 // 65535 samples, and repainting the view (748 x 454) with and without the overlay of a hover
 // circle and a rubber band, side by side in one run.
+#include "bench/QtBenchMain.h"
 #include "data/AppState.h"
 #include "plot/Interaction.h"
 #include "plot/Renderer.h"
@@ -83,10 +84,5 @@ BENCHMARK(BM_Repaint_Plain)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Repaint_WithOverlay)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks<QApplication>(argc, argv);
 }

@@ -2,6 +2,7 @@
 // per inch, all in view and zoomed to 1 % of the time range, drawn as the view draws them and
 // drawn literally (every segment), side by side in one run; and the view's repaints at 200 %
 // display scaling.
+#include "bench/QtBenchMain.h"
 #include "data/AppState.h"
 #include "plot/Renderer.h"
 
@@ -102,10 +103,5 @@ BENCHMARK(BM_FullView_Reduced_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.
 BENCHMARK(BM_Zoom1Percent_Reduced_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks<QGuiApplication>(argc, argv);
 }
