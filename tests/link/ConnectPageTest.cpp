@@ -22,6 +22,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 using namespace vemo;
@@ -249,12 +250,22 @@ TEST_F(ConnectPageTest, ThePortListIsReadAgainWhenItOpensAndWhenConnectFails) {
     EXPECT_EQ(ports->itemText(0), simLine(later));
     EXPECT_EQ(ports->currentText(), first); // the chosen port is kept by name
 
-    // The chosen port goes away: Connect fails and the list no longer offers it.
-    fs::remove(folder / ("vemo-sim-" + std::to_string(::getpid())));
-    sim.Stop();
+    // The chosen port goes away: Connect fails and the list no longer offers it. The port is a
+    // path of this test's own, so no other process can take its place meanwhile, as a freed
+    // pseudo-terminal number can be.
+    fs::create_directories(folder / "targets");
+    const fs::path gone = folder / "targets" / "ttyGONE";
+    std::ofstream(gone).put('\n');
+    fs::create_symlink(gone, folder / "b-gone");
+    ports->showPopup();
+    ports->hidePopup();
+    ports->setCurrentIndex(
+        ports->findText(QString::fromStdString(gone.string()) + "   Vemo module simulator   SIM"));
+    ASSERT_EQ(ports->count(), machinePorts + 3);
+    fs::remove(gone);
     Click("ConnectBtn");
     ASSERT_EQ(prompt.Boxes.size(), 1u); // "Unable to open Serial Port"
-    ASSERT_EQ(ports->count(), machinePorts + 1);
+    ASSERT_EQ(ports->count(), machinePorts + 2);
     EXPECT_EQ(ports->itemText(0), simLine(later));
     EXPECT_EQ(ports->currentIndex(), -1); // not silently another device
 }
