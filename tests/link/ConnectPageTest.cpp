@@ -57,6 +57,22 @@ protected:
         tabs->addTab(other, "Configure");
         page->SetPrompt(&prompt);
     }
+    // Chooses a port of the test's own and takes it away, as an adapter pulled out. A stopped
+    // simulator's pseudo-terminal would not do: a test running beside this one can be given
+    // the freed number and open it.
+    void ChooseAPortThatWentAway() {
+        fs::create_directories(folder / "targets");
+        const fs::path gone = folder / "targets" / "ttyGONE";
+        std::ofstream(gone).put('\n');
+        fs::create_symlink(gone, folder / "b-gone");
+        auto* ports = Control<QComboBox>("CommPortBox");
+        ports->showPopup();
+        ports->hidePopup();
+        ports->setCurrentIndex(ports->findText(QString::fromStdString(gone.string()) +
+                                               "   Vemo module simulator   SIM"));
+        ASSERT_GE(ports->currentIndex(), 0);
+        fs::remove(gone);
+    }
     void TearDown() override {
         Link().ClosePort();
         MainStatus.ConnectStatusDisp = nullptr;
@@ -200,8 +216,7 @@ TEST_F(ConnectPageTest, DownloadDataGoesToTheDownloadHandler) {
 }
 
 TEST_F(ConnectPageTest, AFailedOpenKeepsTheBoxAndExplainsInTheLog) {
-    fs::remove_all(folder);
-    sim.Stop();
+    ChooseAPortThatWentAway();
     Click("ConnectBtn");
     ASSERT_EQ(prompt.Boxes.size(), 1u);
     EXPECT_EQ(prompt.Boxes[0].text, "Unable to open Serial Port");
@@ -250,19 +265,8 @@ TEST_F(ConnectPageTest, ThePortListIsReadAgainWhenItOpensAndWhenConnectFails) {
     EXPECT_EQ(ports->itemText(0), simLine(later));
     EXPECT_EQ(ports->currentText(), first); // the chosen port is kept by name
 
-    // The chosen port goes away: Connect fails and the list no longer offers it. The port is a
-    // path of this test's own, so no other process can take its place meanwhile, as a freed
-    // pseudo-terminal number can be.
-    fs::create_directories(folder / "targets");
-    const fs::path gone = folder / "targets" / "ttyGONE";
-    std::ofstream(gone).put('\n');
-    fs::create_symlink(gone, folder / "b-gone");
-    ports->showPopup();
-    ports->hidePopup();
-    ports->setCurrentIndex(
-        ports->findText(QString::fromStdString(gone.string()) + "   Vemo module simulator   SIM"));
-    ASSERT_EQ(ports->count(), machinePorts + 3);
-    fs::remove(gone);
+    // The chosen port goes away: Connect fails and the list no longer offers it.
+    ChooseAPortThatWentAway();
     Click("ConnectBtn");
     ASSERT_EQ(prompt.Boxes.size(), 1u); // "Unable to open Serial Port"
     ASSERT_EQ(ports->count(), machinePorts + 2);
