@@ -1,6 +1,6 @@
 #include "app/KeyZoom.h"
 
-#include <cmath>
+#include "plot/Interaction.h"
 
 namespace vemo {
 
@@ -15,14 +15,7 @@ bool ApplyZoomKey(PlotDocument& doc, ZoomKey key, bool ctrl, bool shift) {
     if (key == ZoomKey::Other) return false;
     const double dx = doc.TimeMax - doc.TimeMin;
     const double dy = doc.AltMax - doc.AltMin;
-    // A range changes only while it stays finite (limits and span): zooming out a thousand
-    // times stops at the largest numbers instead of turning them into NaN.
-    auto set = [](double& min, double& max, double newMin, double newMax) {
-        if (!std::isfinite(newMin) || !std::isfinite(newMax) || !std::isfinite(newMax - newMin))
-            return;
-        min = newMin;
-        max = newMax;
-    };
+    // A range changes only while it stays finite, as with the zoom and pan buttons.
     double& t0 = doc.TimeMin;
     double& t1 = doc.TimeMax;
     double& a0 = doc.AltMin;
@@ -31,16 +24,16 @@ bool ApplyZoomKey(PlotDocument& doc, ZoomKey key, bool ctrl, bool shift) {
         // Zooming keeps the minimum of the range where it is.
         switch (key) {
         case ZoomKey::Left:
-            set(t0, t1, t0, t0 + 2 * dx);
+            SetFiniteRange(t0, t1, t0, t0 + 2 * dx);
             break;
         case ZoomKey::Right:
-            set(t0, t1, t0, t0 + 0.5 * dx);
+            SetFiniteRange(t0, t1, t0, t0 + 0.5 * dx);
             break;
         case ZoomKey::Up:
-            set(a0, a1, a0, a0 + 0.5 * dy);
+            SetFiniteRange(a0, a1, a0, a0 + 0.5 * dy);
             break;
         case ZoomKey::Down:
-            set(a0, a1, a0, a0 + 2 * dy);
+            SetFiniteRange(a0, a1, a0, a0 + 2 * dy);
             break;
         default:
             break;
@@ -50,16 +43,16 @@ bool ApplyZoomKey(PlotDocument& doc, ZoomKey key, bool ctrl, bool shift) {
     if (shift) {
         switch (key) {
         case ZoomKey::Left:
-            set(t0, t1, t0 - 0.1 * dx, t1 - 0.1 * dx);
+            SetFiniteRange(t0, t1, t0 - 0.1 * dx, t1 - 0.1 * dx);
             break;
         case ZoomKey::Right:
-            set(t0, t1, t0 + 0.1 * dx, t1 + 0.1 * dx);
+            SetFiniteRange(t0, t1, t0 + 0.1 * dx, t1 + 0.1 * dx);
             break;
         case ZoomKey::Up:
-            set(a0, a1, a0 + 0.1 * dy, a1 + 0.1 * dy);
+            SetFiniteRange(a0, a1, a0 + 0.1 * dy, a1 + 0.1 * dy);
             break;
         case ZoomKey::Down:
-            set(a0, a1, a0 - 0.1 * dy, a1 - 0.1 * dy);
+            SetFiniteRange(a0, a1, a0 - 0.1 * dy, a1 - 0.1 * dy);
             break;
         default:
             break;

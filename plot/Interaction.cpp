@@ -29,14 +29,6 @@ void AppendLines(std::vector<XorShape>& out, const BandRect& b, const PlotRect& 
     out.push_back({XorShape::ClimbLine, b.X2, area.Top, b.X2, area.Bottom});
 }
 
-// Sets one axis's range unless the new one is no longer finite (limits and span): zooming
-// out or panning near the largest numbers stops there instead of turning them into NaN.
-void SetRange(double& min, double& max, double newMin, double newMax) {
-    if (!std::isfinite(newMin) || !std::isfinite(newMax) || !std::isfinite(newMax - newMin)) return;
-    min = newMin;
-    max = newMax;
-}
-
 void SetZoomSpans(PlotDocument& doc, double factor) {
     const double w = doc.TimeMax - doc.TimeMin;
     const double h = doc.AltMax - doc.AltMin;
@@ -44,8 +36,8 @@ void SetZoomSpans(PlotDocument& doc, double factor) {
     const double cy = doc.AltMin + 0.5 * h;
     const double w2 = std::max(factor * w, MinZoomSpan);
     const double h2 = std::max(factor * h, MinZoomSpan);
-    SetRange(doc.TimeMin, doc.TimeMax, cx - 0.5 * w2, cx - 0.5 * w2 + w2);
-    SetRange(doc.AltMin, doc.AltMax, cy - 0.5 * h2, cy - 0.5 * h2 + h2);
+    SetFiniteRange(doc.TimeMin, doc.TimeMax, cx - 0.5 * w2, cx - 0.5 * w2 + w2);
+    SetFiniteRange(doc.AltMin, doc.AltMax, cy - 0.5 * h2, cy - 0.5 * h2 + h2);
 }
 
 // Crops one data set to the samples whose times lie within [tMin, tMax].
@@ -97,6 +89,12 @@ void CropSet(Signal& alt, Signal* trig, double tMin, double tMax) {
 }
 
 } // namespace
+
+void SetFiniteRange(double& min, double& max, double newMin, double newMax) {
+    if (!std::isfinite(newMin) || !std::isfinite(newMax) || !std::isfinite(newMax - newMin)) return;
+    min = newMin;
+    max = newMax;
+}
 
 bool FiniteSample(const SampleStore& store, int i) {
     return std::isfinite(store.Time[i]) && std::isfinite(store.Alt[static_cast<std::size_t>(i)]);
@@ -284,16 +282,16 @@ void Pan(PlotDocument& doc, PanDirection direction) {
     const double da = 0.2 * (doc.AltMax - doc.AltMin);
     switch (direction) {
     case PanDirection::Left:
-        SetRange(doc.TimeMin, doc.TimeMax, doc.TimeMin - dt, doc.TimeMax - dt);
+        SetFiniteRange(doc.TimeMin, doc.TimeMax, doc.TimeMin - dt, doc.TimeMax - dt);
         break;
     case PanDirection::Right:
-        SetRange(doc.TimeMin, doc.TimeMax, doc.TimeMin + dt, doc.TimeMax + dt);
+        SetFiniteRange(doc.TimeMin, doc.TimeMax, doc.TimeMin + dt, doc.TimeMax + dt);
         break;
     case PanDirection::Up:
-        SetRange(doc.AltMin, doc.AltMax, doc.AltMin + da, doc.AltMax + da);
+        SetFiniteRange(doc.AltMin, doc.AltMax, doc.AltMin + da, doc.AltMax + da);
         break;
     case PanDirection::Down:
-        SetRange(doc.AltMin, doc.AltMax, doc.AltMin - da, doc.AltMax - da);
+        SetFiniteRange(doc.AltMin, doc.AltMax, doc.AltMin - da, doc.AltMax - da);
         break;
     }
 }

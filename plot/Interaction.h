@@ -100,6 +100,10 @@ private:
     bool linesShown_ = false;
 };
 
+// Sets one axis's range unless the new one is no longer finite (limits and span): zooming
+// out or panning near the largest numbers stops there instead of turning them into NaN.
+void SetFiniteRange(double& min, double& max, double newMin, double newMax);
+
 // Zoom buttons: halve or double both spans about the centre, never below 10 units.
 void ZoomIn(PlotDocument& doc);
 void ZoomOut(PlotDocument& doc);
