@@ -168,7 +168,7 @@ TDataPropForm::TDataPropForm(QWidget* parent)
     SummaryBox->setFixedHeight(SummaryBox->sizeHint().height());
     layout->insertWidget(1, SummaryBox);
     resize(width(), height() + SummaryBox->height() + layout->spacing());
-    connect(ApplyBtn, &QPushButton::clicked, this, &TDataPropForm::ShowSummary);
+    // Apply shows the set again, summary included; Fix Drift changes the samples alone.
     connect(DriftBtn, &QPushButton::clicked, this, &TDataPropForm::ShowSummary);
 }
 
@@ -334,6 +334,9 @@ void TDataPropForm::PhotoBtnClick() {
 }
 
 void TDataPropForm::ShowSummary() {
+    // Loads and downloads refresh the dialog while it is closed; its summary is worked out when
+    // it is shown.
+    if (!isVisible()) return;
     const Signal* alt = PlotDoc ? PlotDoc->AltSignal(SetListBox->currentRow()) : nullptr;
     if (!alt) {
         SummaryText->clear();
