@@ -14,20 +14,12 @@ QString& Folder() {
 
 } // namespace
 
-QString LastFileFolder() {
-    return Folder();
-}
-
-void RememberFileFolder(const QString& chosenFile) {
-    if (!chosenFile.isEmpty()) Folder() = QFileInfo(chosenFile).absolutePath();
-}
-
 QString ExecFileDialog(QFileDialog& dialog, const QString& defaultName) {
     if (!Folder().isEmpty()) dialog.setDirectory(Folder());
     if (!defaultName.isEmpty()) dialog.selectFile(defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString chosen = dialog.selectedFiles().first();
-    RememberFileFolder(chosen);
+    Folder() = QFileInfo(chosen).absolutePath();
     return chosen;
 }
 

@@ -9,12 +9,8 @@ namespace vemo {
 
 // Shows the dialog modally, starting in the folder last used with defaultName (if any) as the
 // file name offered. When the user chooses a file, its folder becomes the one the next dialog
-// starts in. Returns the chosen file, or an empty text when the dialog was cancelled.
+// starts in; before any file was chosen, the dialogs start where the program was started. Returns
+// the chosen file, or an empty text when the dialog was cancelled.
 QString ExecFileDialog(QFileDialog& dialog, const QString& defaultName = {});
-
-// The folder the next file dialog starts in; empty before any file was chosen, when the
-// dialogs start where the program was started.
-QString LastFileFolder();
-void RememberFileFolder(const QString& chosenFile);
 
 } // namespace vemo
