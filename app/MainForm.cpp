@@ -19,6 +19,7 @@
 #include "plot/ui/DataPage.h"
 #include "plot/ui/EditInfoForm.h"
 #include "plot/ui/OutputActions.h"
+#include "plot/ui/PlotBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -121,9 +122,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
 void TMainForm::ConnectDataPageButtons() {
     connect(DataPg->SaveBtn, &QPushButton::clicked, this, [this] { vemo::SaveData(this); });
     connect(DataPg->LoadBtn, &QPushButton::clicked, this, [this] { vemo::LoadData(this); });
-    connect(DataPg->PrintBtn, &QPushButton::clicked, this, [this] { vemo::PrintBtnClick(this); });
+    connect(DataPg->PrintBtn, &QPushButton::clicked, this,
+            [this] { vemo::PrintBtnClick(this, DataPg->PlotBox->Switches); });
     connect(DataPg->ExportBtn, &QPushButton::clicked, this,
-            [this] { vemo::ExportBtnClick(this); });
+            [this] { vemo::ExportBtnClick(this, DataPg->PlotBox->Switches); });
 }
 
 TMainForm::~TMainForm() {
@@ -249,10 +251,15 @@ void TMainForm::FormShow() {
     AboutPg->VersionInfo->setText(VEMO_VERSION_TEXT);
     AboutPg->BuildInfo->setText(AboutPage::BuildDateText());
 
-    // The renderer's switches agree with their boxes from the first rendering on.
+    // The view's switches agree with their boxes from the first rendering on, and follow
+    // every click.
     if (EditInfoForm) {
-        vemo::App.ShowInfo = EditInfoForm->ShowInfoChk->isChecked();
-        vemo::App.ShowBackground = EditInfoForm->ShowBackgroundChk->isChecked();
+        DataPg->PlotBox->Switches = EditInfoForm->Switches();
+        connect(EditInfoForm, &TEditInfoForm::SwitchesChanged, this,
+                [this](const vemo::PlotSwitches& switches) {
+                    DataPg->PlotBox->Switches = switches;
+                    RepaintPlot();
+                });
     }
 
     SelectPortAndSpeed(*this, settings);

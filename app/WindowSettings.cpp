@@ -12,6 +12,7 @@
 #include "plot/PrintSettings.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/EditInfoForm.h"
+#include "plot/ui/PlotBox.h"
 #include "plot/ui/PrtLocForm.h"
 
 #include <QAbstractButton>
@@ -97,14 +98,13 @@ void ApplySettings(TMainForm& form, const AppSettings& s) {
     form.SimulateChk->setChecked(s.SimulateTarget);
     LinkOpts.SimulateTarget = s.SimulateTarget;
     form.DataPg->ShowPointsChk->setChecked(s.ShowPoints);
-    App.ShowPoints = s.ShowPoints;
     if (EditInfoForm) {
         EditInfoForm->ShowInfoChk->setChecked(s.ShowInfo);
         EditInfoForm->ShowBackgroundChk->setChecked(s.ShowBackground);
         EditInfoForm->ShowROCChk->setChecked(s.ShowAvgROC);
     }
-    App.ShowBackground = s.ShowBackground;
-    App.ShowAvgROC = s.ShowAvgROC;
+    form.DataPg->PlotBox->Switches.ShowBackground = s.ShowBackground;
+    form.DataPg->PlotBox->Switches.ShowAvgROC = s.ShowAvgROC;
     ConfigurePage& config = *form.ConfigurePg;
     config.BlankPartChk->setChecked(s.BlankPart);
     config.RevTrigChk->setChecked(s.RevTrig);

@@ -1,6 +1,6 @@
 #pragma once
-// The process-wide application record: connection and display switches shared by the
-// windows, and the one PlotDocument of the run.
+// The process-wide application record: the connection state shared by the windows, and the
+// one PlotDocument of the run.
 #include "data/PlotDocument.h"
 
 #include <array>
@@ -16,12 +16,6 @@ struct AppState {
     int ModuleSetCount = 0;
     bool Logging = false;
     int SpeedIndex = 0; // into BaudTable
-
-    // Display switches read by the renderer.
-    bool ShowInfo = true;
-    bool ShowBackground = false;
-    bool ShowAvgROC = false;
-    bool ShowPoints = false;
 
     // Set by the main window: repaint the plot on the Recorded Data page.
     std::function<void()> RepaintPlot;

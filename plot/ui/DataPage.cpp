@@ -134,10 +134,10 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     // Hidden option: only repaints the view; the drawing does not depend on it.
     ShowPointsChk = new QCheckBox("Show Points", this);
     ShowPointsChk->setObjectName("ShowPointsChk");
-    ShowPointsChk->setChecked(App.ShowPoints);
+    ShowPointsChk->setChecked(ShowPoints);
     ShowPointsChk->hide();
     connect(ShowPointsChk, &QCheckBox::toggled, this, [this](bool on) {
-        App.ShowPoints = on;
+        ShowPoints = on;
         RepaintPlot();
     });
 

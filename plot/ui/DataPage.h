@@ -43,6 +43,8 @@ public:
     QPushButton* PlotPropBtn;
     QPushButton* DataPropBtn;
     QCheckBox* ShowPointsChk;
+    // The hidden option "Show Points", as ShowPointsChk sets it; the drawing does not use it.
+    bool ShowPoints = false;
 
     // Opens the Graph Scale dialog for the document and repaints.
     void ScaleBtnClick();

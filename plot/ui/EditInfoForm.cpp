@@ -93,14 +93,8 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
     colourForm->addRow(ShowROCChk);
 
     // The switches take effect at once, and Cancel does not undo them.
-    connect(ShowInfoChk, &QCheckBox::clicked, this, [this] {
-        vemo::App.ShowInfo = ShowInfoChk->isChecked();
-        vemo::RepaintPlot();
-    });
-    connect(ShowBackgroundChk, &QCheckBox::clicked, this, [this] {
-        vemo::App.ShowBackground = ShowBackgroundChk->isChecked();
-        vemo::RepaintPlot();
-    });
+    for (QCheckBox* box : {ShowInfoChk, ShowBackgroundChk})
+        connect(box, &QCheckBox::clicked, this, [this] { emit SwitchesChanged(Switches()); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("OKBtn");
@@ -114,6 +108,12 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
     auto* top = new QVBoxLayout(this);
     top->addLayout(row);
     top->addWidget(buttons);
+}
+
+vemo::PlotSwitches TEditInfoForm::Switches() const {
+    return {.ShowInfo = ShowInfoChk->isChecked(),
+            .ShowBackground = ShowBackgroundChk->isChecked(),
+            .ShowAvgROC = ShowROCChk->isChecked()};
 }
 
 vemo::Colour& TEditInfoForm::DocColour(int i) {
