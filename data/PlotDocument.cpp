@@ -81,6 +81,19 @@ Signal::Signal(bool altitude) : Samples(altitude) {
     if (altitude) ClimbMarks.resize(MaxClimbMarks);
 }
 
+bool ClimbMarkValid(const ClimbMark& m, int count) {
+    return m.InUse && m.FirstSample >= 0 && m.SecondSample >= 0 && m.FirstSample < count &&
+           m.SecondSample < count;
+}
+
+std::optional<double> ClimbRateOf(const SampleStore& store, const ClimbMark& m) {
+    const auto i1 = static_cast<std::size_t>(m.FirstSample);
+    const auto i2 = static_cast<std::size_t>(m.SecondSample);
+    const double t1 = store.Time[i1], t2 = store.Time[i2];
+    if (t2 == t1) return std::nullopt;
+    return (store.Alt[i2] - store.Alt[i1]) / (t2 - t1);
+}
+
 int Signal::FreeClimbMark() const {
     for (std::size_t i = 0; i < ClimbMarks.size(); ++i)
         if (!ClimbMarks[i].InUse) return static_cast<int>(i);
