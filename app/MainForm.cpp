@@ -10,11 +10,13 @@
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
 #include "data/ui/WidgetNameLists.h"
+#include "link/DownloadData.h"
 #include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
 #include "link/ui/LogPage.h"
 #include "link/ui/ModSetForm.h"
+#include "link/ui/StatusBarProgress.h"
 #include "plot/Scaling.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/EditInfoForm.h"
@@ -25,11 +27,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QListWidget>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -117,6 +120,21 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
         if (vemo::PlotDoc) vemo::AutoRangeAlt(*vemo::PlotDoc);
     };
     ConnectDataPageButtons();
+    ConnectPg->OnDownloadData = [this](vemo::ModuleContext& ctx) { DownloadData(ctx); };
+}
+
+void TMainForm::DownloadData(vemo::ModuleContext& ctx) {
+    vemo::PlotDocument* doc = document_.get();
+    if (!doc) return;
+    vemo::DownloadHooks hooks;
+    hooks.View = vemo::StatusBarTransfer();
+    // The window may close while the transfer lets its events through.
+    hooks.Stop = [doc] { return vemo::PlotDoc != doc; };
+    hooks.AutoRange = vemo::AutoRangeAll;
+    hooks.Finished = [window = QPointer<TMainForm>(this)] {
+        if (window) window->RepaintPlot();
+    };
+    vemo::DownloadDataClick(ctx, *doc, ConnectPg->SetList->currentIndex(), hooks);
 }
 
 void TMainForm::ConnectDataPageButtons() {

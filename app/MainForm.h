@@ -18,6 +18,9 @@ class ConfigurePage;
 class DataPage;
 class LogPage;
 class AboutPage;
+namespace vemo {
+struct ModuleContext;
+}
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -60,6 +63,8 @@ private:
     void SetSizeable(bool sizeable);
     void AttachNameLists();
     void ConnectDataPageButtons();
+    // "Download Data" into the document, auto-ranged, with the status bar's progress bar.
+    void DownloadData(vemo::ModuleContext& ctx);
 
     bool firstShow_ = true;
     bool closed_ = false;

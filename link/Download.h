@@ -4,6 +4,7 @@
 // marks the next word as the sample taken at a trigger; every other word is a signed sample.
 #include "data/PlotDocument.h"
 #include "link/ModulePort.h"
+#include "link/TransferView.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,16 +26,18 @@ struct SetHeader {
 
 SetHeader ParseSetHeader(const std::uint8_t (&bytes)[6]);
 
-// What happens around the transfer: progress bar, window events, messages, auto ranging.
-// Every member may be left empty.
+// What happens around a transfer: progress bar, window events, messages, auto ranging. Every
+// member may be left empty.
 struct DownloadHooks {
-    std::function<void(bool)> ShowProgress;       // before the first set / after the last
-    std::function<void(int)> Progress;            // 0..100
-    std::function<void()> ProcessEvents;          // after every stored sample
+    // Progress 0..100 and the window events after every stored sample; the whole download
+    // (DownloadDataClick) shows the progress bar before the first set and hides it after the
+    // last.
+    TransferView View;
+    std::function<bool()> Stop;                   // checked after the window events: end now
     std::function<void(const std::string&)> Log;  // one line of the message log
     std::function<void(PlotDocument&)> AutoRange; // after each set
     std::function<std::string()> Today;           // the date written into the notes
-    std::function<bool()> Stop;                   // checked after ProcessEvents: end the set now
+    std::function<void()> Finished;               // after the whole download, whatever arrived
 };
 
 struct SetResult {

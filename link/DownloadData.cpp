@@ -4,7 +4,6 @@
 #include "link/LinkPort.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
-#include "plot/Scaling.h"
 
 #include <QDate>
 
@@ -16,8 +15,8 @@ std::string TodayText() {
     return QDate::currentDate().toString("yyyy-MM-dd").toStdString();
 }
 
-std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, int selected,
-                                         const DownloadView& view) {
+std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, PlotDocument& doc, int selected,
+                                         DownloadHooks hooks) {
     std::vector<SetResult> results;
     if (ModuleBusy()) return results;
     if (!CheckConnected(ctx, false)) return results;
@@ -30,30 +29,23 @@ std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, int selected,
     if (sets.empty()) return results;
 
     ModuleBusyScope busy;
-    DownloadHooks hooks;
-    hooks.Progress = view.Progress;
-    hooks.ProcessEvents = view.ProcessEvents;
     hooks.Log = [&ctx](const std::string& line) { ctx.log.Append(line); };
-    hooks.AutoRange = [](PlotDocument& d) {
-        AutoRangeTime(d);
-        AutoRangeAlt(d);
-    };
-    hooks.Today = TodayText;
-    hooks.Stop = [] { return PlotDoc == nullptr; };
+    if (!hooks.Today) hooks.Today = TodayText;
+    auto stopped = [&hooks] { return hooks.Stop && hooks.Stop(); };
 
     LinkPort port(ctx.link);
-    if (view.ShowProgress) view.ShowProgress(true);
+    if (hooks.View.ShowProgress) hooks.View.ShowProgress(100);
     for (int set : sets) {
-        if (!PlotDoc || ctx.link.Lost()) break;
+        if (stopped() || ctx.link.Lost()) break;
         FetchedSet fetched;
         FetchSet(port, set, Config.BaseStep, hooks, fetched);
-        if (!PlotDoc) break;
-        StoreSet(*PlotDoc, fetched, Config.AltUnit, hooks);
+        if (stopped()) break;
+        StoreSet(doc, fetched, Config.AltUnit, hooks);
         results.push_back(fetched.Result);
     }
-    if (view.ShowProgress) view.ShowProgress(false);
+    if (hooks.View.HideProgress) hooks.View.HideProgress();
     ModuleGone(ctx);
-    RepaintPlot();
+    if (hooks.Finished) hooks.Finished();
     return results;
 }
 

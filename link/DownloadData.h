@@ -1,28 +1,22 @@
 #pragma once
-// "Download Data": one set or all of them from the module into new data sets of the plot.
+// "Download Data": one set or all of them from the module into new data sets of a document.
 #include "link/Download.h"
 #include "link/Protocol.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace vemo {
 
-// What the window does around the transfer; every member may be empty.
-struct DownloadView {
-    std::function<void(bool)> ShowProgress; // ProgressBar1 shown / hidden
-    std::function<void(int)> Progress;      // its position, 0..100
-    std::function<void()> ProcessEvents;    // let pending window events run
-};
-
-// The handler of DownloadDataBtn: `selected` is the item index of SetList (-1 for none).
+// The handler of DLDataBtn: `selected` is the item index of SetList (-1 for none).
 // Not connected: "Not Connected" in the log. No selection: "No data set specified".
+// Otherwise the sets asked for go into doc, with hooks.View's progress bar shown meanwhile,
+// and hooks.Finished is called at the end. The log lines go to the context's log; the notes
+// carry today's date unless hooks.Today says otherwise. When hooks.Stop says so (the document
+// went away while window events ran), the transfer stops and nothing more is stored.
 // Returns the result of every set asked for (empty when nothing was transferred).
-// The sets go into the process-wide PlotDoc; if it goes away while window events run (the
-// window closed), the transfer stops and nothing more is stored.
-std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, int selected,
-                                         const DownloadView& view);
+std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, PlotDocument& doc, int selected,
+                                         DownloadHooks hooks);
 
 // Today's date as the notes show it (yyyy-mm-dd).
 std::string TodayText();

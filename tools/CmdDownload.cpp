@@ -4,6 +4,7 @@
 #include "data/AppState.h"
 #include "data/SetFile.h"
 #include "link/DownloadData.h"
+#include "plot/Scaling.h"
 #include "tools/CliModule.h"
 #include "tools/Commands.h"
 
@@ -59,17 +60,13 @@ int CmdDownload(int argc, char** argv) {
     }
 
     vemo::PlotDocument doc;
-    vemo::PlotDoc = &doc;
     vemocli::StreamLog log(stdout);
     vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
-    struct Reset {
-        ~Reset() {
-            vemo::Link().ClosePort();
-            vemo::PlotDoc = nullptr;
-        }
-    } reset;
+    struct Close {
+        ~Close() { vemo::Link().ClosePort(); }
+    } close;
 
     if (!vemocli::ConnectModule(ctx, options)) return 2;
     if (!vemo::DownloadInfo(ctx)) return 2;
@@ -83,17 +80,16 @@ int CmdDownload(int argc, char** argv) {
     // The "Set#" list holds "1".."n" and then "All".
     const int selected = set == 0 ? count : set - 1;
 
-    vemo::DownloadView view;
+    vemo::DownloadHooks hooks;
+    hooks.AutoRange = vemo::AutoRangeAll; // the set files keep the plot's range
     if (::isatty(STDERR_FILENO)) {
-        view.Progress = [](int position) {
+        hooks.View.Progress = [](int position) {
             std::fprintf(stderr, "\r%3d%%", position);
             std::fflush(stderr);
         };
-        view.ShowProgress = [](bool show) {
-            if (!show) std::fprintf(stderr, "\r    \r");
-        };
+        hooks.View.HideProgress = [] { std::fprintf(stderr, "\r    \r"); };
     }
-    const auto results = vemo::DownloadDataClick(ctx, selected, view);
+    const auto results = vemo::DownloadDataClick(ctx, doc, selected, hooks);
 
     int status = vemo::App.Connected ? 0 : 2; // the module went away during the transfer
     const QDate today = QDate::currentDate();

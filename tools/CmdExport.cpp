@@ -92,10 +92,7 @@ int CmdExport(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         return 2;
     }
-    if (kind == vemo::DataFileKind::Set) {
-        vemo::AutoRangeTime(doc);
-        vemo::AutoRangeAlt(doc);
-    }
+    if (kind == vemo::DataFileKind::Set) vemo::AutoRangeAll(doc);
     vemo::PlotSwitches switches;
     switches.ShowInfo = info;
     switches.ShowBackground = logo;

@@ -92,7 +92,7 @@ int CmdFlash(int argc, char** argv) {
     vemo::FirmwareJob job{port.port, vemo::BaudTable[static_cast<std::size_t>(port.speedIndex)],
                           options, file};
 
-    vemo::FirmwareView view;
+    vemo::TransferView view;
     if (::isatty(STDERR_FILENO)) {
         view.ShowProgress = [&progress](int maximum) {
             progress = {true, maximum, 0};

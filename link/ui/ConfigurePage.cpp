@@ -6,7 +6,6 @@
 #include "link/ModuleConfig.h"
 #include "link/ui/BusyControls.h"
 #include "link/ui/ConnectPage.h"
-#include "link/ui/DownloadAction.h"
 #include "link/ui/FirmwareAction.h"
 #include "link/ui/SpinButton.h"
 
@@ -111,7 +110,6 @@ ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) {
     ConfigDisplay.ShowInterval = [this] { ShowInterval(); };
     ConfigDisplay.ShowBlankCaption = [this] { ShowBlankCaption(); };
     busy_ = std::make_unique<BusyControls>(this);
-    if (ConnectPage* connect = ConnectPage::Current()) InstallDownloadHandler(*connect);
 }
 
 ConfigurePage::~ConfigurePage() {

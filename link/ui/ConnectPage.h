@@ -34,7 +34,7 @@ public:
     // Replaces the message boxes (tests answer them); nullptr restores the real ones.
     void SetPrompt(vemo::UserPrompt* prompt);
 
-    // "Download Data": filled in by the data set download.
+    // "Download Data": the main window fills it in, since the sets go into its document.
     std::function<void(vemo::ModuleContext&)> OnDownloadData;
     // FirmwareVersionDisp on the Configure page; when empty, a label of that name in this
     // window is written.

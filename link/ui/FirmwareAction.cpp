@@ -3,15 +3,13 @@
 #include "data/AppState.h"
 #include "data/Text8.h"
 #include "data/ui/FileDialogFolder.h"
-#include "data/ui/MainStatus.h"
 #include "link/PortList.h"
 #include "link/ui/ConnectPage.h"
+#include "link/ui/StatusBarProgress.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProgressBar>
 
 namespace vemo {
 
@@ -56,28 +54,6 @@ std::string FirmwareOpenDialog(QWidget* parent) {
     return chosen.isEmpty() ? std::string() : chosen.toLocal8Bit().toStdString();
 }
 
-FirmwareView FirmwareWindowView() {
-    FirmwareView view;
-    view.ShowProgress = [](int maximum) {
-        if (QProgressBar* bar = MainStatus.ProgressBar1) {
-            bar->setRange(0, maximum);
-            bar->setValue(0);
-            bar->show();
-        }
-    };
-    view.Progress = [](int position) {
-        if (MainStatus.ProgressBar1) MainStatus.ProgressBar1->setValue(position);
-    };
-    view.ProcessEvents = [] { QCoreApplication::processEvents(); };
-    view.HideProgress = [] {
-        if (QProgressBar* bar = MainStatus.ProgressBar1) {
-            bar->setMaximum(100);
-            bar->hide();
-        }
-    };
-    return view;
-}
-
 std::optional<int> UpdateBtnAction(const FirmwareOptions& options) {
     ConnectPage* page = ConnectPage::Current();
     if (!page) return std::nullopt;
@@ -91,7 +67,7 @@ std::optional<int> UpdateBtnAction(const FirmwareOptions& options) {
     job.PortPath = name.empty() ? std::string() : PortOpenPath(name);
     job.UserBaud = BaudTable[static_cast<std::size_t>(speed)];
     job.Options = options;
-    return UpdateFirmwareClick(page->Context(), job, FirmwareAsks(), FirmwareWindowView());
+    return UpdateFirmwareClick(page->Context(), job, FirmwareAsks(), StatusBarTransfer());
 }
 
 } // namespace vemo

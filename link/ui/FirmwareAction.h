@@ -17,9 +17,6 @@ void UseRealFirmwareAsks();
 // "Select Firmware Update File"; empty when cancelled.
 std::string FirmwareOpenDialog(QWidget* parent);
 
-// The progress bar of the status bar and the event processing of the update.
-FirmwareView FirmwareWindowView();
-
 // The button's work after the page read its options: the port and speed come from the
 // "Connect / Download" page.
 std::optional<int> UpdateBtnAction(const FirmwareOptions& options);

@@ -43,17 +43,15 @@ protected:
         App.ModuleSetCount = 2;
         Config = ModuleConfig{};
         doc = std::make_unique<PlotDocument>();
-        PlotDoc = doc.get();
     }
     void TearDown() override {
         Link().ClosePort();
         App.Connected = false;
         App.ModuleSetCount = 0;
-        PlotDoc = nullptr;
     }
-    std::vector<SetResult> Click(int selected, DownloadView view = {}) {
+    std::vector<SetResult> Click(int selected, DownloadHooks hooks = {}) {
         ModuleContext ctx{Link(), log, prompts, ui};
-        return DownloadDataClick(ctx, selected, view);
+        return DownloadDataClick(ctx, *doc, selected, hooks);
     }
 
     vemosim::Simulator sim;
@@ -105,12 +103,12 @@ TEST_F(DownloadClickTest, AModuleThatGoesAwayDuringASetEndsTheTransferAndSaysSo)
     paced.SetRecordings({rec, rec});
     ASSERT_TRUE(paced.Start());
     ASSERT_TRUE(Link().OpenPort(paced.PortPath(), 9600));
-    DownloadView view;
+    DownloadHooks hooks;
     int events = 0;
-    view.ProcessEvents = [&] {
+    hooks.View.ProcessEvents = [&] {
         if (++events == 20) paced.ClosePort();
     };
-    const auto results = Click(2, view); // "All"
+    const auto results = Click(2, hooks); // "All"
     ASSERT_EQ(results.size(), 1u);
     const int n = results[0].Samples;
     EXPECT_GE(n, 20);
@@ -126,14 +124,16 @@ TEST_F(DownloadClickTest, AModuleThatGoesAwayDuringASetEndsTheTransferAndSaysSo)
 }
 
 TEST_F(DownloadClickTest, DocumentGoneDuringTransferStopsIt) {
-    DownloadView view;
+    DownloadHooks hooks;
     int events = 0;
     bool busyDuring = false;
-    view.ProcessEvents = [&] {
+    bool windowClosed = false;
+    hooks.View.ProcessEvents = [&] {
         busyDuring = ModuleBusy();
-        if (++events == 10) PlotDoc = nullptr; // the window closed meanwhile
+        if (++events == 10) windowClosed = true; // the window closed meanwhile
     };
-    const auto results = Click(2, view); // "All"
+    hooks.Stop = [&] { return windowClosed; };
+    const auto results = Click(2, hooks); // "All"
     EXPECT_TRUE(busyDuring);
     EXPECT_FALSE(ModuleBusy());
     EXPECT_EQ(events, 10);
