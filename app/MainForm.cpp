@@ -100,7 +100,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
     SimulateChk->setObjectName("SimulateChk");
     SimulateChk->hide();
     connect(SimulateChk, &QCheckBox::toggled, this,
-            [](bool on) { vemo::LinkOpts.SimulateTarget = on; });
+            [this](bool on) { ConnectPg->Context().state.SimulateTarget = on; });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -138,7 +138,8 @@ void TMainForm::DownloadData(vemo::ModuleContext& ctx) {
 }
 
 void TMainForm::ConnectDataPageButtons() {
-    connect(DataPg->SaveBtn, &QPushButton::clicked, this, [this] { vemo::SaveData(this); });
+    connect(DataPg->SaveBtn, &QPushButton::clicked, this,
+            [this] { vemo::SaveData(this, ConnectPg->Context().state.DownloadSetIndex); });
     connect(DataPg->LoadBtn, &QPushButton::clicked, this, [this] { vemo::LoadData(this); });
     connect(DataPg->PrintBtn, &QPushButton::clicked, this,
             [this] { vemo::PrintBtnClick(this, DataPg->PlotBox->Switches); });

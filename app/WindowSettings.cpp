@@ -54,7 +54,7 @@ bool CaptionOnAScreen(const QRect& frame) {
 AppSettings CaptureSettings(const TMainForm& form) {
     AppSettings s;
     s.ComPort = form.ConnectPg->CommPortBox->currentIndex();
-    s.SpeedIndex = App.SpeedIndex;
+    s.SpeedIndex = form.ConnectPg->Context().state.SpeedIndex;
     s.Left = form.pos().x();
     s.Top = form.pos().y();
     s.SimulateTarget = form.SimulateChk->isChecked();
@@ -92,11 +92,11 @@ AppSettings CaptureSettings(const TMainForm& form) {
 }
 
 void ApplySettings(TMainForm& form, const AppSettings& s) {
-    App.SpeedIndex = s.SpeedIndex;
+    form.ConnectPg->Context().state.SpeedIndex = s.SpeedIndex;
     if (CaptionOnAScreen(QRect(QPoint(s.Left, s.Top), form.frameGeometry().size())))
         form.move(s.Left, s.Top);
     form.SimulateChk->setChecked(s.SimulateTarget);
-    LinkOpts.SimulateTarget = s.SimulateTarget;
+    form.ConnectPg->Context().state.SimulateTarget = s.SimulateTarget;
     form.DataPg->ShowPointsChk->setChecked(s.ShowPoints);
     if (EditInfoForm) {
         EditInfoForm->ShowInfoChk->setChecked(s.ShowInfo);

@@ -5,7 +5,6 @@
 // the CPU time of the program's thread (the simulator runs on a thread of its own) over the
 // elapsed time.
 #include "bench/QtBenchMain.h"
-#include "data/AppState.h"
 #include "data/ui/MainStatus.h"
 #include "link/DownloadData.h"
 #include "link/ModuleConfig.h"
@@ -57,8 +56,6 @@ void BM_Download65535At115200(benchmark::State& state) {
         state.SkipWithError("simulator port not available");
         return;
     }
-    vemo::App.Connected = true;
-    vemo::App.ModuleSetCount = 1;
     vemo::Config.BaseStep = 100;
 
     QProgressBar bar;
@@ -71,6 +68,8 @@ void BM_Download65535At115200(benchmark::State& state) {
     NoPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
+    ctx.state.Connected = true;
+    ctx.state.ModuleSetCount = 1;
     vemo::DownloadHooks hooks;
     hooks.AutoRange = vemo::AutoRangeAll;
     hooks.View.ShowProgress = [](int) { MainStatus.ProgressBar1->show(); };
@@ -108,7 +107,6 @@ void BM_Download65535At115200(benchmark::State& state) {
     }
     MainStatus.ProgressBar1 = nullptr;
     vemo::Link().ClosePort();
-    vemo::App.Connected = false;
 }
 
 BENCHMARK(BM_Download65535At115200)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);

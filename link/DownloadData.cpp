@@ -1,6 +1,5 @@
 #include "link/DownloadData.h"
 
-#include "data/AppState.h"
 #include "link/LinkPort.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
@@ -20,12 +19,12 @@ std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, PlotDocument& doc, 
     std::vector<SetResult> results;
     if (ModuleBusy()) return results;
     if (!CheckConnected(ctx, false)) return results;
-    App.DownloadSetIndex = std::min(selected, 256);
+    ctx.state.DownloadSetIndex = std::min(selected, 256);
     if (selected < 0) {
         ctx.prompt.Error("No data set specified", "Vemo");
         return results;
     }
-    const std::vector<int> sets = SetsToDownload(selected, App.ModuleSetCount);
+    const std::vector<int> sets = SetsToDownload(selected, ctx.state.ModuleSetCount);
     if (sets.empty()) return results;
 
     ModuleBusyScope busy;

@@ -1,6 +1,5 @@
 #include "link/FirmwareUpdate.h"
 
-#include "data/AppState.h"
 #include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 
@@ -174,7 +173,7 @@ std::optional<int> UpdateFirmwareClick(ModuleContext& ctx, FirmwareJob job,
     job.FileName = questions.AskFirmwareFile();
     if (job.FileName.empty()) return std::nullopt;
     // The update opens the port itself; the user connects again afterwards.
-    if (App.Connected) Disconnect(ctx);
+    if (ctx.state.Connected) Disconnect(ctx);
     if (job.Options.Compat &&
         !questions.AskOkCancel(FirmwareInstructionsText, FirmwareCaption, false))
         return std::nullopt;

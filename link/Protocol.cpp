@@ -1,6 +1,5 @@
 #include "link/Protocol.h"
 
-#include "data/AppState.h"
 #include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 #include "link/PortList.h"
@@ -12,7 +11,6 @@
 namespace vemo {
 
 ProtocolHooks Hooks;
-LinkOptions LinkOpts;
 
 namespace {
 
@@ -66,7 +64,7 @@ std::string PortOpenPath(const std::string& portName) {
 }
 
 bool CheckConnected(ModuleContext& ctx, bool showConnectPage) {
-    if (App.Connected) return true;
+    if (ctx.state.Connected) return true;
     ctx.log.Clear();
     ctx.log.Append(NotConnectedText);
     if (showConnectPage) ctx.ui.ShowConnectPage();
@@ -75,7 +73,7 @@ bool CheckConnected(ModuleContext& ctx, bool showConnectPage) {
 
 void Disconnect(ModuleContext& ctx) {
     ctx.link.ClosePort();
-    App.Connected = false;
+    ctx.state.Connected = false;
     ctx.ui.ShowConnected(false);
 }
 
@@ -88,15 +86,13 @@ bool ModuleGone(ModuleContext& ctx) {
 
 bool ConnectPath(ModuleContext& ctx, const std::string& path) {
     ModuleBusyScope busy(BusyKind::Blocking);
-    int speed = App.SpeedIndex;
-    if (speed < 0 || speed >= static_cast<int>(BaudTable.size())) speed = 5;
-    if (!ctx.link.OpenPort(path, BaudTable[static_cast<std::size_t>(speed)])) {
+    if (!ctx.link.OpenPort(path, BaudOf(ctx.state.SpeedIndex))) {
         ctx.prompt.Error("Unable to open Serial Port", "Error");
         ctx.log.Append(
             ExplainOpenFailure(path, ctx.link.LastOpenFailure(), ctx.link.LastOpenError()));
         return false;
     }
-    App.Connected = true;
+    ctx.state.Connected = true;
     ctx.ui.ShowConnected(true);
     // A module that does not answer leaves the link connected; the read reports it.
     ReadConfigHook(ctx);
@@ -104,7 +100,7 @@ bool ConnectPath(ModuleContext& ctx, const std::string& path) {
 }
 
 bool ConnectClick(ModuleContext& ctx, int portIndex) {
-    if (App.Connected) {
+    if (ctx.state.Connected) {
         Disconnect(ctx);
         return false;
     }
@@ -113,22 +109,22 @@ bool ConnectClick(ModuleContext& ctx, int portIndex) {
 }
 
 void SpeedChange(ModuleContext& ctx, int speedIndex) {
-    App.SpeedIndex = speedIndex;
-    if (App.Connected) Disconnect(ctx);
+    ctx.state.SpeedIndex = speedIndex;
+    if (ctx.state.Connected) Disconnect(ctx);
 }
 
 bool DownloadInfo(ModuleContext& ctx) {
     ctx.log.Clear();
-    if (!LinkOpts.SimulateTarget && !CheckConnected(ctx, false)) return false;
+    if (!ctx.state.SimulateTarget && !CheckConnected(ctx, false)) return false;
     ModuleBusyScope busy(BusyKind::Blocking);
     std::string name, model, version, date;
-    if (LinkOpts.SimulateTarget) {
+    if (ctx.state.SimulateTarget) {
         name = "VEMO";
         model = "MOD1";
         version = "0.03";
         date = "08-27-03";
         if (Hooks.SimulatedConfig) Hooks.SimulatedConfig();
-        App.ModuleSetCount = 0;
+        ctx.state.ModuleSetCount = 0;
     } else {
         SerialLink& link = ctx.link;
         link.FlushInput();
@@ -143,17 +139,17 @@ bool DownloadInfo(ModuleContext& ctx) {
         }
         link.FlushInput();
         link.WriteByte(CmdListSets);
-        App.ModuleSetCount = 0;
+        ctx.state.ModuleSetCount = 0;
         std::string line;
         // Only the number of lines matters; each holds two numbers, "%hu, %hu".
-        while (App.ModuleSetCount < MaxSets &&
+        while (ctx.state.ModuleSetCount < MaxSets &&
                ReadField(link, line, SetLineMax, SetLineDeadline) > 0)
-            ++App.ModuleSetCount;
+            ++ctx.state.ModuleSetCount;
         if (ModuleGone(ctx)) return false;
     }
 
     std::vector<std::string> items;
-    for (int i = 1; i <= App.ModuleSetCount; ++i)
+    for (int i = 1; i <= ctx.state.ModuleSetCount; ++i)
         items.push_back(std::to_string(i));
     items.push_back("All");
 
@@ -165,7 +161,7 @@ bool DownloadInfo(ModuleContext& ctx) {
     ctx.log.Append(Format("   Software Date: ", date));
     ctx.log.Append("");
     ctx.log.Append("");
-    ctx.log.Append("Memory contains " + std::to_string(App.ModuleSetCount) + " data sets.");
+    ctx.log.Append("Memory contains " + std::to_string(ctx.state.ModuleSetCount) + " data sets.");
 
     ctx.ui.SetSetList(items, 0);
     ctx.ui.ShowFirmwareVersion(version);

@@ -15,8 +15,14 @@ class QSerialPort;
 
 namespace vemo {
 
-// The line speeds offered in the "Speed" list; App.SpeedIndex indexes this table.
+// The line speeds offered in the "Speed" list.
 inline constexpr std::array<std::uint32_t, 6> BaudTable = {2400, 4800, 9600, 19200, 38400, 115200};
+
+// The speed of an index into BaudTable; the fastest for an index the table does not have.
+inline std::uint32_t BaudOf(int speedIndex) {
+    if (speedIndex < 0 || speedIndex >= static_cast<int>(BaudTable.size())) return BaudTable.back();
+    return BaudTable[static_cast<std::size_t>(speedIndex)];
+}
 
 // Millisecond tick counter and sleeping. Ticks are 32-bit and compared by unsigned
 // difference, so wrap-around is harmless.

@@ -1,7 +1,6 @@
 // vemo-cli download --port PATH [--speed BAUD] [--set N|all] [--out DIR]
 // Downloads as "Download Data" does after "Download Info" and saves each downloaded set as a
 // set file DIR/Alt_<yyyy-mm-dd>_<N>.csv.
-#include "data/AppState.h"
 #include "data/SetFile.h"
 #include "link/DownloadData.h"
 #include "plot/Scaling.h"
@@ -70,7 +69,7 @@ int CmdDownload(int argc, char** argv) {
 
     if (!vemocli::ConnectModule(ctx, options)) return 2;
     if (!vemo::DownloadInfo(ctx)) return 2;
-    const int count = vemo::App.ModuleSetCount;
+    const int count = ctx.state.ModuleSetCount;
     if (set > count) {
         std::fprintf(stderr,
                      "vemo-cli download: the module holds %d data sets; there is no set %d\n",
@@ -91,7 +90,7 @@ int CmdDownload(int argc, char** argv) {
     }
     const auto results = vemo::DownloadDataClick(ctx, doc, selected, hooks);
 
-    int status = vemo::App.Connected ? 0 : 2; // the module went away during the transfer
+    int status = ctx.state.Connected ? 0 : 2; // the module went away during the transfer
     const QDate today = QDate::currentDate();
     for (const auto& r : results) {
         if (r.DataSet < 0) {

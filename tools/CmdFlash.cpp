@@ -89,8 +89,7 @@ int CmdFlash(int argc, char** argv) {
     vemocli::TerminalPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
-    vemo::FirmwareJob job{port.port, vemo::BaudTable[static_cast<std::size_t>(port.speedIndex)],
-                          options, file};
+    vemo::FirmwareJob job{port.port, vemo::BaudOf(port.speedIndex), options, file};
 
     vemo::TransferView view;
     if (::isatty(STDERR_FILENO)) {

@@ -95,7 +95,7 @@ void UseRealQuestions() {
     Questions() = RealQuestions();
 }
 
-void SaveData(QWidget* parent) {
+void SaveData(QWidget* parent, int downloadSetIndex) {
     if (!PlotDoc) return;
     const int kind = Questions().AskSaveKind(parent);
     if (kind < 0) return;
@@ -104,8 +104,8 @@ void SaveData(QWidget* parent) {
     if (!wholePlot && !PlotDoc->ValidSet(active)) return;
 
     const QDate today = QDate::currentDate();
-    const QString name = wholePlot ? DefaultPlotFileName(today)
-                                   : DefaultSetFileName(today, App.DownloadSetIndex + 1);
+    const QString name =
+        wholePlot ? DefaultPlotFileName(today) : DefaultSetFileName(today, downloadSetIndex + 1);
     const QString path = WithDataFileExtension(Questions().AskSavePath(parent, name));
     if (path.isEmpty()) return;
 

@@ -1,6 +1,5 @@
 #include "link/ui/ConnectPage.h"
 
-#include "data/AppState.h"
 #include "data/Text8.h"
 #include "data/ui/MainStatus.h"
 #include "link/ModuleBusy.h"
@@ -119,7 +118,7 @@ ConnectPage::ConnectPage(QWidget* parent)
     SpeedBox->setGeometry(452, 34, 100, 26);
     for (std::uint32_t baud : vemo::BaudTable)
         SpeedBox->addItem(QString::number(baud));
-    SpeedBox->setCurrentIndex(vemo::App.SpeedIndex);
+    SpeedBox->setCurrentIndex(context_.state.SpeedIndex);
 
     ConnectBtn = Button(this, "ConnectBtn", "Connect", "Connect or Disconnect to the Vemo Module",
                         QRect(572, 32, 160, 30));
@@ -207,10 +206,14 @@ void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
     relay_.to = prompt ? prompt : boxes_.get();
 }
 
+int ConnectPage::TakeShownSpeed() {
+    if (SpeedBox->currentIndex() >= 0) context_.state.SpeedIndex = SpeedBox->currentIndex();
+    return context_.state.SpeedIndex;
+}
+
 void ConnectPage::ConnectBtnClick() {
-    // The speed shown is the speed used, even when the box was set without a change signal.
-    if (SpeedBox->currentIndex() >= 0) vemo::App.SpeedIndex = SpeedBox->currentIndex();
-    const bool connecting = !vemo::App.Connected;
+    TakeShownSpeed();
+    const bool connecting = !context_.state.Connected;
     // A port that could not be opened may have gone away, another may have come.
     if (!vemo::ConnectClick(context_, CommPortBox->currentIndex()) && connecting) ListPorts();
 }

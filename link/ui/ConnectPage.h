@@ -29,8 +29,14 @@ public:
     void ListPorts();
 
     // What the module commands work with: the link, InfoText, the message boxes, the
-    // controls of this page.
+    // controls of this page, and the window's connection state.
     vemo::ModuleContext& Context() { return context_; }
+    const vemo::ModuleContext& Context() const { return context_; }
+
+    // The speed shown is the speed used, even when the box was set without a change signal:
+    // SpeedBox's choice becomes the connection's speed index, which is returned. Connect and
+    // "Update Firmware" take it.
+    int TakeShownSpeed();
     // Replaces the message boxes (tests answer them); nullptr restores the real ones.
     void SetPrompt(vemo::UserPrompt* prompt);
 

@@ -1,6 +1,5 @@
 #include "link/ui/FirmwareAction.h"
 
-#include "data/AppState.h"
 #include "data/Text8.h"
 #include "data/ui/FileDialogFolder.h"
 #include "link/PortList.h"
@@ -57,15 +56,11 @@ std::string FirmwareOpenDialog(QWidget* parent) {
 std::optional<int> UpdateBtnAction(const FirmwareOptions& options) {
     ConnectPage* page = ConnectPage::Current();
     if (!page) return std::nullopt;
-    // The speed shown is the speed used, as for Connect.
-    if (page->SpeedBox->currentIndex() >= 0) App.SpeedIndex = page->SpeedBox->currentIndex();
-    const int speed = App.SpeedIndex >= 0 && App.SpeedIndex < static_cast<int>(BaudTable.size())
-                          ? App.SpeedIndex
-                          : static_cast<int>(BaudTable.size()) - 1;
+    const int speed = page->TakeShownSpeed();
     const std::string name = PortTable.Name(page->CommPortBox->currentIndex());
     FirmwareJob job;
     job.PortPath = name.empty() ? std::string() : PortOpenPath(name);
-    job.UserBaud = BaudTable[static_cast<std::size_t>(speed)];
+    job.UserBaud = BaudOf(speed);
     job.Options = options;
     return UpdateFirmwareClick(page->Context(), job, FirmwareAsks(), StatusBarTransfer());
 }

@@ -61,7 +61,6 @@ protected:
     }
     void TearDown() override {
         if (Link().IsOpen()) Link().ClosePort();
-        App.Connected = false;
         DestroyWindows();
         ::unsetenv("VEMO_PORT_LINKS");
         fs::remove_all(folder);
@@ -89,7 +88,7 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     page->CommPortBox->setCurrentIndex(port);
     page->SpeedBox->setCurrentIndex(5);
     Control<QPushButton>("ConnectBtn")->click();
-    ASSERT_TRUE(App.Connected);
+    ASSERT_TRUE(page->Context().state.Connected);
     EXPECT_TRUE(Log().contains("Configuration loaded."));
     EXPECT_EQ(Control<QLabel>("mSecPanel")->text(), "100"); // one step of 100 ms
     EXPECT_EQ(Control<QLabel>("Msg1")->text(), "Total Record Time: 00 hours 54 min 36.800 sec");
@@ -119,7 +118,8 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     EXPECT_TRUE(Control<QPushButton>("DLInfoBtn")->isEnabled());
     EXPECT_TRUE(Control<QPushButton>("ReadCfgBtn")->isEnabled());
     EXPECT_TRUE(prompt.errors.empty());
-    EXPECT_EQ(App.DownloadSetIndex, 3); // the set file name numbers from the Set# index
+    EXPECT_EQ(page->Context().state.DownloadSetIndex,
+              3); // the set file name numbers from the Set# index
 
     ASSERT_EQ(PlotDoc->SetCount(), before + 3);
     const std::string today = QDate::currentDate().toString("yyyy-MM-dd").toStdString();

@@ -55,7 +55,6 @@ struct FileActionsFixture : ::testing::Test {
     void TearDown() override {
         UseRealQuestions();
         App.RepaintPlot = nullptr;
-        App.DownloadSetIndex = 0;
         PlotDoc = nullptr;
     }
     PlotDocument doc;
@@ -96,9 +95,9 @@ TEST(SaveSelDialog, CaptionChoicesAndButtons) {
 }
 
 TEST_F(FileActionsFixture, SaveActiveSetOffersTheSetNameAndWritesOneBlock) {
-    App.DownloadSetIndex = 2;
+    const int downloadSetIndex = 2; // the last "Download Data" asked for "Set#" item 2
     answer = dir.filePath("a.csv");
-    SaveData(nullptr);
+    SaveData(nullptr, downloadSetIndex);
     const QString today = QDate::currentDate().toString("yyyy-MM-dd");
     EXPECT_EQ(offered, "Alt_" + today + "_3.csv");
     EXPECT_TRUE(Read(answer).startsWith("#First\r\n#Time (sec)\r\n"));

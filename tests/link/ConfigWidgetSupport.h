@@ -4,7 +4,6 @@
 // has none yet, and a stand-in main window with the tab control and the message log the pages
 // look for by name.
 #include "LinkTestSupport.h"
-#include "data/AppState.h"
 #include "data/ui/MainStatus.h"
 #include "link/ui/ConfigurePage.h"
 #include "sim/Simulator.h"
@@ -49,7 +48,7 @@ struct StandInWindow {
     AppReady ready; // before any widget
     QWidget window;
     QTabWidget* tabs;
-    QWidget* connectPage;
+    ConnectPage* connectPage;
     QPlainTextEdit* info;
 
     StandInWindow() {
@@ -110,7 +109,6 @@ struct ModuleWindow {
     ~ModuleWindow() {
         vemo::Link().SetClock(nullptr);
         vemo::Link().ClosePort();
-        vemo::App.Connected = false;
         MainStatus.ConnectStatusDisp = nullptr;
     }
     vemosim::Simulator& Sim() { return announced.sim; }

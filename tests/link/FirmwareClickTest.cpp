@@ -73,7 +73,7 @@ TEST_F(FirmwareClickTest, StoppingAtAQuestionDoesNothing) {
 
 TEST_F(FirmwareClickTest, AnUpdateClosesTheLinkHoldsTheControlsAndReports) {
     m.Click("ConnectBtn");
-    ASSERT_TRUE(App.Connected);
+    ASSERT_TRUE(m.w.connectPage->Context().state.Connected);
     std::vector<bool> enabledWhileBusy;
     const int listener = AddBusyListener([&](bool busy) {
         if (busy)
@@ -87,7 +87,7 @@ TEST_F(FirmwareClickTest, AnUpdateClosesTheLinkHoldsTheControlsAndReports) {
     EXPECT_EQ(questions.size(), 1u);
     EXPECT_EQ(enabledWhileBusy, std::vector<bool>(3, false));
     EXPECT_TRUE(m.configure->UpdateBtn->isEnabled());
-    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(m.w.connectPage->Context().state.Connected);
     EXPECT_FALSE(Link().IsOpen());
     EXPECT_EQ(m.Control("ConnectBtn")->text(), "Connect");
     EXPECT_EQ(m.status.text(), "Not Connected");

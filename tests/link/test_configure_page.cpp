@@ -33,7 +33,6 @@ protected:
     void SetUp() override {
         Config = ModuleConfig{};
         Interval = IntervalState{};
-        App.Connected = false;
         page = new ConfigurePage;
         w.tabs->addTab(page, "Configure");
         w.tabs->setCurrentWidget(page);
@@ -41,7 +40,6 @@ protected:
     }
     void TearDown() override {
         if (Link().IsOpen()) Link().ClosePort();
-        App.Connected = false;
     }
     QString Text(const char* name) { return page->findChild<QLabel*>(name)->text(); }
     void Click(const char* name) {
@@ -55,7 +53,7 @@ protected:
     void OpenSim(vemosim::Simulator& sim) {
         ASSERT_TRUE(sim.Start());
         ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
-        App.Connected = true;
+        w.connectPage->Context().state.Connected = true;
     }
     // `text` is the log's last line and the one message box since the last call ("Vemo").
     void ExpectTold(const char* text) {

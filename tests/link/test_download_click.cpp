@@ -1,7 +1,6 @@
 // "Download Data" through the real serial link against the simulated module: guards, the
 // partial-set rule, and a window that goes away while the transfer lets events through.
 #include "ConfigWidgetSupport.h"
-#include "data/AppState.h"
 #include "link/DownloadData.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
@@ -39,18 +38,13 @@ protected:
         sim.SetRecordings({rec, rec});
         ASSERT_TRUE(sim.Start());
         ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
-        App.Connected = true;
-        App.ModuleSetCount = 2;
+        ctx.state.Connected = true;
+        ctx.state.ModuleSetCount = 2;
         Config = ModuleConfig{};
         doc = std::make_unique<PlotDocument>();
     }
-    void TearDown() override {
-        Link().ClosePort();
-        App.Connected = false;
-        App.ModuleSetCount = 0;
-    }
+    void TearDown() override { Link().ClosePort(); }
     std::vector<SetResult> Click(int selected, DownloadHooks hooks = {}) {
-        ModuleContext ctx{Link(), log, prompts, ui};
         return DownloadDataClick(ctx, *doc, selected, hooks);
     }
 
@@ -59,17 +53,18 @@ protected:
     StringListLog log;
     Prompts prompts;
     ModuleUi ui;
+    ModuleContext ctx{Link(), log, prompts, ui};
 };
 
 } // namespace
 
 TEST_F(DownloadClickTest, GuardsSendNothing) {
-    App.Connected = false;
+    ctx.state.Connected = false;
     log.Append("earlier");
     EXPECT_TRUE(Click(0).empty());
     EXPECT_EQ(log.Lines, std::vector<std::string>{"Not Connected"});
 
-    App.Connected = true;
+    ctx.state.Connected = true;
     EXPECT_TRUE(Click(-1).empty());
     EXPECT_EQ(prompts.boxes, std::vector<std::string>{"Vemo:No data set specified"});
     {
@@ -119,7 +114,7 @@ TEST_F(DownloadClickTest, AModuleThatGoesAwayDuringASetEndsTheTransferAndSaysSo)
                         "Set 1: Downloaded " + std::to_string(n) + " data samples.",
                         "Set 1 ended early: " + std::to_string(n) + " of 200 words arrived.",
                         "The module was disconnected."}));
-    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(ctx.state.Connected);
     EXPECT_FALSE(Link().IsOpen());
 }
 
