@@ -120,7 +120,31 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
         if (vemo::PlotDoc) vemo::AutoRangeAlt(*vemo::PlotDoc);
     };
     ConnectDataPageButtons();
+    ConnectModulePages();
+}
+
+void TMainForm::ConnectModulePages() {
+    // The Configure and Log Data pages run their module commands where the Connect page keeps
+    // the port, the message log and the connection; the commands read the block into the
+    // Configure page's configuration and show the firmware version there.
+    ConfigurePg->RunCommandsOn(ConnectPg);
+    LogPg->RunCommandsOn(ConnectPg);
+    ConnectPg->UseConfiguration(&ConfigurePg->Configuration());
+    ConnectPg->OnFirmwareVersion = [this](const QString& version) {
+        ConfigurePg->FirmwareVersionDisp->setText(version);
+    };
     ConnectPg->OnDownloadData = [this](vemo::ModuleContext& ctx) { DownloadData(ctx); };
+}
+
+void TMainForm::ConnectDialogs() {
+    if (ModSetForm)
+        connect(ModSetForm, &TModSetForm::Closed, ConfigurePg, &ConfigurePage::ShowBlankCaption);
+    if (EditInfoForm)
+        connect(EditInfoForm, &TEditInfoForm::SwitchesChanged, this,
+                [this](const vemo::PlotSwitches& switches) {
+                    DataPg->PlotBox->Switches = switches;
+                    RepaintPlot();
+                });
 }
 
 void TMainForm::DownloadData(vemo::ModuleContext& ctx) {
@@ -270,16 +294,8 @@ void TMainForm::FormShow() {
     AboutPg->VersionInfo->setText(VEMO_VERSION_TEXT);
     AboutPg->BuildInfo->setText(AboutPage::BuildDateText());
 
-    // The view's switches agree with their boxes from the first rendering on, and follow
-    // every click.
-    if (EditInfoForm) {
-        DataPg->PlotBox->Switches = EditInfoForm->Switches();
-        connect(EditInfoForm, &TEditInfoForm::SwitchesChanged, this,
-                [this](const vemo::PlotSwitches& switches) {
-                    DataPg->PlotBox->Switches = switches;
-                    RepaintPlot();
-                });
-    }
+    // The view's switches agree with their boxes from the first rendering on.
+    if (EditInfoForm) DataPg->PlotBox->Switches = EditInfoForm->Switches();
 
     SelectPortAndSpeed(*this, settings);
 }

@@ -42,6 +42,9 @@ public:
     static constexpr int ClientWidth = 772;
     static constexpr int ClientHeight = 565;
 
+    // The dialogs made after this window tell it what they changed.
+    void ConnectDialogs();
+
     // True from creation until the first show has run.
     bool FirstShow() const { return firstShow_; }
 
@@ -63,6 +66,7 @@ private:
     void SetSizeable(bool sizeable);
     void AttachNameLists();
     void ConnectDataPageButtons();
+    void ConnectModulePages();
     // "Download Data" into the document, auto-ranged, with the status bar's progress bar.
     void DownloadData(vemo::ModuleContext& ctx);
 

@@ -5,50 +5,47 @@
 
 namespace vemo {
 
-ConfigView ConfigDisplay;
-
-namespace {
-
-// The connection during which a block was last read from the module: the link and its open
-// count. The block may be written back only during that same connection.
-const SerialLink* readOnLink = nullptr;
-std::uint32_t readOnOpen = 0;
-
-bool BlockReadSinceConnect(const SerialLink& link) {
-    return readOnLink == &link && readOnOpen == link.OpenCount() && link.IsOpen();
-}
-
-ConfigHooks HooksFor(ModuleContext& ctx) {
-    ConfigHooks h;
-    h.Log = [&ctx](const std::string& line) { ctx.log.Append(line); };
-    h.Error = [&ctx](const std::string& text, const std::string& caption) {
+bool ModuleConfiguration::ReadNow(ModuleContext& ctx) {
+    ConfigHooks hooks;
+    hooks.Log = [&ctx](const std::string& line) { ctx.log.Append(line); };
+    hooks.Error = [&ctx](const std::string& text, const std::string& caption) {
         ctx.prompt.Error(text, caption);
     };
-    h.Shown = [] {
-        if (ConfigDisplay.ShowBlock) ConfigDisplay.ShowBlock();
-        if (ConfigDisplay.ShowInterval) ConfigDisplay.ShowInterval();
+    hooks.Shown = [this] {
+        if (!view_) return;
+        view_->ShowBlock();
+        view_->ShowInterval();
     };
-    return h;
-}
-
-} // namespace
-
-bool ReadConfigNow(ModuleContext& ctx) {
     LinkPort port(ctx.link);
-    const bool read = ReadConfig(port, Config, Interval, HooksFor(ctx));
+    const bool read = ReadConfig(port, Config, Interval, hooks);
     if (ModuleGone(ctx)) return false;
     if (read) {
-        readOnLink = &ctx.link;
-        readOnOpen = ctx.link.OpenCount();
+        readOnLink_ = &ctx.link;
+        readOnOpen_ = ctx.link.OpenCount();
     }
     return read;
+}
+
+void ModuleConfiguration::UseSimulatedBlock() {
+    Config.Word0 = 0xABCD;
+    Config.IntervalCount = 4;
+    Config.AltUnit = 0;
+}
+
+void ModuleConfiguration::RecomputeRecordTime() {
+    RecomputeInterval(Interval, Config.BaseStep);
+    if (view_) view_->ShowInterval();
+}
+
+bool ModuleConfiguration::ReadSinceConnect(const SerialLink& link) const {
+    return readOnLink_ == &link && readOnOpen_ == link.OpenCount() && link.IsOpen();
 }
 
 bool ReadConfigClick(ModuleContext& ctx) {
     if (ModuleBusy()) return false;
     if (!CheckConnected(ctx, true)) return false;
     ModuleBusyScope busy(BusyKind::Blocking);
-    return ReadConfigNow(ctx);
+    return ctx.config && ctx.config->ReadNow(ctx);
 }
 
 void WriteConfigClick(ModuleContext& ctx, ConfigForm& form) {
@@ -56,7 +53,7 @@ void WriteConfigClick(ModuleContext& ctx, ConfigForm& form) {
     if (!CheckConnected(ctx, true)) return;
     // The block holds fields the page does not show (and the service dialog's values); sent
     // before the module's own were read, they would overwrite them with zeros.
-    if (!BlockReadSinceConnect(ctx.link)) {
+    if (!ctx.config || !ctx.config->ReadSinceConnect(ctx.link)) {
         const char* const text = "No configuration has been read from the device.";
         ctx.log.Append(text);
         ctx.prompt.Error(text, "Vemo");
@@ -68,21 +65,6 @@ void WriteConfigClick(ModuleContext& ctx, ConfigForm& form) {
     WriteConfig(port, Config);
     if (ModuleGone(ctx)) return;
     ctx.log.Append("Configuration written.");
-}
-
-void RecomputeShownInterval() {
-    RecomputeInterval(Interval, Config.BaseStep);
-    if (ConfigDisplay.ShowInterval) ConfigDisplay.ShowInterval();
-}
-
-void InstallConfigHooks() {
-    Hooks.ReadConfig = [](ModuleContext& ctx) { return ReadConfigNow(ctx); };
-    Hooks.SimulatedConfig = [] {
-        Config.Word0 = 0xABCD;
-        Config.IntervalCount = 4;
-        Config.AltUnit = 0;
-    };
-    Hooks.RecomputeRecordTime = [] { RecomputeShownInterval(); };
 }
 
 } // namespace vemo

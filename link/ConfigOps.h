@@ -1,35 +1,56 @@
 #pragma once
-// The configuration commands as the Configure page and Connect use them: "Read Config",
-// "Write Config", and the hooks the module commands call ("r" after Connect, "Reset
-// Defaults", "Reset Module", "Calibrate"; the simulated block; the record time after
-// "Download Info").
+// The configuration commands as the Configure page, Connect and vemo-cli use them: "Read
+// Config", "Write Config", and the reading of the block that Connect, "Reset Defaults",
+// "Reset Module" and "Calibrate" end with.
 #include "link/ConfigTransfer.h"
 #include "link/Protocol.h"
 
-#include <functional>
+#include <cstdint>
 
 namespace vemo {
 
-// What the Configure page does when the block or the interval changed. Set by the page.
-struct ConfigView {
-    std::function<void()> ShowBlock;        // a block was read: every control from Config
-    std::function<void()> ShowInterval;     // the four panels and "Total Record Time"
-    std::function<void()> ShowBlankCaption; // the display option's caption (service dialog)
+// Where the configuration shows: the Configure page. Every method defaults to doing nothing.
+class ConfigView {
+public:
+    virtual ~ConfigView() = default;
+    // A block was read: every control from Config.
+    virtual void ShowBlock() {}
+    // The four interval panels and "Total Record Time".
+    virtual void ShowInterval() {}
 };
-extern ConfigView ConfigDisplay;
+
+// The configuration side of the module commands, on the process-wide Config and Interval:
+// the block read after the commands that change it, the block of "Simulate Target" and the
+// record time after "Download Info". It remembers the connection during which a block last
+// arrived, since only then may the block be written back. A context's `config` points at one.
+class ModuleConfiguration {
+public:
+    explicit ModuleConfiguration(ConfigView* view = nullptr) : view_(view) {}
+    virtual ~ModuleConfiguration() = default;
+    ModuleConfiguration(const ModuleConfiguration&) = delete;
+    ModuleConfiguration& operator=(const ModuleConfiguration&) = delete;
+
+    // "r" without the not-connected guard; whether the block arrived.
+    virtual bool ReadNow(ModuleContext& ctx);
+    // "Simulate Target": Word0 0xABCD, IntervalCount 4, AltUnit 0 (Feet) in Config.
+    virtual void UseSimulatedBlock();
+    // RecomputeInterval on Interval for Config's base step, then the view shows it.
+    virtual void RecomputeRecordTime();
+
+    // Whether a block has been read from the module during link's present connection.
+    bool ReadSinceConnect(const SerialLink& link) const;
+
+private:
+    ConfigView* view_;
+    // The link and its open count when the block last arrived.
+    const SerialLink* readOnLink_ = nullptr;
+    std::uint32_t readOnOpen_ = 0;
+};
 
 // "Read Config": not-connected guard (with the Connect page brought to the front), then "r".
 bool ReadConfigClick(ModuleContext& ctx);
-// "r" without the guard: what Connect and the commands that change the block call.
-bool ReadConfigNow(ModuleContext& ctx);
 // "Write Config": guard, the page values into the block, then "c". Refused (with a message)
 // until a block has been read from the module since Connect.
 void WriteConfigClick(ModuleContext& ctx, ConfigForm& form);
-
-// RecomputeInterval on the process-wide interval, then the page shows it.
-void RecomputeShownInterval();
-
-// Fills the module commands' hooks with the above.
-void InstallConfigHooks();
 
 } // namespace vemo

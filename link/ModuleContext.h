@@ -52,12 +52,18 @@ struct LinkState {
     bool SimulateTarget = false;
 };
 
+class ModuleConfiguration;
+
 struct ModuleContext {
     SerialLink& link;
     MessageLog& log;
     UserPrompt& prompt;
     ModuleUi& ui;
     LinkState state{};
+    // The configuration block the commands read after Connect, "Reset Defaults", "Reset
+    // Module" and "Calibrate" (link/ConfigOps). None: they leave the configuration alone (the
+    // Connect page on its own, vemo-cli info).
+    ModuleConfiguration* config = nullptr;
 };
 
 } // namespace vemo

@@ -1,5 +1,6 @@
 #include "link/Protocol.h"
 
+#include "link/ConfigOps.h"
 #include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 #include "link/PortList.h"
@@ -9,8 +10,6 @@
 #include <algorithm>
 
 namespace vemo {
-
-ProtocolHooks Hooks;
 
 namespace {
 
@@ -28,8 +27,8 @@ const char* const DisconnectedText = "The module was disconnected.";
 const char* const CalibrateNoNumberText = "Enter the actual current altitude as a whole number.";
 const char* const CalibrateRangeText = "The altitude must lie between -32768 and 32767.";
 
-void ReadConfigHook(ModuleContext& ctx) {
-    if (Hooks.ReadConfig) Hooks.ReadConfig(ctx);
+void ReadConfigAgain(ModuleContext& ctx) {
+    if (ctx.config) ctx.config->ReadNow(ctx);
 }
 
 // Reads one field of a text reply. A field longer than max keeps its first max characters;
@@ -95,7 +94,7 @@ bool ConnectPath(ModuleContext& ctx, const std::string& path) {
     ctx.state.Connected = true;
     ctx.ui.ShowConnected(true);
     // A module that does not answer leaves the link connected; the read reports it.
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
     return true;
 }
 
@@ -123,7 +122,7 @@ bool DownloadInfo(ModuleContext& ctx) {
         model = "MOD1";
         version = "0.03";
         date = "08-27-03";
-        if (Hooks.SimulatedConfig) Hooks.SimulatedConfig();
+        if (ctx.config) ctx.config->UseSimulatedBlock();
         ctx.state.ModuleSetCount = 0;
     } else {
         SerialLink& link = ctx.link;
@@ -165,7 +164,7 @@ bool DownloadInfo(ModuleContext& ctx) {
 
     ctx.ui.SetSetList(items, 0);
     ctx.ui.ShowFirmwareVersion(version);
-    if (Hooks.RecomputeRecordTime) Hooks.RecomputeRecordTime();
+    if (ctx.config) ctx.config->RecomputeRecordTime();
     return true;
 }
 
@@ -193,7 +192,7 @@ void ResetDefaults(ModuleContext& ctx) {
     ctx.link.WriteByte(CmdResetDefaults);
     ctx.link.Pause(ResetDefaultsPause);
     if (ModuleGone(ctx)) return;
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
 }
 
 void ResetModule(ModuleContext& ctx) {
@@ -204,7 +203,7 @@ void ResetModule(ModuleContext& ctx) {
     ctx.link.Pause(ResetModulePause);
     if (ModuleGone(ctx)) return;
     ctx.log.Append("Module reset.");
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
 }
 
 CalibrationText ParseCalibrationValue(std::string_view text, std::int16_t& value) {
@@ -253,7 +252,7 @@ void Calibrate(ModuleContext& ctx, std::string_view altitudeText) {
     if (ModuleGone(ctx)) return;
     ctx.log.Append("Calibration sent: " + std::to_string(value) + ".");
     link.Pause(CalibrateSettlePause);
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
 }
 
 } // namespace vemo

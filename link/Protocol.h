@@ -2,27 +2,14 @@
 // The module's command set as the buttons of the "Connect / Download" and "Configure" pages
 // use it: connection state, "Download Info", "Erase Data", "Reset Defaults", "Reset Module"
 // and "Calibrate". No widgets here: what the commands show goes through ModuleUi, questions
-// and message boxes through UserPrompt, messages through the MessageLog.
+// and message boxes through UserPrompt, messages through the MessageLog. Where a command reads
+// the configuration block again, it does so through the context's ModuleConfiguration.
 #include "link/ModuleContext.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
 
 namespace vemo {
-
-// Work that belongs to the module configuration and is plugged in by it. Empty hooks are
-// skipped.
-struct ProtocolHooks {
-    // Reads the configuration block ("r") and shows it; after Connect, "Reset Defaults",
-    // "Reset Module" and "Calibrate". Returns whether the block arrived.
-    std::function<bool(ModuleContext&)> ReadConfig;
-    // "Simulate Target": Word0 0xABCD, IntervalCount 4, AltUnit 0 (Feet) in the configuration.
-    std::function<void()> SimulatedConfig;
-    // Recomputes the "Total Record Time" display after "Download Info".
-    std::function<void()> RecomputeRecordTime;
-};
-extern ProtocolHooks Hooks;
 
 // Text replies, with the longest text each field keeps.
 inline constexpr int DeviceNameMax = 256;

@@ -1,11 +1,10 @@
 #include "tools/CliModule.h"
 
-#include "link/ConfigOps.h"
-
 namespace vemocli {
 
-bool ConnectModule(vemo::ModuleContext& ctx, const PortOptions& options) {
-    vemo::InstallConfigHooks();
+bool ConnectModule(vemo::ModuleContext& ctx, vemo::ModuleConfiguration& configuration,
+                   const PortOptions& options) {
+    ctx.config = &configuration;
     ctx.state.SpeedIndex = options.speedIndex;
     return vemo::ConnectPath(ctx, options.port);
 }

@@ -63,11 +63,12 @@ int CmdDownload(int argc, char** argv) {
     vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
+    vemo::ModuleConfiguration configuration;
     struct Close {
         ~Close() { vemo::Link().ClosePort(); }
     } close;
 
-    if (!vemocli::ConnectModule(ctx, options)) return 2;
+    if (!vemocli::ConnectModule(ctx, configuration, options)) return 2;
     if (!vemo::DownloadInfo(ctx)) return 2;
     const int count = ctx.state.ModuleSetCount;
     if (set > count) {

@@ -2,8 +2,10 @@
 // The "Configure" page: sampling interval with the total record time, altitude units, the
 // module's options, auto start/stop/zero, calibration, the configuration commands and the
 // "Firmware" group.
-#include "link/ConfigTransfer.h"
+#include "link/ConfigOps.h"
+#include "link/FirmwareUpdate.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -15,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class SpinButton;
+class ConnectPage;
 
 namespace vemo {
 class BusyControls;
@@ -23,11 +26,21 @@ class BusyControls;
 // Selects item k of a radio group, or no item for an index the group does not have.
 void SelectItem(QButtonGroup* group, int k);
 
-class ConfigurePage : public QWidget {
+class ConfigurePage : public QWidget, private vemo::ConfigView {
     Q_OBJECT
 public:
     explicit ConfigurePage(QWidget* parent = nullptr);
     ~ConfigurePage() override;
+
+    // The page's module commands run in the surroundings of the "Connect / Download" page,
+    // which holds the port, the message log and the connection; without one they do nothing.
+    void RunCommandsOn(ConnectPage* commands);
+    // The configuration these controls show: the Connect page's context reads into it.
+    vemo::ModuleConfiguration& Configuration() { return configuration_; }
+
+    // The questions "Update Firmware" asks: the message boxes and the file dialog over this
+    // page's window, unless a test answers them.
+    vemo::FirmwareQuestions FirmwareAsks;
 
     // Interval
     QLabel *HourPanel, *MinutePanel, *SecondPanel, *mSecPanel;
@@ -52,8 +65,9 @@ public:
     QPushButton* UpdateBtn;
 
     // The process-wide block and interval onto the controls.
-    void ShowBlock();
-    void ShowInterval();
+    void ShowBlock() override;
+    void ShowInterval() override;
+    // The display option's caption, which follows the module version (service dialog).
     void ShowBlankCaption();
     // The controls' values as the configuration logic takes them, and back.
     vemo::ConfigForm Form() const;
@@ -72,6 +86,9 @@ public:
 private:
     void Build();
     void Spin(int which, bool up);
+    template <typename F> void RunCommand(F command);
 
     std::unique_ptr<vemo::BusyControls> busy_;
+    vemo::ModuleConfiguration configuration_{this};
+    QPointer<ConnectPage> commands_;
 };

@@ -11,14 +11,13 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
 
 namespace {
-
-ConnectPage* currentPage = nullptr;
 
 // A box shown while a command keeps the busy cursor: the arrow again while the user answers.
 class ArrowWhileAsking {
@@ -166,8 +165,10 @@ ConnectPage::ConnectPage(QWidget* parent)
     connect(EraseDataBtn, &QPushButton::clicked, this, &ConnectPage::EraseDataBtnClick);
 
     ListPorts();
-    currentPage = this;
-    vemo::Link().SetLostHandler([this] { ModuleLost(); });
+    // The newest page is told; one that is gone is not.
+    context_.link.SetLostHandler([page = QPointer<ConnectPage>(this)] {
+        if (page) page->ModuleLost();
+    });
 }
 
 void ConnectPage::ModuleLost() {
@@ -179,15 +180,7 @@ void ConnectPage::ModuleLost() {
     vemo::ModuleGone(context_);
 }
 
-ConnectPage::~ConnectPage() {
-    if (currentPage != this) return;
-    currentPage = nullptr;
-    vemo::Link().SetLostHandler(nullptr);
-}
-
-ConnectPage* ConnectPage::Current() {
-    return currentPage;
-}
+ConnectPage::~ConnectPage() = default;
 
 void ConnectPage::ListPorts() {
     // The chosen port stays chosen, by name, wherever it now stands in the list. A chosen
@@ -204,6 +197,10 @@ void ConnectPage::ListPorts() {
 
 void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
     relay_.to = prompt ? prompt : boxes_.get();
+}
+
+void ConnectPage::UseConfiguration(vemo::ModuleConfiguration* configuration) {
+    context_.config = configuration;
 }
 
 int ConnectPage::TakeShownSpeed() {
@@ -271,12 +268,7 @@ void ConnectPage::SetSetList(const std::vector<std::string>& items, int selected
 }
 
 void ConnectPage::ShowFirmwareVersion(const std::string& version) {
-    const QString text = vemo::ToWidgetText(version);
-    if (OnFirmwareVersion) {
-        OnFirmwareVersion(text);
-        return;
-    }
-    if (auto* label = window()->findChild<QLabel*>("FirmwareVersionDisp")) label->setText(text);
+    if (OnFirmwareVersion) OnFirmwareVersion(vemo::ToWidgetText(version));
 }
 
 void ConnectPage::ShowConnectPage() {

@@ -21,9 +21,6 @@ public:
     explicit ConnectPage(QWidget* parent = nullptr);
     ~ConnectPage() override;
 
-    // The page that serves module commands; nullptr before it is made.
-    static ConnectPage* Current();
-
     // Lists the machine's serial ports into CommPortBox: when the page is made, each time the
     // list opens and after a failed Connect. The chosen port stays chosen while it is listed.
     void ListPorts();
@@ -39,11 +36,14 @@ public:
     int TakeShownSpeed();
     // Replaces the message boxes (tests answer them); nullptr restores the real ones.
     void SetPrompt(vemo::UserPrompt* prompt);
+    // The configuration Connect and the commands that change the block read into (the
+    // Configure page's); none: they read no block.
+    void UseConfiguration(vemo::ModuleConfiguration* configuration);
 
     // "Download Data": the main window fills it in, since the sets go into its document.
     std::function<void(vemo::ModuleContext&)> OnDownloadData;
-    // FirmwareVersionDisp on the Configure page; when empty, a label of that name in this
-    // window is written.
+    // "Download Info" shows the module's software version: FirmwareVersionDisp on the Configure
+    // page, as the main window fills it in.
     std::function<void(const QString&)> OnFirmwareVersion;
 
     // The Configure page's module buttons.

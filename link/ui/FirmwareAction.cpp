@@ -9,36 +9,30 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace vemo {
 
 namespace {
 
-QWidget* DialogOwner() {
-    ConnectPage* page = ConnectPage::Current();
-    return page ? page->window() : nullptr;
-}
-
-bool RealAskOkCancel(const std::string& text, const std::string& caption, bool warningIcon) {
+bool RealAskOkCancel(QWidget* owner, const std::string& text, const std::string& caption,
+                     bool warningIcon) {
     QMessageBox box(warningIcon ? QMessageBox::Warning : QMessageBox::NoIcon, ToWidgetText(caption),
-                    ToWidgetText(text), QMessageBox::Ok | QMessageBox::Cancel, DialogOwner());
+                    ToWidgetText(text), QMessageBox::Ok | QMessageBox::Cancel, owner);
     box.setObjectName("FirmwareBox");
     return box.exec() == QMessageBox::Ok;
 }
 
-FirmwareQuestions RealQuestions() {
-    return {RealAskOkCancel, [] { return FirmwareOpenDialog(DialogOwner()); }};
-}
-
 } // namespace
 
-FirmwareQuestions& FirmwareAsks() {
-    static FirmwareQuestions questions = RealQuestions();
-    return questions;
-}
-
-void UseRealFirmwareAsks() {
-    FirmwareAsks() = RealQuestions();
+FirmwareQuestions RealFirmwareQuestions(QWidget* near) {
+    // The window is looked up when asked: the page may be placed in one after this is made.
+    QPointer<QWidget> page(near);
+    auto owner = [page] { return page ? page->window() : nullptr; };
+    return {[owner](const std::string& text, const std::string& caption, bool warningIcon) {
+                return RealAskOkCancel(owner(), text, caption, warningIcon);
+            },
+            [owner] { return FirmwareOpenDialog(owner()); }};
 }
 
 std::string FirmwareOpenDialog(QWidget* parent) {
@@ -53,16 +47,15 @@ std::string FirmwareOpenDialog(QWidget* parent) {
     return chosen.isEmpty() ? std::string() : chosen.toLocal8Bit().toStdString();
 }
 
-std::optional<int> UpdateBtnAction(const FirmwareOptions& options) {
-    ConnectPage* page = ConnectPage::Current();
-    if (!page) return std::nullopt;
-    const int speed = page->TakeShownSpeed();
-    const std::string name = PortTable.Name(page->CommPortBox->currentIndex());
+std::optional<int> UpdateBtnAction(ConnectPage& commands, const FirmwareQuestions& questions,
+                                   const FirmwareOptions& options) {
+    const int speed = commands.TakeShownSpeed();
+    const std::string name = PortTable.Name(commands.CommPortBox->currentIndex());
     FirmwareJob job;
     job.PortPath = name.empty() ? std::string() : PortOpenPath(name);
     job.UserBaud = BaudOf(speed);
     job.Options = options;
-    return UpdateFirmwareClick(page->Context(), job, FirmwareAsks(), StatusBarTransfer());
+    return UpdateFirmwareClick(commands.Context(), job, questions, StatusBarTransfer());
 }
 
 } // namespace vemo

@@ -88,8 +88,7 @@ void LogPage::ShowLimits() {
 
 void LogPage::StartBtnClick() {
     if (vemo::ModuleBusy()) return;
-    if (ConnectPage* connect = ConnectPage::Current())
-        vemo::StartBtnClick(connect->Context(), *this);
+    if (commands_) vemo::StartBtnClick(commands_->Context(), *this);
 }
 
 void LogPage::ShowLogging(bool logging) {

@@ -102,6 +102,8 @@ struct ModuleWindow {
     linktest::RecordingPrompt prompt;
 
     ModuleWindow() {
+        configure->RunCommandsOn(w.connectPage);
+        w.connectPage->UseConfiguration(&configure->Configuration());
         w.tabs->addTab(configure, "Configure");
         MainStatus.ConnectStatusDisp = &status;
         static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);

@@ -32,7 +32,6 @@ namespace {
 class ConnectPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Hooks = ProtocolHooks{};
         ASSERT_TRUE(sim.Start());
         folder = fs::temp_directory_path() / ("vemo-page-links-" + std::to_string(::getpid()));
         fs::remove_all(folder);
@@ -51,6 +50,7 @@ protected:
         other = new QWidget;
         firmware = new QLabel(other);
         firmware->setObjectName("FirmwareVersionDisp");
+        page->OnFirmwareVersion = [this](const QString& version) { firmware->setText(version); };
         tabs->addTab(other, "Configure");
         page->SetPrompt(&prompt);
     }

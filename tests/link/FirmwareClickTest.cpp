@@ -20,16 +20,14 @@ protected:
         m.w.tabs->setCurrentWidget(m.configure);
         MainStatus.ProgressBar1 = &bar;
         Link().SetClock(&clock);
-        FirmwareAsks() = {[this](const std::string& text, const std::string& caption, bool icon) {
-                              questions.push_back({text, caption, icon});
-                              return answers.empty() || answers[questions.size() - 1];
-                          },
-                          [this] { return file; }};
+        m.configure->FirmwareAsks = {
+            [this](const std::string& text, const std::string& caption, bool icon) {
+                questions.push_back({text, caption, icon});
+                return answers.empty() || answers[questions.size() - 1];
+            },
+            [this] { return file; }};
     }
-    void TearDown() override {
-        UseRealFirmwareAsks();
-        MainStatus.ProgressBar1 = nullptr;
-    }
+    void TearDown() override { MainStatus.ProgressBar1 = nullptr; }
     QString Info() const { return m.w.info->toPlainText(); }
 
     configtest::ModuleWindow m;

@@ -1,6 +1,7 @@
 // The module commands against the simulator, over a real pseudo-terminal.
 #include "link/Protocol.h"
 #include "LinkTestSupport.h"
+#include "link/ConfigOps.h"
 #include "link/PortList.h"
 
 #include <gtest/gtest.h>
@@ -17,23 +18,33 @@ std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
     return out;
 }
 
+// The configuration work the commands ask for, done by the test instead of on the line.
+class StandInConfiguration : public ModuleConfiguration {
+public:
+    bool ReadNow(ModuleContext&) override {
+        if (OnRead) OnRead();
+        return true;
+    }
+    void UseSimulatedBlock() override {
+        if (OnSimulated) OnSimulated();
+    }
+    void RecomputeRecordTime() override {
+        if (OnRecompute) OnRecompute();
+    }
+    std::function<void()> OnRead, OnSimulated, OnRecompute;
+};
+
 class ProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ctx.state.SpeedIndex = 5;
-        Hooks = ProtocolHooks{};
-        Hooks.ReadConfig = [this](ModuleContext&) {
-            ++configReads;
-            return true;
-        };
+        ctx.config = &configuration;
+        configuration.OnRead = [this] { ++configReads; };
         ASSERT_TRUE(sim.Start());
         FillPortTable({{sim.PortPath(), "Vemo module simulator", "SIM"}});
         link.SetClock(&clock);
     }
-    void TearDown() override {
-        link.ClosePort();
-        Hooks = ProtocolHooks{};
-    }
+    void TearDown() override { link.ClosePort(); }
     void ConnectToSim() {
         ASSERT_TRUE(ConnectClick(ctx, 0));
         ASSERT_TRUE(ctx.state.Connected);
@@ -61,6 +72,7 @@ protected:
     linktest::RecordingPrompt prompt;
     linktest::RecordingUi ui;
     ModuleContext ctx{link, log, prompt, ui};
+    StandInConfiguration configuration;
     int configReads = 0;
 };
 
@@ -242,8 +254,8 @@ TEST_F(ProtocolTest, AnIncompleteIdentityLeavesTheSetListAlone) {
 TEST_F(ProtocolTest, SimulateTargetAnswersWithoutAPort) {
     ctx.state.SimulateTarget = true;
     int simulatedConfig = 0, recomputed = 0;
-    Hooks.SimulatedConfig = [&] { ++simulatedConfig; };
-    Hooks.RecomputeRecordTime = [&] { ++recomputed; };
+    configuration.OnSimulated = [&] { ++simulatedConfig; };
+    configuration.OnRecompute = [&] { ++recomputed; };
     ctx.state.ModuleSetCount = 5;
     ASSERT_FALSE(ctx.state.Connected);
     EXPECT_TRUE(DownloadInfo(ctx));

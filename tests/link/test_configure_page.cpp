@@ -34,6 +34,8 @@ protected:
         Config = ModuleConfig{};
         Interval = IntervalState{};
         page = new ConfigurePage;
+        page->RunCommandsOn(w.connectPage);
+        w.connectPage->UseConfiguration(&page->Configuration());
         w.tabs->addTab(page, "Configure");
         w.tabs->setCurrentWidget(page);
         static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);
@@ -85,9 +87,8 @@ TEST_F(ConfigurePageTest, ReadBlockFillsEveryControl) {
     Config.AutoStartSec = 65531;
     Config.AutoStopAltitude = 15;
     SplitInterval(Interval, 1000);
-    ASSERT_TRUE(ConfigDisplay.ShowBlock);
-    ConfigDisplay.ShowBlock();
-    ConfigDisplay.ShowInterval();
+    page->ShowBlock();
+    page->ShowInterval();
 
     EXPECT_EQ(Text("HourPanel") + ":" + Text("MinutePanel") + ":" + Text("SecondPanel") + "." +
                   Text("mSecPanel"),
@@ -108,7 +109,7 @@ TEST_F(ConfigurePageTest, ReadBlockFillsEveryControl) {
 
     // a unit code the page does not know selects no unit and shows no unit name
     Config.AltUnit = 4;
-    ConfigDisplay.ShowBlock();
+    page->ShowBlock();
     EXPECT_EQ(page->Units->checkedId(), -1);
     EXPECT_EQ(Text("AboveUnitsPanel"), "");
 }
@@ -214,6 +215,7 @@ TEST_F(ConfigurePageTest, ServiceDialogEditsFactoryValues) {
     Config.ModuleVersion = 2;
     Config.MemorySize = 4;
     TModSetForm dialog(&w.window);
+    QObject::connect(&dialog, &TModSetForm::Closed, page, &ConfigurePage::ShowBlankCaption);
     dialog.show();
     EXPECT_EQ(dialog.ModDisp->text(), "2");
     EXPECT_EQ(dialog.MemList->currentIndex(), 3);
