@@ -5,7 +5,7 @@
 #include "app/AppIcon.h"
 #include "app/KeyZoom.h"
 #include "app/WindowSettings.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
@@ -22,6 +22,7 @@
 #include "plot/ui/EditInfoForm.h"
 #include "plot/ui/OutputActions.h"
 #include "plot/ui/PlotBox.h"
+#include "plot/ui/ScaleForm.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -115,10 +116,6 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
     // The window sees key presses before its controls do.
     qApp->installEventFilter(this);
 
-    vemo::App.RepaintPlot = [this] { RepaintPlot(); };
-    vemo::App.AutoRangeAlt = [] {
-        if (vemo::PlotDoc) vemo::AutoRangeAlt(*vemo::PlotDoc);
-    };
     ConnectDataPageButtons();
     ConnectModulePages();
 }
@@ -139,12 +136,21 @@ void TMainForm::ConnectModulePages() {
 void TMainForm::ConnectDialogs() {
     if (ModSetForm)
         connect(ModSetForm, &TModSetForm::Closed, ConfigurePg, &ConfigurePage::ShowBlankCaption);
-    if (EditInfoForm)
+    if (EditInfoForm) {
         connect(EditInfoForm, &TEditInfoForm::SwitchesChanged, this,
                 [this](const vemo::PlotSwitches& switches) {
                     DataPg->PlotBox->Switches = switches;
                     RepaintPlot();
                 });
+        connect(EditInfoForm, &TEditInfoForm::PlotChanged, this, &TMainForm::RepaintPlot);
+    }
+    if (ScaleForm) connect(ScaleForm, &TScaleForm::PlotChanged, this, &TMainForm::RepaintPlot);
+    if (DataPropForm) {
+        connect(DataPropForm, &TDataPropForm::AltitudesShifted, this, [this] {
+            if (document_) vemo::AutoRangeAlt(*document_);
+        });
+        connect(DataPropForm, &TDataPropForm::PlotChanged, this, &TMainForm::RepaintPlot);
+    }
 }
 
 void TMainForm::DownloadData(vemo::ModuleContext& ctx) {
@@ -164,7 +170,8 @@ void TMainForm::DownloadData(vemo::ModuleContext& ctx) {
 void TMainForm::ConnectDataPageButtons() {
     connect(DataPg->SaveBtn, &QPushButton::clicked, this,
             [this] { vemo::SaveData(this, ConnectPg->Context().state.DownloadSetIndex); });
-    connect(DataPg->LoadBtn, &QPushButton::clicked, this, [this] { vemo::LoadData(this); });
+    connect(DataPg->LoadBtn, &QPushButton::clicked, this,
+            [this] { vemo::LoadData(this, [this] { RepaintPlot(); }); });
     connect(DataPg->PrintBtn, &QPushButton::clicked, this,
             [this] { vemo::PrintBtnClick(this, DataPg->PlotBox->Switches); });
     connect(DataPg->ExportBtn, &QPushButton::clicked, this,
@@ -174,8 +181,6 @@ void TMainForm::ConnectDataPageButtons() {
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
     if (!closed_) FormClose();
-    vemo::App.RepaintPlot = nullptr;
-    vemo::App.AutoRangeAlt = nullptr;
     MainStatus = MainStatusPanels{};
 }
 
@@ -271,9 +276,9 @@ void TMainForm::FormShow() {
     document_ = std::make_unique<vemo::PlotDocument>();
     vemo::PlotDoc = document_.get();
     AttachNameLists();
-    document_->OnSetsChanged = [] {
+    document_->OnSetsChanged = [this] {
         DataPropForm->RefreshSetProperties();
-        vemo::RepaintPlot();
+        RepaintPlot();
     };
 
     const vemo::AppSettings settings = LoadUserSettings(*this);

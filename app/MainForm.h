@@ -44,6 +44,8 @@ public:
 
     // The dialogs made after this window tell it what they changed.
     void ConnectDialogs();
+    // Repaints the plot on the Recorded Data page.
+    void RepaintPlot();
 
     // True from creation until the first show has run.
     bool FirstShow() const { return firstShow_; }
@@ -62,7 +64,6 @@ private:
     void Timer3Timer();
     void PageControl1Change();
     void Image1MouseDown(Qt::KeyboardModifiers modifiers);
-    void RepaintPlot();
     void SetSizeable(bool sizeable);
     void AttachNameLists();
     void ConnectDataPageButtons();

@@ -2,7 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/SettingsStore.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/Text8.h"
 #include "link/ModuleConfig.h"
 #include "link/Protocol.h"

@@ -8,6 +8,8 @@
 
 namespace vemo {
 
+PlotDocument* PlotDoc = nullptr;
+
 const std::array<Colour, 13> Palette = {
     0x00FF0000, 0x000000FF, 0x00008000, 0x00FF00FF, 0x00C0C0C0, 0x00000080, 0x00FFFF00,
     0x0000FF00, 0x00008080, 0x00800080, 0x00808080, 0x00000000, 0x00808000,

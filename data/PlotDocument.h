@@ -194,4 +194,8 @@ private:
     MemoryNameList ownSetList_, ownActiveList_;
 };
 
+// The window's document: made by the main window's first show, released when it closes;
+// nullptr before and after. vemo-cli and the tests of the layers below make their own.
+extern PlotDocument* PlotDoc;
+
 } // namespace vemo

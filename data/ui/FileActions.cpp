@@ -1,6 +1,6 @@
 #include "data/ui/FileActions.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/SetFile.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileDialogFolder.h"
@@ -115,14 +115,14 @@ void SaveData(QWidget* parent, int downloadSetIndex) {
     if (!ok) Questions().ShowError(parent, error);
 }
 
-void LoadData(QWidget* parent) {
+void LoadData(QWidget* parent, const std::function<void()>& loaded) {
     if (!PlotDoc) return;
     const QString path = Questions().AskLoadPath(parent);
     if (path.isEmpty()) return;
-    LoadDataFrom(parent, path);
+    LoadDataFrom(parent, path, loaded);
 }
 
-void LoadDataFrom(QWidget* parent, const QString& path) {
+void LoadDataFrom(QWidget* parent, const QString& path, const std::function<void()>& loaded) {
     if (!PlotDoc) return;
     QString error, notice;
     long long dropped = 0;
@@ -131,7 +131,7 @@ void LoadDataFrom(QWidget* parent, const QString& path) {
         return;
     }
     if (DataPropForm) DataPropForm->RefreshSetProperties();
-    RepaintPlot();
+    if (loaded) loaded();
     if (!notice.isEmpty()) Questions().ShowMessage(parent, path + ": " + notice);
     if (dropped > 0)
         Questions().ShowMessage(parent, QString("%1 holds more than %2 samples in a data set; "

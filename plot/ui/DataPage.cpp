@@ -1,6 +1,6 @@
 #include "plot/ui/DataPage.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/ui/PlotBox.h"
 #include "plot/ui/PlotMouse.h"
 #include "plot/ui/ScaleForm.h"

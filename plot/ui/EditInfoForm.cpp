@@ -1,6 +1,5 @@
 #include "plot/ui/EditInfoForm.h"
 
-#include "data/AppState.h"
 #include "data/QtColours.h"
 #include "data/Text.h"
 #include "data/Text8.h"
@@ -139,7 +138,7 @@ void TEditInfoForm::ColorPanelClick(int i) {
     if (!chosen) return;
     DocColour(i) = *chosen;
     FillPanel(i, *chosen);
-    vemo::RepaintPlot();
+    emit PlotChanged();
 }
 
 int TEditInfoForm::Open(vemo::PlotDocument& doc) {
@@ -171,7 +170,7 @@ int TEditInfoForm::Open(vemo::PlotDocument& doc) {
     } else {
         for (int i = 0; i < 5; ++i) DocColour(i) = remembered[static_cast<std::size_t>(i)];
     }
-    vemo::RepaintPlot();
+    emit PlotChanged();
     doc_ = nullptr;
     return result;
 }

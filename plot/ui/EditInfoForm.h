@@ -40,6 +40,8 @@ public:
 signals:
     // A switch was clicked: it applies at once (Cancel does not undo it).
     void SwitchesChanged(const vemo::PlotSwitches& switches);
+    // A colour was chosen, or the dialog closed: the plot is to be repainted.
+    void PlotChanged();
 
 private:
     void ColorPanelClick(int i);

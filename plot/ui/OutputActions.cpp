@@ -1,6 +1,6 @@
 #include "plot/ui/OutputActions.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/FileDialogFolder.h"
 #include "plot/Export.h"
 #include "plot/Print.h"

@@ -1,6 +1,6 @@
 #include "plot/ui/PlotBox.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "plot/ui/PlotMouse.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/MainStatus.h"
 #include "plot/Renderer.h"
@@ -147,7 +147,6 @@ void PlotMouse::ForgetOverlay() {
 void PlotMouse::Repaint() {
     ForgetOverlay();
     view_->update();
-    vemo::RepaintPlot();
 }
 
 void PlotMouse::ZoomInBtnClick() {

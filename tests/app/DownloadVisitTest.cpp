@@ -3,7 +3,7 @@
 // and the plot is ranged to them.
 #include "app/MainForm.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/MainStatus.h"
 #include "link/Protocol.h"
 #include "link/SerialLink.h"

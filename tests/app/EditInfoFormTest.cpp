@@ -1,5 +1,4 @@
 #include "plot/ui/EditInfoForm.h"
-#include "data/AppState.h"
 #include "data/SetFile.h"
 
 #include <QCheckBox>
@@ -28,7 +27,7 @@ TEST(EditInfoForm, ColoursShowAtOnceAndCancelRestoresThemButNotSwitches) {
     TEditInfoForm form;
     PlotDocument doc;
     int repaints = 0;
-    App.RepaintPlot = [&] { ++repaints; };
+    QObject::connect(&form, &TEditInfoForm::PlotChanged, [&] { ++repaints; });
     PlotSwitches shown; // as the main window keeps them
     QObject::connect(&form, &TEditInfoForm::SwitchesChanged, [&](const PlotSwitches& s) {
         shown = s;
@@ -55,7 +54,6 @@ TEST(EditInfoForm, ColoursShowAtOnceAndCancelRestoresThemButNotSwitches) {
     EXPECT_FALSE(shown.ShowInfo); // a switch is not undone by Cancel
     EXPECT_FALSE(form.ShowInfoChk->isChecked());
     EXPECT_GE(repaints, 3);
-    App.RepaintPlot = nullptr;
 }
 
 TEST(EditInfoForm, OkAppliesTextsCutAt255AndKeepsColours) {

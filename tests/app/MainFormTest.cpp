@@ -4,7 +4,7 @@
 #include "app/StartFiles.h"
 #include "app/StartUp.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
 #include "link/SerialLink.h"

@@ -2,7 +2,6 @@
 #include "TestSettings.h"
 #include "app/MainForm.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
 #include "link/ModuleConfig.h"
 #include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"

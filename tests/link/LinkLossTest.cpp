@@ -1,7 +1,6 @@
 // A module that goes away while connected (simulator killed, adapter pulled): the port is
 // closed and the window says so, whether the port reports it while idle or a command finds it.
 #include "ConfigWidgetSupport.h"
-#include "data/AppState.h"
 #include "link/SerialLink.h"
 
 #include <QPushButton>

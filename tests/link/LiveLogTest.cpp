@@ -2,7 +2,6 @@
 // "Start"/"Stop" against a line the test plays the module on.
 #include "link/LiveLog.h"
 #include "LinkTestSupport.h"
-#include "data/AppState.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,6 @@
 // The Configure page and the service dialog on screen (offscreen), and "Write Config" against
 // the simulated module.
 #include "ConfigWidgetSupport.h"
-#include "data/AppState.h"
 #include "link/ConfigOps.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"

@@ -1,6 +1,6 @@
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/PlotBox.h"
 

@@ -2,7 +2,7 @@
 // the pictures are also saved there for the README.
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/PlotBox.h"
 #include "plot/ui/ScaleForm.h"

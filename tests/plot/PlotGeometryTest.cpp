@@ -1,6 +1,6 @@
 // The plot's small geometry and its texts, checked by pixel and by the texts drawn.
 #include "PlotFixture.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 
 #include "plot/XorOverlay.h"
 #include "plot/ui/PlotBox.h"

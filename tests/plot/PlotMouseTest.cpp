@@ -4,7 +4,7 @@
 #include "FlightSet.h"
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/MainStatus.h"
 #include "data/ui/WidgetNameLists.h"
 #include "plot/ui/DataPage.h"
@@ -35,7 +35,6 @@ protected:
     void SetUp() override {
         EnsureQtApp();
         PlotDoc = &doc;
-        App = AppState{};
         MainStatus.XYDisp = &xy;
         MainStatus.ROCDisp = &roc;
         doc.CreateDataSet();
