@@ -9,9 +9,9 @@
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
-#include "data/ui/WidgetNameLists.h"
 #include "link/DownloadData.h"
 #include "link/Protocol.h"
+#include "link/ui/BusyControls.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
 #include "link/ui/LogPage.h"
@@ -32,7 +32,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -121,6 +120,12 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
 }
 
 void TMainForm::ConnectModulePages() {
+    // While a module command runs, the controls that would start another are disabled.
+    std::vector<QWidget*> controls = ConnectPg->ModuleControls();
+    for (const auto& more : {ConfigurePg->ModuleControls(), LogPg->ModuleControls()})
+        controls.insert(controls.end(), more.begin(), more.end());
+    busy_ = std::make_unique<vemo::BusyControls>(this, controls);
+
     // The Configure and Log Data pages run their module commands where the Connect page keeps
     // the port, the message log and the connection; the commands read the block into the
     // Configure page's configuration and show the firmware version there.
@@ -306,11 +311,8 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::AttachNameLists() {
-    auto* setList = DataPropForm ? DataPropForm->findChild<QListWidget*>("SetListBox") : nullptr;
-    auto* combo = DataPg->findChild<QComboBox*>("ActiveSetCombo");
-    if (setList) setListAdapter_ = std::make_unique<vemo::ListWidgetNameList>(setList);
-    if (combo) comboAdapter_ = std::make_unique<vemo::ComboNameList>(combo);
-    document_->UseNameLists(setListAdapter_.get(), comboAdapter_.get());
+    document_->UseNameLists(DataPropForm ? DataPropForm->SetListNames() : nullptr,
+                            DataPg->ActiveSetNames());
 }
 
 void TMainForm::Timer3Timer() {

@@ -19,8 +19,9 @@ class DataPage;
 class LogPage;
 class AboutPage;
 namespace vemo {
+class BusyControls;
 struct ModuleContext;
-}
+} // namespace vemo
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -77,7 +78,7 @@ private:
     // shown must not overwrite them with its initial state.
     bool settingsLoaded_ = false;
     std::unique_ptr<vemo::PlotDocument> document_;
-    std::unique_ptr<vemo::NameList> setListAdapter_, comboAdapter_;
+    std::unique_ptr<vemo::BusyControls> busy_;
     QFrame* statusPanel_ = nullptr;
     QPushButton* closeBtn_ = nullptr;
 };

@@ -3,7 +3,6 @@
 #include "data/Text8.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
-#include "link/ui/BusyControls.h"
 #include "link/ui/ConnectPage.h"
 #include "link/ui/FirmwareAction.h"
 #include "link/ui/SpinButton.h"
@@ -98,10 +97,13 @@ ConfigurePage::ConfigurePage(QWidget* parent)
     : QWidget(parent), FirmwareAsks(RealFirmwareQuestions(this)) {
     setObjectName("ConfigurePage");
     Build();
-    busy_ = std::make_unique<BusyControls>(this);
 }
 
 ConfigurePage::~ConfigurePage() = default;
+
+std::vector<QWidget*> ConfigurePage::ModuleControls() const {
+    return {ReadCfgBtn, WriteCfgBtn, BitBtn1, ResetModuleBtn, CalBtn, UpdateBtn};
+}
 
 void ConfigurePage::RunCommandsOn(ConnectPage* commands) {
     commands_ = commands;

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -18,10 +19,6 @@ class QLineEdit;
 class QPushButton;
 class SpinButton;
 class ConnectPage;
-
-namespace vemo {
-class BusyControls;
-}
 
 // Selects item k of a radio group, or no item for an index the group does not have.
 void SelectItem(QButtonGroup* group, int k);
@@ -64,6 +61,9 @@ public:
     QCheckBox *BlankPartChk, *ForceChk, *CompatChk;
     QPushButton* UpdateBtn;
 
+    // The controls that start module commands, disabled while one runs.
+    std::vector<QWidget*> ModuleControls() const;
+
     // The process-wide block and interval onto the controls.
     void ShowBlock() override;
     void ShowInterval() override;
@@ -88,7 +88,6 @@ private:
     void Spin(int which, bool up);
     template <typename F> void RunCommand(F command);
 
-    std::unique_ptr<vemo::BusyControls> busy_;
     vemo::ModuleConfiguration configuration_{this};
     QPointer<ConnectPage> commands_;
 };

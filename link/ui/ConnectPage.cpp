@@ -203,6 +203,10 @@ void ConnectPage::UseConfiguration(vemo::ModuleConfiguration* configuration) {
     context_.config = configuration;
 }
 
+std::vector<QWidget*> ConnectPage::ModuleControls() const {
+    return {ConnectBtn, SpeedBox, DLInfoBtn, DLDataBtn, EraseDataBtn};
+}
+
 int ConnectPage::TakeShownSpeed() {
     if (SpeedBox->currentIndex() >= 0) context_.state.SpeedIndex = SpeedBox->currentIndex();
     return context_.state.SpeedIndex;

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -60,6 +61,9 @@ public:
     QComboBox* SetList = nullptr;
     QPushButton* EraseDataBtn = nullptr;
     QCheckBox* SizeChk = nullptr;
+
+    // The controls that start module commands or close the port, disabled while one runs.
+    std::vector<QWidget*> ModuleControls() const;
 
 public slots:
     void ConnectBtnClick();

@@ -86,6 +86,10 @@ void LogPage::ShowLimits() {
     AMinLabel->setText(QString::number(History.Bottom, 'g', 15));
 }
 
+std::vector<QWidget*> LogPage::ModuleControls() const {
+    return {StartBtn};
+}
+
 void LogPage::StartBtnClick() {
     if (vemo::ModuleBusy()) return;
     if (commands_) vemo::StartBtnClick(commands_->Context(), *this);

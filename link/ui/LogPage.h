@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <vector>
+
 class ConnectPage;
 class QLabel;
 class QPushButton;
@@ -39,6 +41,9 @@ public:
     void RunCommandsOn(ConnectPage* commands) { commands_ = commands; }
 
     void StartBtnClick();
+
+    // The control that starts a module command, disabled while one runs.
+    std::vector<QWidget*> ModuleControls() const;
 
 private:
     void ShowLogging(bool logging) override;

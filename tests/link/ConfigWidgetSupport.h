@@ -5,6 +5,7 @@
 // look for by name.
 #include "LinkTestSupport.h"
 #include "data/ui/MainStatus.h"
+#include "link/ui/BusyControls.h"
 #include "link/ui/ConfigurePage.h"
 #include "sim/Simulator.h"
 
@@ -24,6 +25,7 @@
 #include <ostream>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 // Failure messages show texts as texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -64,6 +66,16 @@ struct StandInWindow {
     QStringList Lines() const { return info->toPlainText().split('\n'); }
 };
 
+// The module controls of the Connect page and a Configure page, as the main window holds them
+// while a command runs.
+inline std::vector<QWidget*> ModuleControls(const ConnectPage& connect,
+                                            const ConfigurePage& configure) {
+    std::vector<QWidget*> controls = connect.ModuleControls();
+    for (QWidget* w : configure.ModuleControls())
+        controls.push_back(w);
+    return controls;
+}
+
 // Waits (processing events) until done() or the time is up.
 inline bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -98,6 +110,7 @@ struct ModuleWindow {
     } announced; // before the window's Connect page reads the port list
     StandInWindow w;
     ConfigurePage* configure = new ConfigurePage;
+    vemo::BusyControls busy{&w.window, ModuleControls(*w.connectPage, *configure)};
     QLabel status{"Not Connected"};
     linktest::RecordingPrompt prompt;
 

@@ -35,6 +35,8 @@ protected:
         page = new ConfigurePage;
         page->RunCommandsOn(w.connectPage);
         w.connectPage->UseConfiguration(&page->Configuration());
+        busy = std::make_unique<BusyControls>(&w.window,
+                                              configtest::ModuleControls(*w.connectPage, *page));
         w.tabs->addTab(page, "Configure");
         w.tabs->setCurrentWidget(page);
         static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);
@@ -67,6 +69,7 @@ protected:
 
     StandInWindow w;
     ConfigurePage* page = nullptr;
+    std::unique_ptr<BusyControls> busy;
     linktest::RecordingPrompt prompt;
 };
 
