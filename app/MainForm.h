@@ -48,9 +48,6 @@ public:
     // Repaints the plot on the Recorded Data page.
     void RepaintPlot();
 
-    // True from creation until the first show has run.
-    bool FirstShow() const { return firstShow_; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -111,7 +111,6 @@ public:
     // Replaces the clock used for deadlines and pauses; nullptr restores the system clock.
     // The clock must outlive its use by the link.
     void SetClock(Clock* clock);
-    Clock& GetClock() const { return *clock_; }
 
 private:
     bool ReadOne(std::uint8_t& byte); // one one-byte read with the ~20 ms time-out

@@ -300,8 +300,8 @@ void ConfigurePage::ResetModuleBtnClick() {
 }
 
 void ConfigurePage::CalBtnClick() {
-    const std::string text = FromWidgetText(CutWidgetText(AltCalEdit->text(), 255));
-    RunCommand([&text](ModuleContext& ctx) { Calibrate(ctx, text); });
+    if (ModuleBusy() || !commands_) return;
+    commands_->CalibrateClick(AltCalEdit->text());
 }
 
 void ConfigurePage::CompatChkClick() {

@@ -236,14 +236,6 @@ void ConnectPage::EraseDataBtnClick() {
     vemo::EraseData(context_);
 }
 
-void ConnectPage::ResetDefaultsClick() {
-    vemo::ResetDefaults(context_);
-}
-
-void ConnectPage::ResetModuleClick() {
-    vemo::ResetModule(context_);
-}
-
 void ConnectPage::CalibrateClick(const QString& altitudeText) {
     vemo::Calibrate(context_, vemo::FromWidgetText(vemo::CutWidgetText(altitudeText, 255)));
 }

@@ -47,9 +47,7 @@ public:
     // page, as the main window fills it in.
     std::function<void(const QString&)> OnFirmwareVersion;
 
-    // The Configure page's module buttons.
-    void ResetDefaultsClick();
-    void ResetModuleClick();
+    // The Configure page's "Calibrate" with the text of its AltCalEdit.
     void CalibrateClick(const QString& altitudeText);
 
     QComboBox* CommPortBox = nullptr;

@@ -93,12 +93,6 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     EXPECT_EQ(Control<QLabel>("mSecPanel")->text(), "100"); // one step of 100 ms
     EXPECT_EQ(Control<QLabel>("Msg1")->text(), "Total Record Time: 00 hours 54 min 36.800 sec");
 
-    if (const QString shots = qEnvironmentVariable("VEMO_SHOTS_DIR"); !shots.isEmpty()) {
-        MainForm->PageControl1->setCurrentWidget(MainForm->ConfigurePg);
-        MainForm->grab().save(shots + "/main_configure.png");
-        MainForm->PageControl1->setCurrentWidget(page);
-    }
-
     Control<QPushButton>("DLInfoBtn")->click();
     ASSERT_EQ(page->SetList->count(), 4);
     page->SetList->setCurrentIndex(3);
