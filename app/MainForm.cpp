@@ -9,7 +9,7 @@
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
-#include "link/DownloadData.h"
+#include "link/DownloadCommand.h"
 #include "link/Protocol.h"
 #include "link/ui/BusyControls.h"
 #include "link/ui/ConfigurePage.h"
@@ -131,7 +131,7 @@ void TMainForm::ConnectModulePages() {
     // Configure page's configuration and show the firmware version there.
     ConfigurePg->RunCommandsOn(ConnectPg);
     LogPg->RunCommandsOn(ConnectPg);
-    ConnectPg->UseConfiguration(&ConfigurePg->Configuration());
+    ConnectPg->UseConfigSession(&ConfigurePg->Session());
     ConnectPg->OnFirmwareVersion = [this](const QString& version) {
         ConfigurePg->FirmwareVersionDisp->setText(version);
     };

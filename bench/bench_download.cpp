@@ -6,7 +6,7 @@
 // elapsed time.
 #include "bench/QtBenchMain.h"
 #include "data/ui/MainStatus.h"
-#include "link/DownloadData.h"
+#include "link/DownloadCommand.h"
 #include "link/ModuleConfig.h"
 #include "link/SerialLink.h"
 #include "plot/Scaling.h"

@@ -52,7 +52,7 @@ struct LinkState {
     bool SimulateTarget = false;
 };
 
-class ModuleConfiguration;
+class ConfigSession;
 
 struct ModuleContext {
     SerialLink& link;
@@ -61,9 +61,9 @@ struct ModuleContext {
     ModuleUi& ui;
     LinkState state{};
     // The configuration block the commands read after Connect, "Reset Defaults", "Reset
-    // Module" and "Calibrate" (link/ConfigOps). None: they leave the configuration alone (the
+    // Module" and "Calibrate" (link/ConfigCommands). None: they leave the configuration alone (the
     // Connect page on its own, vemo-cli info).
-    ModuleConfiguration* config = nullptr;
+    ConfigSession* config = nullptr;
 };
 
 } // namespace vemo

@@ -1,6 +1,6 @@
 #include "link/Protocol.h"
 
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 #include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 #include "link/PortList.h"

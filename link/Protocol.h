@@ -3,7 +3,7 @@
 // use it: connection state, "Download Info", "Erase Data", "Reset Defaults", "Reset Module"
 // and "Calibrate". No widgets here: what the commands show goes through ModuleUi, questions
 // and message boxes through UserPrompt, messages through the MessageLog. Where a command reads
-// the configuration block again, it does so through the context's ModuleConfiguration.
+// the configuration block again, it does so through the context's ConfigSession.
 #include "link/ModuleContext.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "plot/Export.h"
 
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "gif/GifEncoder.h"
 #include "plot/JpegWriter.h"
 #include "plot/VectorExport.h"

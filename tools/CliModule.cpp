@@ -2,9 +2,9 @@
 
 namespace vemocli {
 
-bool ConnectModule(vemo::ModuleContext& ctx, vemo::ModuleConfiguration& configuration,
+bool ConnectModule(vemo::ModuleContext& ctx, vemo::ConfigSession& session,
                    const PortOptions& options) {
-    ctx.config = &configuration;
+    ctx.config = &session;
     ctx.state.SpeedIndex = options.speedIndex;
     return vemo::ConnectPath(ctx, options.port);
 }

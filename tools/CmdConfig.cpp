@@ -1,7 +1,7 @@
 // vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
 // Prints the module's configuration block one field a line; with assignments, changes those
 // fields, writes the block, reads it back and prints it.
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 #include "link/LinkPort.h"
 #include "link/ModuleConfig.h"
 #include "tools/CliModule.h"
@@ -117,7 +117,7 @@ int CmdConfig(int argc, char** argv) {
     vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
-    vemo::ModuleConfiguration configuration;
+    vemo::ConfigSession configuration;
     struct Close {
         ~Close() { vemo::Link().ClosePort(); }
     } close;

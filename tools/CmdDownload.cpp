@@ -1,8 +1,8 @@
 // vemo-cli download --port PATH [--speed BAUD] [--set N|all] [--out DIR]
 // Downloads as "Download Data" does after "Download Info" and saves each downloaded set as a
 // set file DIR/Alt_<yyyy-mm-dd>_<N>.csv.
-#include "data/SetFile.h"
-#include "link/DownloadData.h"
+#include "data/DataFile.h"
+#include "link/DownloadCommand.h"
 #include "plot/Scaling.h"
 #include "tools/CliModule.h"
 #include "tools/Commands.h"
@@ -63,7 +63,7 @@ int CmdDownload(int argc, char** argv) {
     vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
-    vemo::ModuleConfiguration configuration;
+    vemo::ConfigSession configuration;
     struct Close {
         ~Close() { vemo::Link().ClosePort(); }
     } close;

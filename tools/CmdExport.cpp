@@ -3,7 +3,7 @@
 // Loads IN into an empty document as "Load" does and writes the picture as "Export" would:
 // 100 pixels per inch, 7 x 3.5 inches unless told otherwise, the type from the extension (SVG
 // and PDF as vectors of the same size in inches).
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "plot/Export.h"
 #include "plot/Scaling.h"
 #include "tools/Commands.h"

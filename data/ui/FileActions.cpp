@@ -1,7 +1,7 @@
 #include "data/ui/FileActions.h"
 
+#include "data/DataFile.h"
 #include "data/PlotDocument.h"
-#include "data/SetFile.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileDialogFolder.h"
 #include "data/ui/SaveSel.h"

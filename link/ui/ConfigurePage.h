@@ -2,7 +2,7 @@
 // The "Configure" page: sampling interval with the total record time, altitude units, the
 // module's options, auto start/stop/zero, calibration, the configuration commands and the
 // "Firmware" group.
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 #include "link/FirmwareUpdate.h"
 
 #include <QPointer>
@@ -32,8 +32,8 @@ public:
     // The page's module commands run in the surroundings of the "Connect / Download" page,
     // which holds the port, the message log and the connection; without one they do nothing.
     void RunCommandsOn(ConnectPage* commands);
-    // The configuration these controls show: the Connect page's context reads into it.
-    vemo::ModuleConfiguration& Configuration() { return configuration_; }
+    // The configuration these controls show: the Connect page's context reads through it.
+    vemo::ConfigSession& Session() { return session_; }
 
     // The questions "Update Firmware" asks: the message boxes and the file dialog over this
     // page's window, unless a test answers them.
@@ -88,6 +88,6 @@ private:
     void Spin(int which, bool up);
     template <typename F> void RunCommand(F command);
 
-    vemo::ModuleConfiguration configuration_{this};
+    vemo::ConfigSession session_{this};
     QPointer<ConnectPage> commands_;
 };

@@ -199,8 +199,8 @@ void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
     relay_.to = prompt ? prompt : boxes_.get();
 }
 
-void ConnectPage::UseConfiguration(vemo::ModuleConfiguration* configuration) {
-    context_.config = configuration;
+void ConnectPage::UseConfigSession(vemo::ConfigSession* session) {
+    context_.config = session;
 }
 
 std::vector<QWidget*> ConnectPage::ModuleControls() const {

@@ -37,9 +37,9 @@ public:
     int TakeShownSpeed();
     // Replaces the message boxes (tests answer them); nullptr restores the real ones.
     void SetPrompt(vemo::UserPrompt* prompt);
-    // The configuration Connect and the commands that change the block read into (the
-    // Configure page's); none: they read no block.
-    void UseConfiguration(vemo::ModuleConfiguration* configuration);
+    // What Connect and the commands that change the block read it through (the Configure
+    // page's session); none: they read no block.
+    void UseConfigSession(vemo::ConfigSession* session);
 
     // "Download Data": the main window fills it in, since the sets go into its document.
     std::function<void(vemo::ModuleContext&)> OnDownloadData;

@@ -1,5 +1,5 @@
 #include "plot/ui/EditInfoForm.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // The Data Properties dialog driven through its controls, as a user would.
 #include "data/ui/DataPropForm.h"
+#include "data/DataFile.h"
 #include "data/PlotDocument.h"
-#include "data/SetFile.h"
 #include "data/ui/ColorSwatch.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/StyleCombo.h"

@@ -1,7 +1,7 @@
 // The "Save" and "Load" buttons with the user's answers scripted.
 #include "data/ui/FileActions.h"
+#include "data/DataFile.h"
 #include "data/PlotDocument.h"
-#include "data/SetFile.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/SaveSel.h"
 

@@ -116,7 +116,7 @@ struct ModuleWindow {
 
     ModuleWindow() {
         configure->RunCommandsOn(w.connectPage);
-        w.connectPage->UseConfiguration(&configure->Configuration());
+        w.connectPage->UseConfigSession(&configure->Session());
         w.tabs->addTab(configure, "Configure");
         MainStatus.ConnectStatusDisp = &status;
         static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);

@@ -1,7 +1,7 @@
 // The module commands against the simulator, over a real pseudo-terminal.
 #include "link/Protocol.h"
 #include "LinkTestSupport.h"
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 #include "link/PortList.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
 }
 
 // The configuration work the commands ask for, done by the test instead of on the line.
-class StandInConfiguration : public ModuleConfiguration {
+class StandInConfigSession : public ConfigSession {
 public:
     bool ReadNow(ModuleContext&) override {
         if (OnRead) OnRead();
@@ -72,7 +72,7 @@ protected:
     linktest::RecordingPrompt prompt;
     linktest::RecordingUi ui;
     ModuleContext ctx{link, log, prompt, ui};
-    StandInConfiguration configuration;
+    StandInConfigSession configuration;
     int configReads = 0;
 };
 

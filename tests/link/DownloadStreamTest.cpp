@@ -1,6 +1,6 @@
 // The download stream: header, samples, trigger markers, notes, partial and missing sets.
+#include "link/DownloadStream.h"
 #include "FakeModulePort.h"
-#include "link/Download.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 
 #include "data/SimImport.h"
 #include "data/Text.h"

@@ -1,7 +1,9 @@
 #pragma once
-// "Download Data": the module sends a 6-byte header (unused byte, interval count, word count,
+// The stream of one data set on the line, and the data set made of it. Asked for a set ("a"
+// and its number), the module sends a 6-byte header (unused byte, interval count, word count,
 // trigger flag; 16-bit fields big-endian) and then 16-bit words. A word with high byte 0x82
 // marks the next word as the sample taken at a trigger; every other word is a signed sample.
+// The command around it, with its guards and the choice of sets, is DownloadCommand.
 #include "data/PlotDocument.h"
 #include "link/ModulePort.h"
 #include "link/TransferView.h"

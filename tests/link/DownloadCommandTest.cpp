@@ -1,7 +1,7 @@
 // "Download Data" through the real serial link against the simulated module: guards, the
 // partial-set rule, and a window that goes away while the transfer lets events through.
+#include "link/DownloadCommand.h"
 #include "ConfigWidgetSupport.h"
-#include "link/DownloadData.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
 #include "link/SerialLink.h"

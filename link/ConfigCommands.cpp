@@ -1,11 +1,11 @@
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 
 #include "link/LinkPort.h"
 #include "link/ModuleBusy.h"
 
 namespace vemo {
 
-bool ModuleConfiguration::ReadNow(ModuleContext& ctx) {
+bool ConfigSession::ReadNow(ModuleContext& ctx) {
     ConfigHooks hooks;
     hooks.Log = [&ctx](const std::string& line) { ctx.log.Append(line); };
     hooks.Error = [&ctx](const std::string& text, const std::string& caption) {
@@ -26,18 +26,18 @@ bool ModuleConfiguration::ReadNow(ModuleContext& ctx) {
     return read;
 }
 
-void ModuleConfiguration::UseSimulatedBlock() {
+void ConfigSession::UseSimulatedBlock() {
     Config.Word0 = 0xABCD;
     Config.IntervalCount = 4;
     Config.AltUnit = 0;
 }
 
-void ModuleConfiguration::RecomputeRecordTime() {
+void ConfigSession::RecomputeRecordTime() {
     RecomputeInterval(Interval, Config.BaseStep);
     if (view_) view_->ShowInterval();
 }
 
-bool ModuleConfiguration::ReadSinceConnect(const SerialLink& link) const {
+bool ConfigSession::ReadSinceConnect(const SerialLink& link) const {
     return readOnLink_ == &link && readOnOpen_ == link.OpenCount() && link.IsOpen();
 }
 

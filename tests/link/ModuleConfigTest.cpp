@@ -1,8 +1,8 @@
 // The configuration block, the interval rules and the "r"/"c" transfers.
-#include "FakeModulePort.h"
-#include "link/ConfigOps.h"
-#include "link/ConfigTransfer.h"
 #include "link/ModuleConfig.h"
+#include "FakeModulePort.h"
+#include "link/ConfigCommands.h"
+#include "link/ConfigTransfer.h"
 
 #include <gtest/gtest.h>
 
@@ -263,7 +263,7 @@ TEST(ConfigPage, BlankCaptionFollowsModuleVersion) {
 TEST(ConfigHooks, SimulatedTargetSetsItsBlockValuesOnly) {
     Config = FromWire(SampleBlock());
     const ModuleConfig before = Config;
-    ModuleConfiguration configuration;
+    ConfigSession configuration;
     configuration.UseSimulatedBlock();
     EXPECT_EQ(Config.Word0, 0xABCD);
     EXPECT_EQ(Config.IntervalCount, 4);

@@ -1,4 +1,4 @@
-#include "link/DownloadData.h"
+#include "link/DownloadCommand.h"
 
 #include "link/LinkPort.h"
 #include "link/ModuleBusy.h"

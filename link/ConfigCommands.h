@@ -23,12 +23,12 @@ public:
 // the block read after the commands that change it, the block of "Simulate Target" and the
 // record time after "Download Info". It remembers the connection during which a block last
 // arrived, since only then may the block be written back. A context's `config` points at one.
-class ModuleConfiguration {
+class ConfigSession {
 public:
-    explicit ModuleConfiguration(ConfigView* view = nullptr) : view_(view) {}
-    virtual ~ModuleConfiguration() = default;
-    ModuleConfiguration(const ModuleConfiguration&) = delete;
-    ModuleConfiguration& operator=(const ModuleConfiguration&) = delete;
+    explicit ConfigSession(ConfigView* view = nullptr) : view_(view) {}
+    virtual ~ConfigSession() = default;
+    ConfigSession(const ConfigSession&) = delete;
+    ConfigSession& operator=(const ConfigSession&) = delete;
 
     // "r" without the not-connected guard; whether the block arrived.
     virtual bool ReadNow(ModuleContext& ctx);

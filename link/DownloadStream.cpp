@@ -1,4 +1,4 @@
-#include "link/Download.h"
+#include "link/DownloadStream.h"
 
 #include "data/Text.h"
 

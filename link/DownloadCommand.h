@@ -1,6 +1,7 @@
 #pragma once
-// "Download Data": one set or all of them from the module into new data sets of a document.
-#include "link/Download.h"
+// The "Download Data" command: its guards, the sets the "Set#" choice asks for, and each set
+// read from the line (DownloadStream) into a new data set of a document.
+#include "link/DownloadStream.h"
 #include "link/Protocol.h"
 
 #include <string>

@@ -1,11 +1,11 @@
 // The Configure page and the service dialog on screen (offscreen), and "Write Config" against
 // the simulated module.
+#include "link/ui/ConfigurePage.h"
 #include "ConfigWidgetSupport.h"
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
 #include "link/SerialLink.h"
-#include "link/ui/ConfigurePage.h"
 #include "link/ui/ModSetForm.h"
 #include "link/ui/SpinButton.h"
 #include "sim/Simulator.h"
@@ -34,7 +34,7 @@ protected:
         Interval = IntervalState{};
         page = new ConfigurePage;
         page->RunCommandsOn(w.connectPage);
-        w.connectPage->UseConfiguration(&page->Configuration());
+        w.connectPage->UseConfigSession(&page->Session());
         busy = std::make_unique<BusyControls>(&w.window,
                                               configtest::ModuleControls(*w.connectPage, *page));
         w.tabs->addTab(page, "Configure");
