@@ -178,24 +178,25 @@ int DataPage::MouseMode() const {
     return id < 0 ? 0 : id;
 }
 
-void DataPage::ZoomInBtnClick() {
-    if (PlotDoc) ZoomIn(*PlotDoc);
+void DataPage::ChangeView(void (*change)(PlotDocument&)) {
+    if (PlotDoc) change(*PlotDoc);
     RepaintPlot();
+}
+
+void DataPage::ZoomInBtnClick() {
+    ChangeView(ZoomIn);
 }
 
 void DataPage::ZoomOutBtnClick() {
-    if (PlotDoc) ZoomOut(*PlotDoc);
-    RepaintPlot();
+    ChangeView(ZoomOut);
 }
 
 void DataPage::ZoomResetBtnClick() {
-    if (PlotDoc) ZoomReset(*PlotDoc);
-    RepaintPlot();
+    ChangeView(ZoomReset);
 }
 
 void DataPage::ZoomCropBtnClick() {
-    if (PlotDoc) CropToView(*PlotDoc);
-    RepaintPlot();
+    ChangeView(CropToView);
 }
 
 void DataPage::PanBtnClick(PanDirection direction) {

@@ -69,6 +69,8 @@ protected:
 
 private:
     void PlaceControls();
+    // Changes the document's view (when there is a document), then repaints.
+    void ChangeView(void (*change)(vemo::PlotDocument&));
     QWidget* buttonBar_;
     vemo::ComboNameList activeSetNames_{nullptr};
 };
