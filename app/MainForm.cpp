@@ -127,8 +127,8 @@ void TMainForm::ConnectModulePages() {
     busy_ = std::make_unique<vemo::BusyControls>(this, controls);
 
     // The Configure and Log Data pages run their module commands where the Connect page keeps
-    // the port, the message log and the connection; the commands read the block into the
-    // Configure page's configuration and show the firmware version there.
+    // the port, the message log and the connection; the commands read the block through the
+    // Configure page's session and show the firmware version there.
     ConfigurePg->RunCommandsOn(ConnectPg);
     LogPg->RunCommandsOn(ConnectPg);
     ConnectPg->UseConfigSession(&ConfigurePg->Session());
