@@ -135,13 +135,28 @@ void AddCaption(QTextCursor& c, const QTextBlock& picture, const QString& captio
     c.insertText(caption, cf);
 }
 
+// What the layout chose so that pages come out well: the movable items (counted in document
+// order from 0) that start a new page, and the chapters (counted from 0, the title page's
+// first) whose pictures are drawn smaller so that their last page is not a line or two alone.
+struct Choices {
+    std::set<int> breaks;
+    std::set<int> smaller;
+};
+
+bool IsChapter(const QTextBlock& b) {
+    return IsHeading(b) && b.blockFormat().headingLevel() == 1;
+}
+
 // Pictures fit the text width; smaller ones are shown at four fifths of their pixels, centred,
 // with their caption under them.
-bool StyleImages(QTextDocument& doc, const QDir& base) {
+bool StyleImages(QTextDocument& doc, const QDir& base, const std::set<int>& smaller) {
     bool ok = true;
     QTextCursor c(&doc);
     std::vector<QTextBlock> captioned;
+    int chapter = -1;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (IsChapter(b)) ++chapter;
+        const double scale = smaller.count(chapter) > 0 ? 0.85 : 1.0;
         if (!PictureCaption(b).isEmpty()) captioned.push_back(b);
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
@@ -155,7 +170,7 @@ bool StyleImages(QTextDocument& doc, const QDir& base) {
                 continue;
             }
             doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
-            image.setWidth(std::min(TextWidth, picture.width() * 0.8));
+            image.setWidth(std::min(TextWidth, picture.width() * 0.8) * scale);
             image.setHeight(image.width() * picture.height() / picture.width());
             c.setPosition(f.position());
             c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
@@ -381,13 +396,13 @@ QString AddNavigation(const QTextDocument& doc, const QString& out, double pageH
 }
 
 bool BuildOnce(QTextDocument& doc, const QString& markdown, const QDir& base,
-               std::vector<Heading>& headings, bool numbered, const std::set<int>& breaks) {
+               std::vector<Heading>& headings, bool numbered, const Choices& choices) {
     doc.clear();
     doc.setDefaultFont(BodyFont());
     doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     QTextBlock contents;
-    std::vector<Heading> found = Style(doc, contents, breaks);
-    if (!StyleImages(doc, base)) return false;
+    std::vector<Heading> found = Style(doc, contents, choices.breaks);
+    if (!StyleImages(doc, base, choices.smaller)) return false;
     if (numbered) found = headings;
     if (contents.isValid()) WriteContents(contents, found);
     Paginate(doc);
@@ -395,17 +410,42 @@ bool BuildOnce(QTextDocument& doc, const QString& markdown, const QDir& base,
     return true;
 }
 
-// Laid out anew, from the text, until no heading stands at the foot of a page.
+// The first chapter with pictures, not made smaller yet, whose last page holds less than three
+// lines; -1 when there is none.
+int ShortChapter(QTextDocument& doc, const std::set<int>& smaller) {
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    int chapter = -1, startPage = 0;
+    bool pictures = false;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (IsChapter(b)) {
+            ++chapter;
+            startPage = PageAt(layout->blockBoundingRect(b).top());
+            pictures = false;
+        }
+        pictures = pictures || !PictureCaption(b).isEmpty();
+        if (b.next().isValid() && !IsChapter(b.next())) continue;
+        const double bottom = layout->blockBoundingRect(b).bottom(); // of the chapter
+        const int page = PageAt(bottom - 1);
+        if (chapter >= 0 && pictures && page > startPage && smaller.count(chapter) == 0 &&
+            bottom - page * Page.height() - TopMargin < 50)
+            return chapter;
+    }
+    return -1;
+}
+
+// Laid out anew, from the text, until no item stands at the foot of a page apart from what
+// follows it, and no chapter ends in a line or two on a page of its own.
 bool Build(QTextDocument& doc, const QString& markdown, const QDir& base,
-           std::vector<Heading>& headings, bool numbered, std::set<int>& breaks) {
+           std::vector<Heading>& headings, bool numbered, Choices& choices) {
     for (;;) {
         std::vector<Heading> h = headings;
-        if (!BuildOnce(doc, markdown, base, h, numbered, breaks)) return false;
-        const int foot = FootItem(doc, breaks);
-        if (foot < 0 || !breaks.insert(foot).second) {
-            headings = h;
-            return true;
-        }
+        if (!BuildOnce(doc, markdown, base, h, numbered, choices)) return false;
+        const int foot = FootItem(doc, choices.breaks);
+        if (foot >= 0 && choices.breaks.insert(foot).second) continue;
+        const int chapter = ShortChapter(doc, choices.smaller);
+        if (chapter >= 0 && choices.smaller.insert(chapter).second) continue;
+        headings = h;
+        return true;
     }
 }
 
@@ -470,12 +510,12 @@ int main(int argc, char** argv) {
     // Twice: the first layout tells on which page each heading lands.
     QTextDocument doc;
     std::vector<Heading> headings;
-    std::set<int> breaks;
-    if (!Build(doc, markdown, base, headings, false, breaks)) return 2;
+    Choices choices;
+    if (!Build(doc, markdown, base, headings, false, choices)) return 2;
     const std::vector<QTextBlock> entries = EntryBlocks(doc);
     for (std::size_t i = 0; i < headings.size() && i < entries.size(); ++i)
         headings[i].page = PageAt(doc.documentLayout()->blockBoundingRect(entries[i]).top()) + 1;
-    if (!Build(doc, markdown, base, headings, true, breaks)) return 2;
+    if (!Build(doc, markdown, base, headings, true, choices)) return 2;
 
     double pageHeightPt = 0;
     {
