@@ -314,7 +314,8 @@ int FootItem(QTextDocument& doc, const std::set<int>& breaks) {
             continue;
         }
         if (!IsHeading(b)) { // a picture
-            if (b.next().isValid() && PageAt(layout->blockBoundingRect(b.next()).bottom()) != page) {
+            if (b.next().isValid() &&
+                PageAt(layout->blockBoundingRect(b.next()).bottom()) != page) {
                 found = index;
                 foundTop = here.top();
             }
@@ -375,8 +376,8 @@ PdfPlace PlaceOf(const QTextDocument& doc, const QTextBlock& b, double pageHeigh
 QString AddNavigation(const QTextDocument& doc, const QString& out, double pageHeightPt) {
     std::vector<PdfOutlineItem> outline;
     for (const QTextBlock& b : HeadingBlocks(doc))
-        outline.push_back({b.blockFormat().headingLevel(), b.text().trimmed(),
-                           PlaceOf(doc, b, pageHeightPt)});
+        outline.push_back(
+            {b.blockFormat().headingLevel(), b.text().trimmed(), PlaceOf(doc, b, pageHeightPt)});
     const std::vector<QTextBlock> entries = EntryBlocks(doc);
     std::vector<PdfLink> links;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {

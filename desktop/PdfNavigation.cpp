@@ -20,8 +20,7 @@ public:
         bool ok = false;
         xref_ = bytes_.mid(at + 9, 24).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
         if (!ok || xref_ <= 0 || xref_ >= bytes_.size()) return "no cross-reference offset";
-        if (!bytes_.mid(xref_, 4).startsWith("xref"))
-            return "the cross-reference is not a table";
+        if (!bytes_.mid(xref_, 4).startsWith("xref")) return "the cross-reference is not a table";
         const qsizetype trailerAt = bytes_.indexOf("trailer", xref_);
         if (trailerAt < 0) return "no trailer";
         const QList<QByteArray> lines = bytes_.mid(xref_ + 4, trailerAt - xref_ - 4).split('\n');
