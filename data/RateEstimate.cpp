@@ -14,7 +14,7 @@ using namespace rate_rules;
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-// The median of v[0..count), reordering them.
+// The median of first[0..count), reordering them.
 template <typename It> double MedianOf(It first, std::size_t count) {
     const std::size_t mid = count / 2;
     std::nth_element(first, first + static_cast<std::ptrdiff_t>(mid),
@@ -96,15 +96,24 @@ void RemoveSpikes(std::span<const double> t, std::span<const double> a, double n
             bool changed = false;
             for (std::size_t i = 1; i + 1 < n; ++i) {
                 if (!judge[i] || spike[i]) continue;
-                const std::size_t nl = Side(spike, i, -1, left), nr = Side(spike, i, +1, right);
-                if (nl < SpikeSide / 2 || nr < SpikeSide / 2) continue;
+                // The nearest neighbours that are not spikes.
+                std::size_t li = i - 1, ri = i + 1;
+                while (li > 0 && spike[li])
+                    --li;
+                while (ri + 1 < n && spike[ri])
+                    ++ri;
                 // Up: above both neighbours; down: below both. A bend is neither.
-                const double l = a[left[0]], m = a[i], r = a[right[0]];
+                const double l = a[li], m = a[i], r = a[ri];
                 int dir = m >= l && m >= r && (m > l || m > r)   ? +1
                           : m <= l && m <= r && (m < l || m < r) ? -1
                                                                  : 0;
-                if (edges) dir = sign[i - 1] != 0 ? sign[i - 1] : sign[i + 1]; // a spike's flank
+                if (edges)
+                    dir = sign[i - 1] != 0 ? sign[i - 1] : sign[i + 1]; // a spike's flank
+                else if (std::max(std::abs(m - l), std::abs(m - r)) <= limit)
+                    dir = 0; // within the limit of both neighbours: no spike, however the lines lie
                 if (dir == 0) continue;
+                const std::size_t nl = Side(spike, i, -1, left), nr = Side(spike, i, +1, right);
+                if (nl < SpikeSide / 2 || nr < SpikeSide / 2) continue;
                 const double fromLeft = SideLine(t, a, left, nl, t[i]);
                 const double fromRight = SideLine(t, a, right, nr, t[i]);
                 if (std::isnan(fromLeft) || std::isnan(fromRight)) continue;
@@ -131,8 +140,9 @@ void RemoveSpikes(std::span<const double> t, std::span<const double> a, double n
 class SlidingSlope {
 public:
     SlidingSlope(std::span<const double> t, std::span<const double> a,
-                 const std::vector<bool>& skip, std::size_t side)
-        : t_(t), a_(a), skip_(skip), side_(side), resync_(std::max<std::size_t>(side, 16)) {}
+                 const std::vector<double>& weight, std::size_t side)
+        : t_(t), a_(a), weight_(weight), side_(side), resync_(4 * std::max<std::size_t>(side, 16)) {
+    }
 
     // Moves the window to centre i (never backwards): samples [i - side, i + side] in the set.
     void MoveTo(std::size_t i) {
@@ -168,17 +178,17 @@ private:
         --hi_;
     }
     void Add(std::size_t j, double sign) {
-        if (skip_[j]) return;
+        const double w = sign * weight_[j];
         const double dt = t_[j] - t_[origin_], da = a_[j] - a_[origin_];
-        count_ += sign;
-        st_ += sign * dt;
-        sa_ += sign * da;
-        stt_ += sign * dt * dt;
-        sta_ += sign * dt * da;
+        count_ += w;
+        st_ += w * dt;
+        sa_ += w * da;
+        stt_ += w * dt * dt;
+        sta_ += w * dt * da;
     }
 
     std::span<const double> t_, a_;
-    const std::vector<bool>& skip_;
+    const std::vector<double>& weight_; // 1 for a sample, 0 for a spike
     std::size_t side_, resync_;
     std::size_t origin_ = 0, lo_ = 0, hi_ = 0;
     bool started_ = false;
@@ -191,9 +201,17 @@ std::vector<double> Speeds(std::span<const double> t, std::span<const double> a,
     const std::size_t n = t.size();
     std::vector<double> speed(n, NaN);
     if (n < 2) return speed;
+    std::vector<double> weight(n);
+    double shortest = std::numeric_limits<double>::infinity(); // between two samples
+    for (std::size_t i = 0; i < n; ++i) {
+        weight[i] = spike[i] ? 0.0 : 1.0;
+        if (i > 0 && t[i] > t[i - 1]) shortest = std::min(shortest, t[i] - t[i - 1]);
+    }
+    // Windows that no set of samples this dense fits into in time are left out.
     std::vector<SlidingSlope> levels;
     for (std::size_t side = 1; side <= static_cast<std::size_t>(MaxSlopeSide); side *= 2)
-        levels.emplace_back(t, a, spike, side);
+        if (side == 1 || static_cast<double>(side) * shortest <= MaxSlopeSeconds)
+            levels.emplace_back(t, a, weight, side);
     // A sample exactly at the window's time limit belongs to it, however times were rounded.
     const double limit = MaxSlopeSeconds * (1 + 1e-9);
     for (std::size_t i = 0; i < n; ++i) {
