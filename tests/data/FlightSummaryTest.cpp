@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -230,6 +231,31 @@ TEST(FlightSummary, GeneratedFlightsGiveTheirKnownTruth) {
                 EXPECT_NEAR(*f.MaxDescent.Value, t.MaxDescent, 0.1 * t.MaxDescent);
             }
         }
+}
+
+// A set of two flights: each under its own heading in the block, each a row of the logbook.
+TEST(FlightSummary, EachFlightHasItsHeadingAndItsLogbookRow) {
+    Signal alt(true);
+    alt.Name = "Day";
+    Record(*std::find_if(std::begin(Recordings), std::end(Recordings),
+                         [](const Recording& r) { return r.Flights.size() == 2; }),
+           1, alt);
+    const FlightSummary s = SummariseFlight(alt);
+    const std::string block = SummaryBlock(s, "feet");
+    const std::size_t first = block.find("\nFlight 1 of 2\nApogee:"),
+                      second = block.find("\nFlight 2 of 2\nApogee:");
+    EXPECT_LT(first, second);
+    EXPECT_LT(second, block.find("\nTriggers:")) << block;
+    const std::string rows = LogbookRows("day.csv", alt, s, "feet");
+    EXPECT_EQ(rows.find("day.csv,Day,1,,"), 0u) << rows;
+    EXPECT_NE(rows.find("\nday.csv,Day,2,,"), std::string::npos) << rows;
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2);
+
+    Signal ground(true); // no flight: one row, its flight number empty
+    ground.Samples.Clear();
+    for (int i = 0; i < 100; ++i)
+        ground.Samples.Append(i, i % 2);
+    EXPECT_EQ(LogbookRows("g.csv", ground, SummariseFlight(ground), "feet").rfind("g.csv,,,,"), 0u);
 }
 
 TEST(FlightSummary, SetsThatCannotGiveEveryFigureSayWhy) {
