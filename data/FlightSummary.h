@@ -10,30 +10,33 @@
 //   The others are taken in time order. A set needs at least 3 samples for anything but the
 //   apogee.
 // - Climb threshold: 5 altitude units and 10 noise widths, whichever is more.
-// - A flight starts where the altitude (spikes replaced) stands more than the climb threshold
-//   above its lowest point of the 10 seconds before. The search for the next flight starts at
-//   the landing of the one before; a flight that does not land is the set's last. A set
-//   without a flight is summed up as a whole: its ground level is the median altitude,
-//   launch, landing and flight time are "not found: no climb above ground level".
-// - Ground level: from the foot of the climb (the last sample before the start that is no
-//   higher than half the climb threshold above that lowest point), the median altitude of the
-//   2 seconds before; then again for the 2 seconds before the launch this gives. Those samples
-//   are the ground when there are at least 3 and 9 in 10 of them lie within 4 noise widths
-//   (and one altitude step) of their median.
+// - Level: the altitude (spikes replaced) averaged over the samples within 0.1 s on either
+//   side, at least a sample and its two neighbours.
+// - A flight starts where the level stands more than the climb threshold above its lowest
+//   point of the 10 seconds before. The search for the next flight starts at the landing of
+//   the one before; a flight that does not land is the set's last. A set without a flight is
+//   summed up as a whole: its ground level is the median altitude, launch, landing and flight
+//   time are "not found: no climb above ground level".
+// - Ground level: from the foot of the climb (the last sample before the start whose level is
+//   no higher than half the climb threshold above that lowest point), the median altitude of
+//   the 2 seconds before; then again for the 2 seconds up to the launch this gives. Those
+//   samples are the ground when there are at least 3 and 9 in 10 of them lie within 4 noise
+//   widths (and one altitude step) of their median.
 // - Launch: the last sample up to the foot that is no higher than the ground level plus 2
 //   noise widths. When the samples before the climb are not ground, the climb began at the
 //   first sample only if it starts from rest there (its speed below 5 % of the fastest climb)
-//   or the flight comes down to that sample's level (within the landing band, see below): its
-//   altitude is then the ground level, as in a simulation that starts at lift-off. Otherwise
-//   the climb began before the recording: no ground level and no launch.
+//   or the flight lands at that sample's altitude (no higher than the landing band above it,
+//   no lower than a tenth of the height below it): that altitude is then the ground level, as
+//   in a simulation that starts at lift-off. Otherwise the climb began before the recording:
+//   no ground level and no launch.
 // - Landing band: 3 noise widths (at least one altitude step) on either side of a level.
-// - Landing: the first sample after the start from which the altitude stays for 3 seconds
-//   within the landing band of its median over those seconds, that median lying below the
-//   highest point so far by more than the climb threshold and more than half the height above
-//   ground. When there is none and the flight is the set's last, a recording that ends at
-//   ground level (its last sample no higher than the landing band above the ground level, and
-//   no lower than a tenth of the height below it) lands at the first sample after the
-//   highest point from which it stays so. Otherwise "the recording stops in the air".
+// - Landing: the first sample after the start from which the level stays for 3 seconds within
+//   the landing band of its median over those seconds, that median lying below the highest
+//   level so far by more than the climb threshold and more than half the height above ground.
+//   When there is none, a recording that ends at ground level (its last altitude no higher
+//   than the landing band above the ground level, and no lower than a tenth of the height
+//   below it) lands at the first sample after the apogee from which the altitude stays no
+//   higher than that. Otherwise "the recording stops in the air".
 // - Apogee: the highest sample of the flight that is not a spike, and its time (the earliest
 //   of equal samples).
 // - Maximum climb: the highest speed from the launch (or the flight's first sample) to the

@@ -6,20 +6,28 @@
 // draw it beside the altitude; never the raw difference of two samples.
 //
 // The method (the manual's chapter on the summary describes it too):
-// - Noise: the robust standard deviation of the altitude about a straight line through each
-//   sample's two neighbours (1.2106 times the median distance), at least the altitude step
-//   divided by the square root of 12 (the rounding noise of a recorder that keeps whole units).
-// - Spikes: a sample that stands more than 5 noise widths (and one altitude step) above, or
-//   below, the straight lines fitted robustly to the 5 samples before it and to the 5 after it
-//   (the median slope between neighbours, the median level) is a spike and is replaced by the
-//   mean of the two lines; this is done three times, so that runs of a few samples go too. A
-//   smooth curve lies between such lines or beyond them on the far side, never outside both.
-// - Speed: the least-squares slope of the cleaned altitude over a window of the sample and 1,
-//   2, 4, ... 64 samples on either side (no wider than 1.5 s on either side, fewer at the ends
-//   of the set). Each slope has a noise band of 2 standard errors; the widest window whose
-//   band overlaps the bands of all narrower ones gives the speed. So the window stays short
-//   where the speed changes fast (the motor burn) and grows long where it holds (under a
-//   parachute), and the noise makes no speed either way. All in O(n).
+// - Noise: the robust standard deviation of the altitude about the straight line through each
+//   sample's two neighbours (1.2106 times the median distance), at least the smallest step
+//   between two neighbouring altitudes divided by the square root of 12 (the rounding noise of
+//   a recorder that keeps whole units).
+// - Spikes: a sample that stands above both of its nearest neighbours that are not spikes (or
+//   below both, equal to one at most) and more than the spike limit away from one of them is
+//   compared with two straight lines: one through the 12 samples before it that are not spikes,
+//   one through the 12 after (each the median slope between samples 6 apart and the median
+//   level). Standing more than the spike limit (8 noise widths and one altitude step) beyond both
+//   lines on its side, it is a spike. Then each neighbour of a spike that stands more than the
+//   edge limit (3 noise widths and one step) beyond both lines on the spike's side is one too:
+//   the flanks of a dip. Up to 4 passes each, so that runs go from the most extreme sample
+//   outwards; a sample with fewer than 6 such samples on a side (at the ends of the set) is not
+//   judged. A sample on a bend of the flight path (the top of the climb, the end of the burn)
+//   lies between its neighbours or short of the lines, and is never a spike. A spike's clean
+//   altitude is the mean of the two lines at its time.
+// - Speed: the least-squares slope of the altitude, spikes left out, over the sample and 1, 2, 4,
+//   ... 64 samples on either side (no more than 2 s on either side; fewer at the ends of the
+//   set). The shortest window whose slope is known to within 1.5 % (two standard errors, from
+//   the noise) gives the speed; when none is, the longest. So the window stays short while the
+//   speed is high and grows long under a parachute and on the ground, and the noise makes no
+//   speed either way. O(n): each window slides over the set once.
 #include "data/PlotDocument.h"
 
 #include <span>

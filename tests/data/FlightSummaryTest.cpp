@@ -1,6 +1,7 @@
 // The flight summary on generated flights with a known truth and the artefacts of real
 // recordings, and on awkward sets.
 #include "data/FlightSummary.h"
+#include "data/RateEstimate.h"
 #include "data/SummaryText.h"
 
 #include <gtest/gtest.h>
@@ -367,4 +368,21 @@ TEST(FlightSummary, ASteadyDescentIsTimedFromItsStart) {
     ASSERT_TRUE(descent.Value.has_value());
     EXPECT_NEAR(*descent.Value, 7, 1e-6);
     EXPECT_NEAR(descent.Time, 6.6, 1e-9); // the first window (±16 samples) wholly in the descent
+}
+
+// The speed the plot can draw beside the altitude: one for each stored sample, as plotted.
+TEST(FlightSummary, VerticalSpeedsFollowTheStoreAsPlotted) {
+    Signal alt(true);
+    alt.Samples.Clear();
+    for (int i = 0; i < 200; ++i)
+        alt.Samples.Append(i, 3.0 * i);
+    alt.Samples.Alt[50] = NaN;
+    alt.Samples.Alt[120] += 500; // a spike makes no speed
+    alt.TimeScale = 0.1;
+    alt.AltScale = 2;
+    const std::vector<double> speed = VerticalSpeeds(alt);
+    ASSERT_EQ(speed.size(), 200u);
+    EXPECT_TRUE(std::isnan(speed[50]));
+    for (std::size_t i : {0, 49, 51, 119, 120, 199})
+        EXPECT_NEAR(speed[i], 60, 1e-6) << i;
 }
