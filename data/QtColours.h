@@ -21,18 +21,12 @@ inline Colour FromQColor(const QColor& c) {
 // The pen of a line style code; codes without a line (0 and unknown ones) draw nothing.
 inline Qt::PenStyle PenStyleOf(int lineStyle) {
     switch (lineStyle) {
-    case LineSolid:
-        return Qt::SolidLine;
-    case LineDot:
-        return Qt::DotLine;
-    case LineDash:
-        return Qt::DashLine;
-    case LineDashDot:
-        return Qt::DashDotLine;
-    case LineDashDotDot:
-        return Qt::DashDotDotLine;
-    default:
-        return Qt::NoPen;
+    case LineSolid: return Qt::SolidLine;
+    case LineDot: return Qt::DotLine;
+    case LineDash: return Qt::DashLine;
+    case LineDashDot: return Qt::DashDotLine;
+    case LineDashDotDot: return Qt::DashDotDotLine;
+    default: return Qt::NoPen;
     }
 }
 
