@@ -364,7 +364,7 @@ TEST(FlightSummary, ASteadyDescentIsTimedFromItsStart) {
         const double t = i * 0.1; // not exact in binary: the slopes differ in their last bits
         alt.Samples.Append(t, i < 20 ? 0 : i < 50 ? (i - 20) * 10.0 : 300 - (i - 50) * 0.7);
     }
-    const Figure& descent = SummariseFlight(alt).Flights[0].MaxDescent;
+    const Figure descent = SummariseFlight(alt).Flights[0].MaxDescent;
     ASSERT_TRUE(descent.Value.has_value());
     EXPECT_NEAR(*descent.Value, 7, 1e-6);
     EXPECT_NEAR(descent.Time, 6.6, 1e-9); // the first window (±16 samples) wholly in the descent
