@@ -59,22 +59,44 @@ std::size_t Side(const std::vector<bool>& spike, std::size_t i, int dir,
     return count;
 }
 
+// A robust line through a few samples: its value at a time, its slope, and the mean and the
+// variance of the samples' times.
+struct SideFit {
+    double Value = NaN, Slope = NaN, Centre = 0, Spread = 0;
+};
+
 // The robust line through the samples idx (median slope between samples half the side apart,
-// median level) at time at; NaN when they hold no slope.
-double SideLine(std::span<const double> t, std::span<const double> a,
-                const std::array<std::size_t, SpikeSide>& idx, std::size_t count, double at) {
+// median level) at time at; no value when they hold no slope.
+SideFit SideLine(std::span<const double> t, std::span<const double> a,
+                 const std::array<std::size_t, SpikeSide>& idx, std::size_t count, double at) {
     const std::size_t half = count / 2;
     std::array<double, SpikeSide> slopes{}, levels{};
     std::size_t slopeCount = 0;
-    for (std::size_t j = 0; j + half < count; ++j) {
+    SideFit fit;
+    for (std::size_t j = 0; j < count; ++j)
+        fit.Centre += t[idx[j]] / static_cast<double>(count);
+    for (std::size_t j = 0; j < count; ++j) {
+        fit.Spread +=
+            (t[idx[j]] - fit.Centre) * (t[idx[j]] - fit.Centre) / static_cast<double>(count);
+        if (j + half >= count) continue;
         const std::size_t p = idx[j], q = idx[j + half];
         if (t[p] != t[q]) slopes[slopeCount++] = (a[p] - a[q]) / (t[p] - t[q]);
     }
-    if (slopeCount == 0) return NaN;
-    const double slope = MedianOf(slopes.begin(), slopeCount);
+    if (slopeCount == 0) return fit;
+    fit.Slope = MedianOf(slopes.begin(), slopeCount);
     for (std::size_t j = 0; j < count; ++j)
-        levels[j] = a[idx[j]] - slope * (t[idx[j]] - at);
-    return MedianOf(levels.begin(), count);
+        levels[j] = a[idx[j]] - fit.Slope * (t[idx[j]] - at);
+    fit.Value = MedianOf(levels.begin(), count);
+    return fit;
+}
+
+// For a flank: the two lines bent by the curvature their slopes show, as a straight line drawn
+// from the samples of a curve falls short of the curve's continuation.
+void Bend(SideFit& left, SideFit& right, double at) {
+    if (!(right.Centre > left.Centre)) return;
+    const double curvature = (right.Slope - left.Slope) / (right.Centre - left.Centre);
+    for (SideFit* f : {&left, &right})
+        f->Value += curvature * ((at - f->Centre) * (at - f->Centre) - f->Spread) / 2.0;
 }
 
 // Replaces the spikes of the altitudes in clean and marks them. A candidate is a sample that
@@ -114,9 +136,11 @@ void RemoveSpikes(std::span<const double> t, std::span<const double> a, double n
                 if (dir == 0) continue;
                 const std::size_t nl = Side(spike, i, -1, left), nr = Side(spike, i, +1, right);
                 if (nl < SpikeSide / 2 || nr < SpikeSide / 2) continue;
-                const double fromLeft = SideLine(t, a, left, nl, t[i]);
-                const double fromRight = SideLine(t, a, right, nr, t[i]);
-                if (std::isnan(fromLeft) || std::isnan(fromRight)) continue;
+                SideFit leftFit = SideLine(t, a, left, nl, t[i]);
+                SideFit rightFit = SideLine(t, a, right, nr, t[i]);
+                if (std::isnan(leftFit.Value) || std::isnan(rightFit.Value)) continue;
+                if (edges) Bend(leftFit, rightFit, t[i]);
+                const double fromLeft = leftFit.Value, fromRight = rightFit.Value;
                 if (dir > 0 ? m <= std::max(fromLeft, fromRight) + limit
                             : m >= std::min(fromLeft, fromRight) - limit)
                     continue;

@@ -173,9 +173,9 @@ const Recording Recordings[] = {
     {"glider thermal", {{{{10, 0, 0}, {1, 0, 4}, {11, 4, 4}, {1, 4, -0.8}, {30, -0.8, -0.8},
                           {60, 1.5, 1.5}, {113.6 / 0.8, -0.8, -0.8}, {20, 0, 0}}}}, 4, 0.03, 0},
     // Like the 16,000 samples in feet: Mach 1 passed, a spike as the main opens 1100 ft up.
-    {"high-power, feet", {Rocket(54, 1.5, 1176, 60, 109, 1100, 22, 90)}, 50, 1.5, 1, 177, 65},
+    {"high-power, feet", {Rocket(54, 1.5, 1176, 60, 109, 1100, 22, 90)}, 50, 1.5, 1, 177, 150},
     // Like the 5,000 samples in metres, ending 215 m up under the main.
-    {"ends in the air", {Rocket(10, 1, 348, 35, 31, 400, 6, 0)}, 50, 0.5, 0.1, 54, 40, 0, 0, 101},
+    {"ends in the air", {Rocket(10, 1, 348, 35, 31, 400, 6, 0)}, 50, 0.5, 0.1, 54, 70, 0, 0, 98.7},
     // A wild sample on the pad, one on a slow descent under one parachute, one after landing.
     {"pad outliers", {Rocket(30, 1.2, 500, 40, 0, 0, 15, 30)}, 20, 1.5, 1, 0, 0, 25},
     {"starts in the climb", {Rocket(5, 1.5, 1000, 40, 90, 800, 20, 30)}, 20, 1, 1, 0, 0, 0, 10},
