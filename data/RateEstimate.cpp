@@ -73,12 +73,7 @@ SideFit SideLine(std::span<const double> t, std::span<const double> a,
     std::array<double, SpikeSide> slopes{}, levels{};
     std::size_t slopeCount = 0;
     SideFit fit;
-    for (std::size_t j = 0; j < count; ++j)
-        fit.Centre += t[idx[j]] / static_cast<double>(count);
-    for (std::size_t j = 0; j < count; ++j) {
-        fit.Spread +=
-            (t[idx[j]] - fit.Centre) * (t[idx[j]] - fit.Centre) / static_cast<double>(count);
-        if (j + half >= count) continue;
+    for (std::size_t j = 0; j + half < count; ++j) {
         const std::size_t p = idx[j], q = idx[j + half];
         if (t[p] != t[q]) slopes[slopeCount++] = (a[p] - a[q]) / (t[p] - t[q]);
     }
@@ -88,6 +83,18 @@ SideFit SideLine(std::span<const double> t, std::span<const double> a,
         levels[j] = a[idx[j]] - fit.Slope * (t[idx[j]] - at);
     fit.Value = MedianOf(levels.begin(), count);
     return fit;
+}
+
+// The mean and the variance of the times of the samples idx, into fit.
+void Spread(std::span<const double> t, const std::array<std::size_t, SpikeSide>& idx,
+            std::size_t count, SideFit& fit) {
+    const double share = 1.0 / static_cast<double>(count);
+    fit.Centre = 0;
+    for (std::size_t j = 0; j < count; ++j)
+        fit.Centre += t[idx[j]] * share;
+    fit.Spread = 0;
+    for (std::size_t j = 0; j < count; ++j)
+        fit.Spread += (t[idx[j]] - fit.Centre) * (t[idx[j]] - fit.Centre) * share;
 }
 
 // For a flank: the two lines bent by the curvature their slopes show, as a straight line drawn
@@ -136,14 +143,21 @@ void RemoveSpikes(std::span<const double> t, std::span<const double> a, double n
                 if (dir == 0) continue;
                 const std::size_t nl = Side(spike, i, -1, left), nr = Side(spike, i, +1, right);
                 if (nl < SpikeSide / 2 || nr < SpikeSide / 2) continue;
+                // Beyond a line by the limit, on the side dir points to.
+                const auto beyond = [&](double line) {
+                    return dir > 0 ? m > line + limit : m < line - limit;
+                };
                 SideFit leftFit = SideLine(t, a, left, nl, t[i]);
+                if (!edges && !beyond(leftFit.Value)) continue; // (false for no line too)
                 SideFit rightFit = SideLine(t, a, right, nr, t[i]);
                 if (std::isnan(leftFit.Value) || std::isnan(rightFit.Value)) continue;
-                if (edges) Bend(leftFit, rightFit, t[i]);
+                if (edges) {
+                    Spread(t, left, nl, leftFit);
+                    Spread(t, right, nr, rightFit);
+                    Bend(leftFit, rightFit, t[i]);
+                }
                 const double fromLeft = leftFit.Value, fromRight = rightFit.Value;
-                if (dir > 0 ? m <= std::max(fromLeft, fromRight) + limit
-                            : m >= std::min(fromLeft, fromRight) - limit)
-                    continue;
+                if (!beyond(fromLeft) || !beyond(fromRight)) continue;
                 clean[i] = (fromLeft + fromRight) / 2.0;
                 spike[i] = true;
                 sign[i] = static_cast<signed char>(dir);
