@@ -8,8 +8,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -97,13 +100,54 @@ void AboutPage::AboutWebSiteClick() {
 
 QString AboutPage::ManualPath(const QString& programDir) {
     const QDir dir(programDir);
-    const QString beside = dir.filePath("VemoManual.pdf");
-    const QString installed = QDir::cleanPath(dir.filePath("../share/doc/vemo/VemoManual.pdf"));
-    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
+    for (const char* place : {".", "../share/vemo", "../share/doc/vemo"}) {
+        const QString path = QDir::cleanPath(dir.filePath(place) + "/VemoManual.pdf");
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return {};
+}
+
+namespace {
+
+// Whether the desktop names a program for PDF files. Without xdg-mime the desktop's opener
+// alone decides, and its failure tells.
+bool PdfViewerFound() {
+    const QString query = QStandardPaths::findExecutable("xdg-mime");
+    if (query.isEmpty()) return true;
+    QProcess p;
+    p.start(query, {"query", "default", "application/pdf"});
+    if (!p.waitForFinished(5000)) {
+        p.kill();
+        p.waitForFinished();
+        return true;
+    }
+    return p.exitCode() != 0 || !p.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
+void AboutPage::OpenManual(QWidget* parent, const QString& programDir) {
+    const QString path = ManualPath(programDir);
+    if (path.isEmpty()) {
+        const QDir dir(programDir);
+        QMessageBox::information(
+            parent, "Vemo",
+            QString("The manual VemoManual.pdf was not found, neither beside the program nor in "
+                    "%1.\n\nIt comes with the Vemo package (reinstalling the package brings it "
+                    "back), and the maker's web site %2 has it too.")
+                .arg(QDir::cleanPath(dir.filePath("../share/vemo")),
+                     vemo::PlotDocument::MakerWebAddress));
+        return;
+    }
+    if (!PdfViewerFound() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        QMessageBox::information(
+            parent, "Vemo",
+            QString("No program to show PDF files was found, so the manual cannot be opened.\n\n"
+                    "Install a PDF viewer (for example evince or okular), or open the manual "
+                    "with a program of your choice:\n%1")
+                .arg(QDir::toNativeSeparators(path)));
 }
 
 void AboutPage::ManualBtnClick() {
-    // The result is not examined: with no viewer or no manual, nothing is reported.
-    const QString path = ManualPath(QCoreApplication::applicationDirPath());
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    OpenManual(this, QCoreApplication::applicationDirPath());
 }

@@ -18,9 +18,12 @@ public:
     static constexpr const char* MakerEmail = "support@tarnwicksystems.example";
     // The build's date and time as "Feb 10 2007, 22:40:13".
     static QString BuildDateText();
-    // "VemoManual.pdf" beside the program file, else in ../share/doc/vemo/ where an
-    // installation puts it; the first of the two when neither exists.
+    // "VemoManual.pdf" beside the program file (the build tree), else in ../share/vemo/ where
+    // an installation puts it, else in ../share/doc/vemo/; empty when none of them holds it.
     static QString ManualPath(const QString& programDir);
+    // Opens the manual found from programDir with the desktop's PDF viewer; a box says so when
+    // there is no manual or no viewer, and where to get what is missing.
+    static void OpenManual(QWidget* parent, const QString& programDir);
 
 signals:
     void Image1MouseDown(Qt::KeyboardModifiers modifiers);

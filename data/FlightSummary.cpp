@@ -1,7 +1,10 @@
 #include "data/FlightSummary.h"
 
+#include "data/RateEstimate.h"
+
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 
 namespace vemo {
@@ -14,8 +17,7 @@ struct Point {
     double t, a;
 };
 
-// A sample exactly half a window away belongs to the window, whatever the rounding of times
-// such as 0.05 * k.
+// A sample exactly at a time limit belongs to it, whatever the rounding of times such as 0.05 * k.
 constexpr double TimeSlack = 1e-9;
 
 std::vector<Point> UsableSamples(const Signal& s, int& notNumbers) {
@@ -48,41 +50,6 @@ double Median(std::vector<double> v) {
     return lower + (upper - lower) / 2.0;
 }
 
-// The smoothed climb rate at every sample; NaN where there is none (the first and the last
-// sample, or a window whose samples all share one time).
-std::vector<double> ClimbRates(const std::vector<Point>& p) {
-    const std::size_t n = p.size();
-    std::vector<double> rates(n, std::numeric_limits<double>::quiet_NaN());
-    std::size_t lo = 0, hi = 0;
-    for (std::size_t i = 1; i + 1 < n; ++i) {
-        while (p[i].t - p[lo].t > RateHalfWindow + TimeSlack)
-            ++lo;
-        hi = std::max(hi, i);
-        while (hi + 1 < n && p[hi + 1].t - p[i].t <= RateHalfWindow + TimeSlack)
-            ++hi;
-        // Samples denser than a thousand a second (or many at one time) would make the sums
-        // slow; 256 on either side are plenty for a slope.
-        const std::size_t first = std::max(std::min(lo, i - 1), i - std::min(i, MaxWindowSide));
-        const std::size_t last = std::min(std::max(hi, i + 1), i + MaxWindowSide);
-        // Times measured from the centre sample keep the sums small and exact enough.
-        double st = 0, sa = 0;
-        for (std::size_t j = first; j <= last; ++j) {
-            st += p[j].t - p[i].t;
-            sa += p[j].a;
-        }
-        const double count = static_cast<double>(last - first + 1);
-        const double mt = st / count, ma = sa / count;
-        double sxx = 0, sxy = 0;
-        for (std::size_t j = first; j <= last; ++j) {
-            const double dt = p[j].t - p[i].t - mt;
-            sxx += dt * dt;
-            sxy += dt * (p[j].a - ma);
-        }
-        if (sxx > 0) rates[i] = sxy / sxx;
-    }
-    return rates;
-}
-
 // The highest of rates[from..to) times sign, with its index; -1 when none is finite and > 0.
 std::ptrdiff_t Steepest(const std::vector<double>& rates, std::size_t from, std::size_t to,
                         double sign) {
@@ -97,12 +64,6 @@ std::ptrdiff_t Steepest(const std::vector<double>& rates, std::size_t from, std:
         if (const double r = rates[i] * sign; std::isfinite(r) && r >= nearTop)
             return static_cast<std::ptrdiff_t>(i);
     return -1;
-}
-
-void MissAll(FlightSummary& s, const std::string& why, bool apogeeToo) {
-    for (Figure* f : {&s.Apogee, &s.GroundLevel, &s.Launch, &s.Landing, &s.FlightTime, &s.MaxClimb,
-                      &s.MaxDescent})
-        if (apogeeToo || f != &s.Apogee) f->Missing = why;
 }
 
 void ListMarks(const Signal& alt, FlightSummary& s) {
@@ -122,57 +83,230 @@ void ListMarks(const Signal& alt, FlightSummary& s) {
     }
 }
 
-// Launch and landing, for a set whose climb stands clear of ground level.
-void FindFlight(const std::vector<Point>& p, const std::vector<double>& rates, std::size_t apogee,
-                double ground, double height, FlightSummary& s) {
-    const std::size_t n = p.size();
-    const double band = AirborneShare * height;
+// The set in time order with its rate estimate, and the limits the rules derive from it.
+struct Track {
+    std::vector<double> t, a;
+    RateEstimate r;
+    std::vector<double> level; // the clean altitude averaged over a short while: less noise
+    double climb = 0;          // the climb threshold
+    double band = 0;           // the landing band, either way
+    std::size_t Size() const { return t.size(); }
+};
 
-    // Launch: back from the first airborne sample to where the climb was still slow.
-    std::size_t airborne = 0;
-    while (p[airborne].a <= ground + band)
-        ++airborne;
-    const std::ptrdiff_t climbPeak = Steepest(rates, 0, apogee + 1, +1.0);
-    bool launched = false;
-    if (climbPeak >= 0) {
-        const double slow = RateShare * rates[static_cast<std::size_t>(climbPeak)];
-        for (std::size_t i = airborne + 1; i-- > 0;) {
-            if (std::isfinite(rates[i]) && rates[i] < slow) {
-                s.Launch.Value = p[i].t;
-                launched = true;
-                break;
-            }
+// The mean of the samples within the level seconds on either side of each (at least its two
+// neighbours).
+std::vector<double> Levels(const std::vector<double>& t, const std::vector<double>& a) {
+    const std::size_t n = t.size();
+    std::vector<double> out(n);
+    std::size_t lo = 0, hi = 0; // the window [lo, hi)
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t first = i > 0 ? i - 1 : 0, last = std::min(i + 2, n);
+        while (hi < n && (hi < last || t[hi] <= t[i] + LevelSeconds + TimeSlack))
+            sum += a[hi++];
+        while (lo < first && t[lo] < t[i] - LevelSeconds - TimeSlack)
+            sum -= a[lo++];
+        out[i] = sum / static_cast<double>(hi - lo);
+    }
+    return out;
+}
+
+// The first sample from `from` on that stands the climb threshold above its lowest point of
+// the seconds before; n when none. lowest receives that point's altitude.
+std::size_t FindStart(const Track& k, std::size_t from, double& lowest) {
+    const std::vector<double>& c = k.level;
+    std::deque<std::size_t> low; // indices of rising altitudes: the window's minimum first
+    for (std::size_t i = from; i < k.Size(); ++i) {
+        while (!low.empty() && c[low.back()] >= c[i])
+            low.pop_back();
+        low.push_back(i);
+        while (k.t[low.front()] < k.t[i] - RiseSeconds - TimeSlack)
+            low.pop_front();
+        if (c[i] - c[low.front()] > k.climb) {
+            lowest = c[low.front()];
+            return i;
         }
     }
-    // The first sample has no rate: a recording that starts on the ground and climbs at once
-    // (a simulation does) launches at its first sample.
-    if (!launched && std::abs(p[0].a - ground) <= band) {
-        s.Launch.Value = p[0].t;
-        launched = true;
-    }
-    if (!launched) s.Launch.Missing = "the climb began before the recording";
+    return k.Size();
+}
 
-    // Landing: into the band for good, then on until the descent has all but stopped.
-    std::size_t settled = n;
-    while (settled > apogee + 1 && std::abs(p[settled - 1].a - ground) <= band)
-        --settled;
-    const std::ptrdiff_t fallPeak = Steepest(rates, apogee + 1, n, -1.0);
-    if (settled == n) {
-        s.Landing.Missing = "never returns to ground level";
+struct Ground {
+    bool Found = false;
+    double Level = 0;
+    std::size_t Launch = 0;
+};
+
+// The median of the samples in the ground seconds up to `last` (none before `from`), and
+// whether they are ground: enough of them, and flat.
+Ground GroundBefore(const Track& k, std::size_t from, std::size_t last) {
+    const std::vector<double>& c = k.r.Clean;
+    std::size_t first = last;
+    while (first > from && k.t[first - 1] >= k.t[last] - GroundSeconds - TimeSlack)
+        --first;
+    Ground g;
+    g.Level = Median(std::vector<double>(c.begin() + static_cast<std::ptrdiff_t>(first),
+                                         c.begin() + static_cast<std::ptrdiff_t>(last) + 1));
+    const double near = GroundNoises * k.r.Noise + k.r.Step;
+    const auto flat = std::count_if(c.begin() + static_cast<std::ptrdiff_t>(first),
+                                    c.begin() + static_cast<std::ptrdiff_t>(last) + 1,
+                                    [&](double a) { return std::abs(a - g.Level) <= near; });
+    const std::size_t count = last - first + 1;
+    g.Found = count >= static_cast<std::size_t>(MinSamples) &&
+              static_cast<double>(flat) >= GroundShare * static_cast<double>(count);
+    return g;
+}
+
+// The last sample up to foot no higher than the launch margin above level (from when none).
+std::size_t LastOnGround(const Track& k, std::size_t from, std::size_t foot, double level) {
+    std::size_t j = foot;
+    while (j > from && k.r.Clean[j] > level + LaunchNoises * k.r.Noise)
+        --j;
+    return j;
+}
+
+// Ground level and launch of the climb that passes the threshold at sample start.
+Ground FindGround(const Track& k, std::size_t from, std::size_t start, double lowest) {
+    std::size_t foot = start;
+    while (foot > from && k.level[foot] > lowest + k.climb / 2)
+        --foot;
+    const Ground first = GroundBefore(k, from, foot);
+    Ground g = GroundBefore(k, from, LastOnGround(k, from, foot, first.Level));
+    g.Launch = LastOnGround(k, from, foot, g.Level);
+    return g;
+}
+
+// The highest sample in [from, to] that is not a spike; the earliest of equal ones.
+std::size_t HighestSample(const Track& k, std::size_t from, std::size_t to) {
+    std::size_t top = to + 1;
+    for (std::size_t i = from; i <= to; ++i)
+        if (!k.r.Spike[i] && (top > to || k.a[i] > k.a[top])) top = i;
+    return top <= to ? top : from; // every sample a spike: cannot happen, spikes need neighbours
+}
+
+struct Landing {
+    bool Found = false;
+    std::size_t At = 0;
+    double Level = 0;
+};
+
+// The first sample after start from which the altitude stays settled for the landing seconds
+// at a level below the highest point so far (by the climb threshold and half the height).
+Landing SettledLanding(const Track& k, std::size_t start, double ground) {
+    const std::vector<double>& c = k.level;
+    const std::size_t n = k.Size();
+    std::deque<std::size_t> hi, lo; // window maximum and minimum, first in each
+    std::size_t end = start;        // the window is [i, end)
+    double top = c[start];
+    for (std::size_t i = start; i < n; ++i) {
+        top = std::max(top, c[i]);
+        while (end < n && k.t[end] <= k.t[i] + LandingSeconds + TimeSlack) {
+            while (!hi.empty() && c[hi.back()] <= c[end])
+                hi.pop_back();
+            while (!lo.empty() && c[lo.back()] >= c[end])
+                lo.pop_back();
+            hi.push_back(end);
+            lo.push_back(end);
+            ++end;
+        }
+        while (hi.front() < i)
+            hi.pop_front();
+        while (lo.front() < i)
+            lo.pop_front();
+        if (k.t[end - 1] < k.t[i] + LandingSeconds - TimeSlack) break; // the set ends before
+        const double high = c[hi.front()], low = c[lo.front()];
+        const double below = top - std::max(k.climb, (top - ground) / 2);
+        if (high - low > 2 * k.band || low > below) continue;
+        const double level =
+            Median(std::vector<double>(c.begin() + static_cast<std::ptrdiff_t>(i),
+                                       c.begin() + static_cast<std::ptrdiff_t>(end)));
+        if (high - level <= k.band && level - low <= k.band && level <= below)
+            return {true, i, level};
+    }
+    return {};
+}
+
+// A set that ends at ground level lands at the first sample after apogee from which it stays
+// there.
+Landing EndsOnGround(const Track& k, std::size_t apogee, double ground) {
+    const std::vector<double>& c = k.r.Clean;
+    const double height = k.a[apogee] - ground;
+    const double last = c.back();
+    if (last > ground + k.band || last < ground - BelowGroundShare * height) return {};
+    std::size_t j = k.Size() - 1;
+    while (j > apogee + 1 && c[j - 1] <= ground + k.band)
+        --j;
+    return {true, j, ground};
+}
+
+void SetFastest(Figure& f, const Track& k, std::size_t from, std::size_t to, double sign,
+                const char* missing) {
+    if (const std::ptrdiff_t i = Steepest(k.r.Speed, from, to + 1, sign); i >= 0) {
+        f.Value = sign * k.r.Speed[static_cast<std::size_t>(i)];
+        f.Time = k.t[static_cast<std::size_t>(i)];
     } else {
-        const double slow = fallPeak >= 0 ? RateShare * -rates[static_cast<std::size_t>(fallPeak)]
-                                          : std::numeric_limits<double>::infinity();
-        for (std::size_t i = settled; i < n && !s.Landing.Found(); ++i)
-            if (std::isfinite(rates[i]) && -rates[i] < slow) s.Landing.Value = p[i].t;
-        // The last sample has no rate: a recording that stops inside the landing band while
-        // still coming down (the module stops itself near the ground) lands at its end.
-        if (!s.Landing.Found()) s.Landing.Value = p[n - 1].t;
+        f.Missing = missing;
     }
+}
 
-    if (s.Launch.Found() && s.Landing.Found())
-        s.FlightTime.Value = *s.Landing.Value - *s.Launch.Value;
+void SetApogee(FlightFigures& f, const Track& k, std::size_t apogee) {
+    f.Apogee.Value = k.a[apogee];
+    f.Apogee.Time = k.t[apogee];
+}
+
+// One flight from the climb through start; from is where the search began (the set's start or
+// the last landing). Returns where the next search begins, or n when this flight was the last.
+std::size_t AddFlight(const Track& k, std::size_t from, std::size_t start, double lowest,
+                      FlightSummary& s) {
+    const std::size_t n = k.Size();
+    FlightFigures f;
+    const Ground g = FindGround(k, from, start, lowest);
+    // Without ground before the climb, the first sample may be the ground: if the flight comes
+    // down to it.
+    const double ground = g.Found ? g.Level : k.r.Clean[from];
+    const std::size_t first = g.Found ? g.Launch : from;
+
+    Landing land = SettledLanding(k, start, ground);
+    const std::size_t apogee = HighestSample(k, first, land.Found ? land.At : n - 1);
+    if (!land.Found) land = EndsOnGround(k, apogee, ground);
+    const double height = k.a[apogee] - ground;
+    const bool backDown = land.Found && land.Level <= ground + k.band &&
+                          land.Level >= ground - BelowGroundShare * height;
+    const std::ptrdiff_t fastest = Steepest(k.r.Speed, first, apogee + 1, +1.0);
+    const bool fromRest =
+        fastest >= 0 && k.r.Speed[first] < RestShare * k.r.Speed[static_cast<std::size_t>(fastest)];
+    if (g.Found || backDown || fromRest) {
+        f.GroundLevel.Value = ground;
+        f.Launch.Value = k.t[first];
+    } else {
+        f.GroundLevel.Missing = f.Launch.Missing = "the climb began before the recording";
+    }
+    if (land.Found)
+        f.Landing.Value = k.t[land.At];
     else
-        s.FlightTime.Missing = s.Launch.Found() ? "no landing" : "no launch";
+        f.Landing.Missing = "the recording stops in the air";
+    if (f.Launch.Found() && f.Landing.Found())
+        f.FlightTime.Value = *f.Landing.Value - *f.Launch.Value;
+    else
+        f.FlightTime.Missing = f.Launch.Found() ? "no landing" : "no launch";
+
+    SetApogee(f, k, apogee);
+    SetFastest(f.MaxClimb, k, first, apogee, +1.0, "the altitude never rises");
+    SetFastest(f.MaxDescent, k, apogee, land.Found ? land.At : n - 1, -1.0,
+               "the altitude never falls");
+    s.Flights.push_back(f);
+    return land.Found ? land.At : n;
+}
+
+// The figures of a set without a flight.
+FlightFigures WholeSet(const Track& k) {
+    FlightFigures f;
+    f.Flew = false;
+    SetApogee(f, k, HighestSample(k, 0, k.Size() - 1));
+    f.GroundLevel.Value = Median(k.r.Clean);
+    f.Launch.Missing = f.Landing.Missing = f.FlightTime.Missing = "no climb above ground level";
+    SetFastest(f.MaxClimb, k, 0, k.Size() - 1, +1.0, "the altitude never rises");
+    SetFastest(f.MaxDescent, k, 0, k.Size() - 1, -1.0, "the altitude never falls");
+    return f;
 }
 
 } // namespace
@@ -183,63 +317,42 @@ FlightSummary SummariseFlight(const Signal& alt) {
     ListMarks(alt, s);
     const std::vector<Point> p = UsableSamples(alt, s.NotNumbers);
     const std::size_t n = p.size();
+    FlightFigures none;
+    none.Flew = false;
     if (n == 0) {
-        MissAll(s, s.NotNumbers > 0 ? "no samples that are numbers" : "no samples", true);
+        const std::string why = s.NotNumbers > 0 ? "no samples that are numbers" : "no samples";
+        for (Figure* f : {&none.Apogee, &none.GroundLevel, &none.Launch, &none.Landing,
+                          &none.FlightTime, &none.MaxClimb, &none.MaxDescent})
+            f->Missing = why;
+        s.Flights.push_back(none);
         return s;
     }
-
-    std::size_t apogee = 0;
-    for (std::size_t i = 1; i < n; ++i)
-        if (p[i].a > p[apogee].a) apogee = i;
-    s.Apogee.Value = p[apogee].a;
-    s.Apogee.Time = p[apogee].t;
+    Track k;
+    for (const Point& q : p) {
+        k.t.push_back(q.t);
+        k.a.push_back(q.a);
+    }
     if (n < static_cast<std::size_t>(MinSamples)) {
-        MissAll(s, "fewer than 3 samples", false);
+        k.r.Spike.assign(n, false);
+        SetApogee(none, k, HighestSample(k, 0, n - 1));
+        for (Figure* f : {&none.GroundLevel, &none.Launch, &none.Landing, &none.FlightTime,
+                          &none.MaxClimb, &none.MaxDescent})
+            f->Missing = "fewer than 3 samples";
+        s.Flights.push_back(none);
         return s;
     }
 
-    std::size_t groundCount = 0;
-    while (groundCount < n && p[groundCount].t - p[0].t < GroundSeconds)
-        ++groundCount;
-    groundCount = std::max(groundCount, std::min<std::size_t>(GroundSamples, n));
-    // A recording or a simulation that climbs at once must not take its climb for ground.
-    const double rise = p[apogee].a - p[0].a;
-    const double climbing = p[0].a + std::max(MinClimb, AirborneShare * rise);
-    for (std::size_t i = 1; i < groundCount; ++i) {
-        if (p[i].a > climbing) {
-            groundCount = i;
-            break;
-        }
+    k.r = EstimateRates(k.t, k.a);
+    k.level = Levels(k.t, k.r.Clean);
+    k.climb = std::max(MinClimb, NoiseFactor * k.r.Noise);
+    k.band = std::max(LandingNoises * k.r.Noise, k.r.Step);
+    for (std::size_t from = 0; from < n;) {
+        double lowest = 0;
+        const std::size_t start = FindStart(k, from, lowest);
+        if (start >= n) break;
+        from = AddFlight(k, from, start, lowest, s);
     }
-    std::vector<double> groundAlt;
-    for (std::size_t i = 0; i < groundCount; ++i)
-        groundAlt.push_back(p[i].a);
-    const double ground = Median(groundAlt);
-    s.GroundLevel.Value = ground;
-    for (double& a : groundAlt)
-        a = std::abs(a - ground);
-    const double noise = 1.4826 * Median(groundAlt);
-
-    const std::vector<double> rates = ClimbRates(p);
-    if (const std::ptrdiff_t i = Steepest(rates, 0, n, +1.0); i >= 0) {
-        s.MaxClimb.Value = rates[static_cast<std::size_t>(i)];
-        s.MaxClimb.Time = p[static_cast<std::size_t>(i)].t;
-    } else {
-        s.MaxClimb.Missing = "the altitude never rises";
-    }
-    if (const std::ptrdiff_t i = Steepest(rates, 0, n, -1.0); i >= 0) {
-        s.MaxDescent.Value = -rates[static_cast<std::size_t>(i)];
-        s.MaxDescent.Time = p[static_cast<std::size_t>(i)].t;
-    } else {
-        s.MaxDescent.Missing = "the altitude never falls";
-    }
-
-    const double height = p[apogee].a - ground;
-    if (height > MinClimb && height > NoiseFactor * noise) {
-        FindFlight(p, rates, apogee, ground, height, s);
-    } else {
-        s.Launch.Missing = s.Landing.Missing = s.FlightTime.Missing = "no climb above ground level";
-    }
+    if (s.Flights.empty()) s.Flights.push_back(WholeSet(k));
     return s;
 }
 

@@ -69,24 +69,37 @@ void AppendSummaryLine(std::string& out, std::string_view label, std::string_vie
     out += '\n';
 }
 
+namespace {
+
+void AppendFlight(std::string& out, const FlightFigures& f, std::string_view unit) {
+    const std::string rate = std::string(unit) + "/s";
+    AppendSummaryLine(out, "Apogee", f.Apogee.Found() ? At(f.Apogee, unit) : NotFound(f.Apogee));
+    AppendSummaryLine(out, "Ground level",
+                      f.GroundLevel.Found() ? WithUnit(*f.GroundLevel.Value, unit)
+                                            : NotFound(f.GroundLevel));
+    for (const auto& [label, g] : {std::pair{"Launch", &f.Launch}, std::pair{"Landing", &f.Landing},
+                                   std::pair{"Flight time", &f.FlightTime}})
+        AppendSummaryLine(out, label, g->Found() ? Num(*g->Value) + " s" : NotFound(*g));
+    AppendSummaryLine(out, "Max climb",
+                      f.MaxClimb.Found() ? At(f.MaxClimb, rate) : NotFound(f.MaxClimb));
+    AppendSummaryLine(out, "Max descent",
+                      f.MaxDescent.Found() ? At(f.MaxDescent, rate) : NotFound(f.MaxDescent));
+}
+
+} // namespace
+
 std::string SummaryBlock(const FlightSummary& s, std::string_view unit) {
     std::string out;
-    const std::string rate = std::string(unit) + "/s";
     std::string samples = std::to_string(s.Samples);
     if (s.NotNumbers > 0)
         samples += " (" + std::to_string(s.NotNumbers) + " not numbers, left out)";
     AppendSummaryLine(out, "Samples", samples);
-    AppendSummaryLine(out, "Apogee", s.Apogee.Found() ? At(s.Apogee, unit) : NotFound(s.Apogee));
-    AppendSummaryLine(out, "Ground level",
-                      s.GroundLevel.Found() ? WithUnit(*s.GroundLevel.Value, unit)
-                                            : NotFound(s.GroundLevel));
-    for (const auto& [label, f] : {std::pair{"Launch", &s.Launch}, std::pair{"Landing", &s.Landing},
-                                   std::pair{"Flight time", &s.FlightTime}})
-        AppendSummaryLine(out, label, f->Found() ? Num(*f->Value) + " s" : NotFound(*f));
-    AppendSummaryLine(out, "Max climb",
-                      s.MaxClimb.Found() ? At(s.MaxClimb, rate) : NotFound(s.MaxClimb));
-    AppendSummaryLine(out, "Max descent",
-                      s.MaxDescent.Found() ? At(s.MaxDescent, rate) : NotFound(s.MaxDescent));
+    const std::size_t count = s.Flights.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        if (count > 1)
+            out += "Flight " + std::to_string(k + 1) + " of " + std::to_string(count) + '\n';
+        AppendFlight(out, s.Flights[k], unit);
+    }
 
     std::string triggers = s.Triggers.empty() ? "none" : "";
     for (std::size_t i = 0; i < s.Triggers.size(); ++i)
@@ -94,6 +107,7 @@ std::string SummaryBlock(const FlightSummary& s, std::string_view unit) {
     if (!s.Triggers.empty()) triggers += " s";
     AppendSummaryLine(out, "Triggers", triggers);
 
+    const std::string rate = std::string(unit) + "/s";
     if (s.ClimbMarks.empty()) AppendSummaryLine(out, "Climb marks", "none");
     for (std::size_t i = 0; i < s.ClimbMarks.size(); ++i) {
         const ClimbMarkRate& m = s.ClimbMarks[i];
@@ -105,33 +119,38 @@ std::string SummaryBlock(const FlightSummary& s, std::string_view unit) {
 }
 
 std::string LogbookHeader() {
-    return "File,Data set,Date note,Samples,Unit,Apogee,Apogee time (s),Launch (s),Landing (s),"
-           "Flight time (s),Max climb rate (Unit/s),Max descent rate (Unit/s),Triggers\n";
+    return "File,Data set,Flight,Date note,Samples,Unit,Apogee,Apogee time (s),Launch (s),"
+           "Landing (s),Flight time (s),Max climb rate (Unit/s),Max descent rate (Unit/s),"
+           "Triggers\n";
 }
 
-std::string LogbookRow(std::string_view file, const Signal& alt, const FlightSummary& s,
-                       std::string_view unit) {
+std::string LogbookRows(std::string_view file, const Signal& alt, const FlightSummary& s,
+                        std::string_view unit) {
     std::string out;
-    const std::string fields[] = {
-        std::string(file),
-        alt.Name,
-        alt.Note2,
-        std::to_string(s.Samples),
-        std::string(unit),
-        CsvValue(s.Apogee),
-        s.Apogee.Found() ? Num(s.Apogee.Time) : "",
-        CsvValue(s.Launch),
-        CsvValue(s.Landing),
-        CsvValue(s.FlightTime),
-        CsvValue(s.MaxClimb),
-        CsvValue(s.MaxDescent),
-        std::to_string(s.Triggers.size()),
-    };
-    for (std::size_t i = 0; i < std::size(fields); ++i) {
-        if (i > 0) out += ',';
-        AppendCsvField(out, fields[i]);
+    for (std::size_t k = 0; k < s.Flights.size(); ++k) {
+        const FlightFigures& f = s.Flights[k];
+        const std::string fields[] = {
+            std::string(file),
+            alt.Name,
+            f.Flew ? std::to_string(k + 1) : "",
+            alt.Note2,
+            std::to_string(s.Samples),
+            std::string(unit),
+            CsvValue(f.Apogee),
+            f.Apogee.Found() ? Num(f.Apogee.Time) : "",
+            CsvValue(f.Launch),
+            CsvValue(f.Landing),
+            CsvValue(f.FlightTime),
+            CsvValue(f.MaxClimb),
+            CsvValue(f.MaxDescent),
+            std::to_string(s.Triggers.size()),
+        };
+        for (std::size_t i = 0; i < std::size(fields); ++i) {
+            if (i > 0) out += ',';
+            AppendCsvField(out, fields[i]);
+        }
+        out += '\n';
     }
-    out += '\n';
     return out;
 }
 

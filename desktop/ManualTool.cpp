@@ -2,7 +2,12 @@
 // chapters are read in order as one Markdown text (pictures relative to the first chapter's
 // folder), laid out on A4 pages through QTextDocument and drawn onto a QPdfWriter, with a
 // table of contents in place of the paragraph "[[contents]]", each level-one heading after the
-// first on a new page, and the page number at the foot of every page but the first.
+// first on a new page, each picture's alt text as its caption, and the page number at the foot
+// of every page but the first. The PDF gets an outline of the headings, and each contents
+// entry links to its page. Text is drawn without ligatures, so that what a reader searches for
+// or copies from the PDF is the text as the program prints it.
+#include "desktop/PdfNavigation.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
@@ -21,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -34,16 +40,23 @@ const QSizeF Page(21.0 * Cm, 29.7 * Cm);
 constexpr double SideMargin = 2.2 * Cm, TopMargin = 2.0 * Cm, BottomMargin = 2.2 * Cm;
 const double TextWidth = Page.width() - 2 * SideMargin;
 const QColor HeadingColour(20, 50, 110);
+constexpr double PointsPerPixel = 72.0 / Dpi;
 
+// An entry of the contents: a heading of level one or two after the contents paragraph.
 struct Heading {
     int level;
     QString text;
     int page = 0;
 };
 
+// The contents entry a block of the contents is, counted from 0.
+constexpr int ContentsEntry = QTextFormat::UserProperty + 1;
+
 QFont BodyFont() {
     QFont f("DejaVu Sans");
     f.setStyleHint(QFont::SansSerif);
+    // No shaping for Latin text: no "fi" and "fl" ligatures in the PDF's text.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     f.setPointSizeF(10);
     return f;
 }
@@ -53,9 +66,28 @@ bool IsCode(const QTextBlock& b) {
            b.blockFormat().hasProperty(QTextFormat::BlockCodeFence);
 }
 
-// Headings and code blocks, counted in document order, are what may be moved to a new page.
+bool IsHeading(const QTextBlock& b) {
+    return b.blockFormat().headingLevel() > 0 && !IsCode(b) && !b.text().trimmed().isEmpty();
+}
+
+// The picture's alt text when the block is a picture, else an empty text.
+QString PictureCaption(const QTextBlock& b) {
+    const auto it = b.begin();
+    if (it.atEnd() || !it.fragment().charFormat().isImageFormat()) return {};
+    return it.fragment().charFormat().property(QTextFormat::ImageAltText).toString().trimmed();
+}
+
+// Headings, code blocks and captioned pictures, counted in document order, are what may be
+// moved to a new page.
 bool Movable(const QTextBlock& b) {
-    return IsCode(b) || (b.blockFormat().headingLevel() > 0 && !b.text().trimmed().isEmpty());
+    return IsCode(b) || IsHeading(b) || !PictureCaption(b).isEmpty();
+}
+
+std::vector<QTextBlock> HeadingBlocks(const QTextDocument& doc) {
+    std::vector<QTextBlock> headings;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (IsHeading(b)) headings.push_back(b);
+    return headings;
 }
 
 void StyleHeading(QTextCursor& c, QTextBlock block, int level, bool pageBreak) {
@@ -87,11 +119,45 @@ void StyleCode(QTextCursor& c, QTextBlock block, bool pageBreak) {
     c.mergeCharFormat(cf);
 }
 
-// Pictures fit the text width; smaller ones are shown at four fifths of their pixels, centred.
-bool StyleImages(QTextDocument& doc, const QDir& base) {
+// The caption under a picture, from the picture's alt text.
+void AddCaption(QTextCursor& c, const QTextBlock& picture, const QString& caption) {
+    QTextBlockFormat bf;
+    bf.setAlignment(Qt::AlignHCenter);
+    bf.setBottomMargin(8);
+    bf.setLeftMargin(24);
+    bf.setRightMargin(24);
+    QTextCharFormat cf;
+    cf.setFontItalic(true);
+    cf.setFontPointSize(9);
+    cf.setForeground(QColor(70, 70, 80));
+    c.setPosition(picture.position() + picture.length() - 1);
+    c.insertBlock(bf, cf);
+    c.insertText(caption, cf);
+}
+
+// What the layout chose so that pages come out well: the movable items (counted in document
+// order from 0) that start a new page, and the chapters (counted from 0, the title page's
+// first) whose pictures are drawn smaller so that their last page is not a line or two alone.
+struct Choices {
+    std::set<int> breaks;
+    std::set<int> smaller;
+};
+
+bool IsChapter(const QTextBlock& b) {
+    return IsHeading(b) && b.blockFormat().headingLevel() == 1;
+}
+
+// Pictures fit the text width; smaller ones are shown at four fifths of their pixels, centred,
+// with their caption under them.
+bool StyleImages(QTextDocument& doc, const QDir& base, const std::set<int>& smaller) {
     bool ok = true;
     QTextCursor c(&doc);
+    std::vector<QTextBlock> captioned;
+    int chapter = -1;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (IsChapter(b)) ++chapter;
+        const double scale = smaller.count(chapter) > 0 ? 0.85 : 1.0;
+        if (!PictureCaption(b).isEmpty()) captioned.push_back(b);
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             if (!f.charFormat().isImageFormat()) continue;
@@ -104,7 +170,7 @@ bool StyleImages(QTextDocument& doc, const QDir& base) {
                 continue;
             }
             doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
-            image.setWidth(std::min(TextWidth, picture.width() * 0.8));
+            image.setWidth(std::min(TextWidth, picture.width() * 0.8) * scale);
             image.setHeight(image.width() * picture.height() / picture.width());
             c.setPosition(f.position());
             c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
@@ -112,10 +178,12 @@ bool StyleImages(QTextDocument& doc, const QDir& base) {
             QTextBlockFormat centred = b.blockFormat();
             centred.setAlignment(Qt::AlignHCenter);
             centred.setTopMargin(6);
-            centred.setBottomMargin(10);
+            centred.setBottomMargin(PictureCaption(b).isEmpty() ? 10 : 2);
             c.setBlockFormat(centred);
         }
     }
+    for (const QTextBlock& b : captioned)
+        AddCaption(c, b, PictureCaption(b));
     return ok;
 }
 
@@ -153,8 +221,8 @@ void StyleTables(QTextDocument& doc, const std::set<int>& breaks) {
 }
 
 // The headings, styled; the table of contents goes where the paragraph "[[contents]]" is.
-// breaks: the headings (counted in document order from 0) that start a new page so that they
-// stay with their text.
+// breaks: the movable items (counted in document order from 0) that start a new page so that
+// they stay with their text.
 std::vector<Heading> Style(QTextDocument& doc, QTextBlock& contents, const std::set<int>& breaks) {
     std::vector<Heading> headings;
     QTextCursor c(&doc);
@@ -162,14 +230,18 @@ std::vector<Heading> Style(QTextDocument& doc, QTextBlock& contents, const std::
     int ordinal = 0;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         const int level = b.blockFormat().headingLevel();
-        const bool code = IsCode(b);
         const bool moved = Movable(b) && breaks.count(ordinal++) > 0;
-        if (level > 0 && !code && !b.text().trimmed().isEmpty()) {
+        if (IsHeading(b)) {
             StyleHeading(c, b, level, (level == 1 && !firstTitle) || moved);
             if (contents.isValid() && level <= 2) headings.push_back({level, b.text()});
             if (level == 1) firstTitle = false;
-        } else if (code) {
+        } else if (IsCode(b)) {
             StyleCode(c, b, moved);
+        } else if (moved) { // a picture
+            QTextBlockFormat bf = b.blockFormat();
+            bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            c.setPosition(b.position());
+            c.setBlockFormat(bf);
         } else if (b.text().trimmed() == "[[contents]]") {
             contents = b;
         }
@@ -190,6 +262,7 @@ void WriteContents(QTextBlock at, const std::vector<Heading>& headings) {
         bf.setTopMargin(h.level == 1 ? 3 : 0);
         bf.setTabPositions(
             {QTextOption::Tab(TextWidth - bf.leftMargin() - 8, QTextOption::RightTab)});
+        bf.setProperty(ContentsEntry, int(i));
         QTextCharFormat cf;
         cf.setFont(BodyFont());
         cf.setFontPointSize(9);
@@ -208,17 +281,25 @@ int PageAt(double y) {
 
 // The first item to move to a new page, in document order: a heading that stands at the foot
 // of a page with less than a few lines of room under it, or apart from the text it heads; a
-// code block (its lines are blocks of their own) shorter than half a page, or a table that
-// would fit on a page, that a page end cuts in two. -1 when there is none.
-int FootItem(QTextDocument& doc) {
+// picture apart from its caption; a code block (its lines are blocks of their own) shorter
+// than half a page, or a table that would fit on a page, that a page end cuts in two. A
+// heading right above such a code block or table moves instead, and takes it along (unless it
+// moved already). -1 when there is none.
+int FootItem(QTextDocument& doc, const std::set<int>& breaks) {
     constexpr double Room = 90;
     QAbstractTextDocumentLayout* layout = doc.documentLayout();
     int found = -1;
     double foundTop = 0;
     int ordinal = 0;
+    std::map<int, int> headings; // block number -> ordinal
+    auto headingAbove = [&](const QTextBlock& first, int item) {
+        const auto h = headings.find(first.previous().blockNumber());
+        return h != headings.end() && breaks.count(h->second) == 0 ? h->second : item;
+    };
     for (QTextBlock b = doc.begin(); b.isValid() && found < 0; b = b.next()) {
         if (!Movable(b)) continue;
         const int index = ordinal++;
+        if (IsHeading(b)) headings[b.blockNumber()] = index;
         const QRectF here = layout->blockBoundingRect(b);
         const int page = PageAt(here.top());
         if (IsCode(b)) {
@@ -227,6 +308,14 @@ int FootItem(QTextDocument& doc) {
             for (QTextBlock n = b.next(); n.isValid() && IsCode(n); n = n.next())
                 bottom = layout->blockBoundingRect(n).bottom();
             if (bottom - here.top() < Page.height() / 2 && PageAt(bottom) != page) {
+                found = headingAbove(b, index);
+                foundTop = here.top();
+            }
+            continue;
+        }
+        if (!IsHeading(b)) { // a picture
+            if (b.next().isValid() &&
+                PageAt(layout->blockBoundingRect(b.next()).bottom()) != page) {
                 found = index;
                 foundTop = here.top();
             }
@@ -248,7 +337,7 @@ int FootItem(QTextDocument& doc) {
         const QRectF r = layout->frameBoundingRect(t);
         if (found >= 0 && r.top() > foundTop) break;
         if (r.height() < 0.8 * Page.height() && PageAt(r.top()) != PageAt(r.bottom() - 1))
-            return table;
+            return headingAbove(t->firstCursorPosition().block(), table);
         ++table;
     }
     return found;
@@ -264,21 +353,57 @@ void Paginate(QTextDocument& doc) {
     doc.rootFrame()->setFrameFormat(root);
 }
 
-int PageOf(QTextDocument& doc, const QString& text, int level) {
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        if (b.blockFormat().headingLevel() == level && b.text() == text)
-            return int(doc.documentLayout()->blockBoundingRect(b).top() / Page.height()) + 1;
-    return 0;
+// The contents entries' headings: those of level one or two after the contents.
+std::vector<QTextBlock> EntryBlocks(const QTextDocument& doc) {
+    std::vector<QTextBlock> entries;
+    bool afterContents = false;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        afterContents = afterContents || b.blockFormat().hasProperty(ContentsEntry);
+        if (afterContents && IsHeading(b) && b.blockFormat().headingLevel() <= 2)
+            entries.push_back(b);
+    }
+    return entries;
+}
+
+// Where a block starts, as a place in the PDF (a little above its first line).
+PdfPlace PlaceOf(const QTextDocument& doc, const QTextBlock& b, double pageHeightPt) {
+    const double top = doc.documentLayout()->blockBoundingRect(b).top();
+    const int page = PageAt(top);
+    return {page, pageHeightPt - (top - page * Page.height()) * PointsPerPixel + 4};
+}
+
+// Every heading in the outline, and each line of the contents a link to its heading.
+QString AddNavigation(const QTextDocument& doc, const QString& out, double pageHeightPt) {
+    std::vector<PdfOutlineItem> outline;
+    for (const QTextBlock& b : HeadingBlocks(doc))
+        outline.push_back(
+            {b.blockFormat().headingLevel(), b.text().trimmed(), PlaceOf(doc, b, pageHeightPt)});
+    const std::vector<QTextBlock> entries = EntryBlocks(doc);
+    std::vector<PdfLink> links;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (!b.blockFormat().hasProperty(ContentsEntry)) continue;
+        const std::size_t entry = b.blockFormat().intProperty(ContentsEntry);
+        if (entry >= entries.size()) return "the contents list more headings than there are";
+        const QRectF line = doc.documentLayout()->blockBoundingRect(b);
+        const int page = PageAt(line.top());
+        const double top = pageHeightPt - (line.top() - page * Page.height()) * PointsPerPixel;
+        const double bottom = top - line.height() * PointsPerPixel;
+        links.push_back({page,
+                         QRectF(QPointF(SideMargin * PointsPerPixel, bottom),
+                                QPointF((SideMargin + TextWidth) * PointsPerPixel, top)),
+                         PlaceOf(doc, entries[entry], pageHeightPt)});
+    }
+    return AddPdfNavigation(out, outline, links);
 }
 
 bool BuildOnce(QTextDocument& doc, const QString& markdown, const QDir& base,
-               std::vector<Heading>& headings, bool numbered, const std::set<int>& breaks) {
+               std::vector<Heading>& headings, bool numbered, const Choices& choices) {
     doc.clear();
     doc.setDefaultFont(BodyFont());
     doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     QTextBlock contents;
-    std::vector<Heading> found = Style(doc, contents, breaks);
-    if (!StyleImages(doc, base)) return false;
+    std::vector<Heading> found = Style(doc, contents, choices.breaks);
+    if (!StyleImages(doc, base, choices.smaller)) return false;
     if (numbered) found = headings;
     if (contents.isValid()) WriteContents(contents, found);
     Paginate(doc);
@@ -286,17 +411,42 @@ bool BuildOnce(QTextDocument& doc, const QString& markdown, const QDir& base,
     return true;
 }
 
-// Laid out anew, from the text, until no heading stands at the foot of a page.
+// The first chapter with pictures, not made smaller yet, whose last page holds less than three
+// lines; -1 when there is none.
+int ShortChapter(QTextDocument& doc, const std::set<int>& smaller) {
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    int chapter = -1, startPage = 0;
+    bool pictures = false;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (IsChapter(b)) {
+            ++chapter;
+            startPage = PageAt(layout->blockBoundingRect(b).top());
+            pictures = false;
+        }
+        pictures = pictures || !PictureCaption(b).isEmpty();
+        if (b.next().isValid() && !IsChapter(b.next())) continue;
+        const double bottom = layout->blockBoundingRect(b).bottom(); // of the chapter
+        const int page = PageAt(bottom - 1);
+        if (chapter >= 0 && pictures && page > startPage && smaller.count(chapter) == 0 &&
+            bottom - page * Page.height() - TopMargin < 50)
+            return chapter;
+    }
+    return -1;
+}
+
+// Laid out anew, from the text, until no item stands at the foot of a page apart from what
+// follows it, and no chapter ends in a line or two on a page of its own.
 bool Build(QTextDocument& doc, const QString& markdown, const QDir& base,
-           std::vector<Heading>& headings, bool numbered, std::set<int>& breaks) {
+           std::vector<Heading>& headings, bool numbered, Choices& choices) {
     for (;;) {
         std::vector<Heading> h = headings;
-        if (!BuildOnce(doc, markdown, base, h, numbered, breaks)) return false;
-        const int foot = FootItem(doc);
-        if (foot < 0 || !breaks.insert(foot).second) {
-            headings = h;
-            return true;
-        }
+        if (!BuildOnce(doc, markdown, base, h, numbered, choices)) return false;
+        const int foot = FootItem(doc, choices.breaks);
+        if (foot >= 0 && choices.breaks.insert(foot).second) continue;
+        const int chapter = ShortChapter(doc, choices.smaller);
+        if (chapter >= 0 && choices.smaller.insert(chapter).second) continue;
+        headings = h;
+        return true;
     }
 }
 
@@ -361,21 +511,31 @@ int main(int argc, char** argv) {
     // Twice: the first layout tells on which page each heading lands.
     QTextDocument doc;
     std::vector<Heading> headings;
-    std::set<int> breaks;
-    if (!Build(doc, markdown, base, headings, false, breaks)) return 2;
-    for (Heading& h : headings)
-        h.page = PageOf(doc, h.text, h.level);
-    if (!Build(doc, markdown, base, headings, true, breaks)) return 2;
+    Choices choices;
+    if (!Build(doc, markdown, base, headings, false, choices)) return 2;
+    const std::vector<QTextBlock> entries = EntryBlocks(doc);
+    for (std::size_t i = 0; i < headings.size() && i < entries.size(); ++i)
+        headings[i].page = PageAt(doc.documentLayout()->blockBoundingRect(entries[i]).top()) + 1;
+    if (!Build(doc, markdown, base, headings, true, choices)) return 2;
 
-    QPdfWriter pdf(out);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setResolution(300);
-    pdf.setTitle("Vemo User Manual");
-    pdf.setCreator("Vemo " + version);
-    DrawPages(doc, pdf, "Vemo User Manual " + version);
+    double pageHeightPt = 0;
+    {
+        QPdfWriter pdf(out);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setResolution(300);
+        pdf.setTitle("Vemo User Manual");
+        pdf.setCreator("Vemo " + version);
+        pageHeightPt = pdf.pageLayout().fullRectPoints().height();
+        DrawPages(doc, pdf, "Vemo User Manual " + version);
+    }
     if (!QFileInfo(out).size()) {
         std::fprintf(stderr, "vemo-manual: cannot write %s\n", qPrintable(out));
+        return 2;
+    }
+    if (const QString failed = AddNavigation(doc, out, pageHeightPt); !failed.isEmpty()) {
+        std::fprintf(stderr, "vemo-manual: %s\n", qPrintable(failed));
+        QFile::remove(out);
         return 2;
     }
     return 0;

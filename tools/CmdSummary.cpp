@@ -1,6 +1,6 @@
 // vemo-cli summary FILE.csv [FILE.csv ...] [--csv]
 // Loads each file as "Load" does and prints each data set's flight summary: an aligned block
-// per set in the set's units, or with --csv a logbook of one row per set of every file.
+// per set in the set's units, or with --csv a logbook of one row per flight of every file.
 #include "data/DataFile.h"
 #include "data/SimImport.h"
 #include "data/SummaryText.h"
@@ -88,7 +88,7 @@ int CmdSummary(int argc, char** argv) {
             const vemo::Signal& alt = *doc.AltSignal(k);
             const vemo::FlightSummary s = vemo::SummariseFlight(alt);
             if (csv) {
-                out += vemo::LogbookRow(name, alt, s, unit);
+                out += vemo::LogbookRows(name, alt, s, unit);
                 continue;
             }
             if (!out.empty()) out += '\n';

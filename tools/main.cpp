@@ -60,8 +60,8 @@ const Command Commands[] = {
      CmdFlash},
     {"summary", "print each data set's flight summary, or a logbook of them all",
      "FILE.csv [FILE.csv ...] [--csv]",
-     "  --csv           print a logbook: one header line, then one row per data set of every\n"
-     "                  file, ready for a spreadsheet\n",
+     "  --csv           print a logbook: one header line, then one row per flight of every\n"
+     "                  data set of every file, ready for a spreadsheet\n",
      CmdSummary},
     {"import-sim", "turn a flight simulator's CSV export into a set file",
      "SIM.csv OUT.csv [--unit feet|meters|yards]",

@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -301,15 +303,75 @@ TEST_F(MainFormTest, StartFilesLoadWhenTheSplashEndsAndOneThatFailsIsReported) {
     UseRealQuestions();
 }
 
-TEST(ManualButton, LooksBesideTheProgramThenInTheInstalledDocFolder) {
+TEST(ManualButton, LooksBesideTheProgramThenInTheInstalledDataFolders) {
     QTemporaryDir root;
     const QDir dir(root.path());
-    ASSERT_TRUE(dir.mkpath("bin") && dir.mkpath("share/doc/vemo"));
-    const QString bin = dir.filePath("bin"), beside = dir.filePath("bin/VemoManual.pdf"),
-                  installed = dir.filePath("share/doc/vemo/VemoManual.pdf");
-    EXPECT_EQ(AboutPage::ManualPath(bin), beside); // neither: the program's own folder
-    ASSERT_TRUE(QFile(installed).open(QIODevice::WriteOnly));
-    EXPECT_EQ(AboutPage::ManualPath(bin), installed);
-    ASSERT_TRUE(QFile(beside).open(QIODevice::WriteOnly));
-    EXPECT_EQ(AboutPage::ManualPath(bin), beside); // the build tree's copy comes first
+    ASSERT_TRUE(dir.mkpath("bin") && dir.mkpath("share/vemo") && dir.mkpath("share/doc/vemo"));
+    const QString bin = dir.filePath("bin");
+    EXPECT_EQ(AboutPage::ManualPath(bin), ""); // none
+    // Each place, made in turn from the last to the first, takes over from those after it.
+    for (const char* place : {"share/doc/vemo", "share/vemo", "bin"}) {
+        const QString path = dir.filePath(QString(place) + "/VemoManual.pdf");
+        ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+        EXPECT_EQ(AboutPage::ManualPath(bin), path);
+    }
+}
+
+// The button hands the manual to the desktop's opener (xdg-open, found on the PATH); with no
+// manual, or no PDF viewer known to xdg-mime, or an opener that fails, a box says so instead.
+// Stand-ins for the two desktop tools answer and record what they were asked. (The offscreen
+// window system opens nothing: there the last case gives the box too.)
+TEST(ManualButton, OpensTheManualOrSaysWhatIsMissing) {
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath("bin") && dir.mkpath("tools") && dir.mkpath("share/vemo"));
+    const QString opened = dir.filePath("opened");
+    const QString manual = dir.filePath("share/vemo/VemoManual.pdf");
+    auto tool = [&](const char* name, const QByteArray& body) {
+        QFile f(dir.filePath(QString("tools/") + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + body + "\n");
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    };
+    tool("xdg-open", "echo \"$1\" > " + opened.toUtf8());
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.filePath("tools").toUtf8());
+    QStringList boxes;
+    ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+        boxes << box->text();
+        box->accept();
+    });
+    const QStringList noViewer{"No program to show PDF files was found", manual};
+    const bool opens = QGuiApplication::platformName() != "offscreen";
+    struct Case {
+        bool manual;
+        const char* viewer; // what xdg-mime names for PDF files
+        QStringList box;    // parts of the box's text, none for no box
+    };
+    QWidget parent;
+    for (const Case& c : {Case{false, "evince.desktop",
+                               {"VemoManual.pdf was not found", dir.filePath("share/vemo")}},
+                          Case{true, "", noViewer},
+                          Case{true, "evince.desktop", opens ? QStringList() : noViewer}}) {
+        if (c.manual) {
+            ASSERT_TRUE(QFile(manual).open(QIODevice::WriteOnly));
+        }
+        tool("xdg-mime", QByteArray("echo ") + c.viewer);
+        boxes.clear();
+        AboutPage::OpenManual(&parent, dir.filePath("bin"));
+        SCOPED_TRACE(c.box.join(' ').toStdString());
+        if (c.box.isEmpty()) {
+            EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(opened).size() > 0; }, 5000));
+            QFile f(opened);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(QUrl(QString::fromUtf8(f.readAll().trimmed())).toLocalFile(), manual);
+        } else {
+            ASSERT_EQ(boxes.size(), 1);
+            for (const QString& part : c.box)
+                EXPECT_TRUE(boxes[0].contains(part)) << boxes[0].toStdString();
+            EXPECT_FALSE(QFile::exists(opened));
+        }
+    }
+    qputenv("PATH", path);
 }

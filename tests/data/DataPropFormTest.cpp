@@ -286,7 +286,8 @@ TEST_F(DialogFixture, SummaryFollowsTheShownSetAndItsChanges) {
     EXPECT_TRUE(form->SummaryText->isReadOnly());
     EXPECT_TRUE(summary().contains("Apogee:        500.00 M\u00e8tres at 20.00 s\n"))
         << summary().toStdString();
-    EXPECT_TRUE(summary().contains("Launch:        9.00 s\nLanding:       31.00 s\n"));
+    EXPECT_TRUE(summary().contains("Launch:        10.00 s\nLanding:       29.00 s\n"))
+        << summary().toStdString();
     form->SetListBox->setCurrentRow(1); // the ramp 0..20
     EXPECT_TRUE(summary().contains("Apogee:        20.00 M\u00e8tres at 20.00 s\n"));
     Get<QLineEdit>("XOffsetEdit")->setText("10");

@@ -41,9 +41,11 @@ void CheckLimits(const vemo::PlotDocument& doc) {
     Check(doc.Title.size() <= vemo::TextLength && doc.Info3.size() <= vemo::TextLength);
     for (int k = 0; k < doc.SetCount(); ++k) {
         const vemo::FlightSummary s = vemo::SummariseFlight(*doc.AltSignal(k));
-        for (const vemo::Figure* f : {&s.Apogee, &s.GroundLevel, &s.Launch, &s.Landing,
-                                      &s.FlightTime, &s.MaxClimb, &s.MaxDescent})
-            Check(f->Found() == f->Missing.empty());
+        Check(!s.Flights.empty());
+        for (const vemo::FlightFigures& g : s.Flights)
+            for (const vemo::Figure* f : {&g.Apogee, &g.GroundLevel, &g.Launch, &g.Landing,
+                                          &g.FlightTime, &g.MaxClimb, &g.MaxDescent})
+                Check(f->Found() == f->Missing.empty());
     }
 }
 

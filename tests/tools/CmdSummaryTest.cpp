@@ -68,11 +68,11 @@ TEST(CliSummary, BlocksInEachSetsUnitsAndALogbook) {
                              SkippedRow + "\n" +
                              "Samples:       13\n"
                              "Apogee:        120.00 Meters at 6.00 s\n"
-                             "Ground level:  2.50 Meters\n"
+                             "Ground level:  0.00 Meters\n"
                              "Launch:        0.00 s\n"
-                             "Landing:       12.50 s\n"
-                             "Flight time:   12.50 s\n"
-                             "Max climb:     37.14 Meters/s at 1.00 s\n"
+                             "Landing:       12.00 s\n"
+                             "Flight time:   12.00 s\n"
+                             "Max climb:     31.90 Meters/s at 1.00 s\n"
                              "Max descent:   21.00 Meters/s at 10.00 s\n"
                              "Triggers:      0.00, 1.00, 6.00, 12.50 s\n"
                              "Climb marks:   none\n");
@@ -85,12 +85,13 @@ TEST(CliSummary, BlocksInEachSetsUnitsAndALogbook) {
     EXPECT_TRUE(logbook.err.contains("Unable to open " + none)) << logbook.err.toStdString();
     const QStringList rows = logbook.out.split('\n');
     ASSERT_EQ(rows.size(), 7) << logbook.out.toStdString(); // header, 1 + 3 + 1 sets, final LF
-    EXPECT_EQ(rows[0], "File,Data set,Date note,Samples,Unit,Apogee,Apogee time (s),Launch (s),"
-                       "Landing (s),Flight time (s),Max climb rate (Unit/s),"
+    EXPECT_EQ(rows[0], "File,Data set,Flight,Date note,Samples,Unit,Apogee,Apogee time (s),"
+                       "Launch (s),Landing (s),Flight time (s),Max climb rate (Unit/s),"
                        "Max descent rate (Unit/s),Triggers");
-    EXPECT_EQ(rows[1], meters + ",Hand-made test rock,\"Simulation sim_handmade.csv, 13 samples, " +
-                           SkippedRow + "\",13,Meters,120.00,6.00,0.00,12.50,12.50,37.14,21.00,4");
-    EXPECT_TRUE(rows[2].startsWith(Fixtures + "plot3.csv,Launch,"));
+    EXPECT_EQ(rows[1], meters + ",Hand-made test rock,1,\"Simulation sim_handmade.csv, 13 " +
+                           "samples, " + SkippedRow +
+                           "\",13,Meters,120.00,6.00,0.00,12.00,12.00,31.90,21.00,4");
+    EXPECT_TRUE(rows[2].startsWith(Fixtures + "plot3.csv,Launch,")) << rows[2].toStdString();
     EXPECT_TRUE(rows[5].contains(",13,Feet,393.70,6.00,")) << rows[5].toStdString();
     EXPECT_EQ(Cli({"summary"}).status, 1);
     EXPECT_EQ(Cli({"summary", meters, "--table"}).status, 1);
