@@ -5,30 +5,34 @@
 #include "app/AppIcon.h"
 #include "app/KeyZoom.h"
 #include "app/WindowSettings.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
-#include "data/ui/WidgetNameLists.h"
+#include "link/DownloadCommand.h"
 #include "link/Protocol.h"
+#include "link/ui/BusyControls.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
 #include "link/ui/LogPage.h"
 #include "link/ui/ModSetForm.h"
+#include "link/ui/StatusBarProgress.h"
 #include "plot/Scaling.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/EditInfoForm.h"
 #include "plot/ui/OutputActions.h"
+#include "plot/ui/PlotBox.h"
+#include "plot/ui/ScaleForm.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QListWidget>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -96,7 +100,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
     SimulateChk->setObjectName("SimulateChk");
     SimulateChk->hide();
     connect(SimulateChk, &QCheckBox::toggled, this,
-            [](bool on) { vemo::LinkOpts.SimulateTarget = on; });
+            [this](bool on) { ConnectPg->Context().state.SimulateTarget = on; });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -111,26 +115,77 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
     // The window sees key presses before its controls do.
     qApp->installEventFilter(this);
 
-    vemo::App.RepaintPlot = [this] { RepaintPlot(); };
-    vemo::App.AutoRangeAlt = [] {
-        if (vemo::PlotDoc) vemo::AutoRangeAlt(*vemo::PlotDoc);
-    };
     ConnectDataPageButtons();
+    ConnectModulePages();
+}
+
+void TMainForm::ConnectModulePages() {
+    // While a module command runs, the controls that would start another are disabled.
+    std::vector<QWidget*> controls = ConnectPg->ModuleControls();
+    for (const auto& more : {ConfigurePg->ModuleControls(), LogPg->ModuleControls()})
+        controls.insert(controls.end(), more.begin(), more.end());
+    busy_ = std::make_unique<vemo::BusyControls>(this, controls);
+
+    // The Configure and Log Data pages run their module commands where the Connect page keeps
+    // the port, the message log and the connection; the commands read the block through the
+    // Configure page's session and show the firmware version there.
+    ConfigurePg->RunCommandsOn(ConnectPg);
+    LogPg->RunCommandsOn(ConnectPg);
+    ConnectPg->UseConfigSession(&ConfigurePg->Session());
+    ConnectPg->OnFirmwareVersion = [this](const QString& version) {
+        ConfigurePg->FirmwareVersionDisp->setText(version);
+    };
+    ConnectPg->OnDownloadData = [this](vemo::ModuleContext& ctx) { DownloadData(ctx); };
+}
+
+void TMainForm::ConnectDialogs() {
+    if (ModSetForm)
+        connect(ModSetForm, &TModSetForm::Closed, ConfigurePg, &ConfigurePage::ShowBlankCaption);
+    if (EditInfoForm) {
+        connect(EditInfoForm, &TEditInfoForm::SwitchesChanged, this,
+                [this](const vemo::PlotSwitches& switches) {
+                    DataPg->PlotBox->Switches = switches;
+                    RepaintPlot();
+                });
+        connect(EditInfoForm, &TEditInfoForm::PlotChanged, this, &TMainForm::RepaintPlot);
+    }
+    if (ScaleForm) connect(ScaleForm, &TScaleForm::PlotChanged, this, &TMainForm::RepaintPlot);
+    if (DataPropForm) {
+        connect(DataPropForm, &TDataPropForm::AltitudesShifted, this, [this] {
+            if (document_) vemo::AutoRangeAlt(*document_);
+        });
+        connect(DataPropForm, &TDataPropForm::PlotChanged, this, &TMainForm::RepaintPlot);
+    }
+}
+
+void TMainForm::DownloadData(vemo::ModuleContext& ctx) {
+    vemo::PlotDocument* doc = document_.get();
+    if (!doc) return;
+    vemo::DownloadHooks hooks;
+    hooks.View = vemo::StatusBarTransfer();
+    // The window may close while the transfer lets its events through.
+    hooks.Stop = [doc] { return vemo::PlotDoc != doc; };
+    hooks.AutoRange = vemo::AutoRangeAll;
+    hooks.Finished = [window = QPointer<TMainForm>(this)] {
+        if (window) window->RepaintPlot();
+    };
+    vemo::DownloadDataClick(ctx, *doc, ConnectPg->SetList->currentIndex(), hooks);
 }
 
 void TMainForm::ConnectDataPageButtons() {
-    connect(DataPg->SaveBtn, &QPushButton::clicked, this, [this] { vemo::SaveData(this); });
-    connect(DataPg->LoadBtn, &QPushButton::clicked, this, [this] { vemo::LoadData(this); });
-    connect(DataPg->PrintBtn, &QPushButton::clicked, this, [this] { vemo::PrintBtnClick(this); });
+    connect(DataPg->SaveBtn, &QPushButton::clicked, this,
+            [this] { vemo::SaveData(this, ConnectPg->Context().state.DownloadSetIndex); });
+    connect(DataPg->LoadBtn, &QPushButton::clicked, this,
+            [this] { vemo::LoadData(this, [this] { RepaintPlot(); }); });
+    connect(DataPg->PrintBtn, &QPushButton::clicked, this,
+            [this] { vemo::PrintBtnClick(this, DataPg->PlotBox->Switches); });
     connect(DataPg->ExportBtn, &QPushButton::clicked, this,
-            [this] { vemo::ExportBtnClick(this); });
+            [this] { vemo::ExportBtnClick(this, DataPg->PlotBox->Switches); });
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
     if (!closed_) FormClose();
-    vemo::App.RepaintPlot = nullptr;
-    vemo::App.AutoRangeAlt = nullptr;
     MainStatus = MainStatusPanels{};
 }
 
@@ -226,9 +281,9 @@ void TMainForm::FormShow() {
     document_ = std::make_unique<vemo::PlotDocument>();
     vemo::PlotDoc = document_.get();
     AttachNameLists();
-    document_->OnSetsChanged = [] {
+    document_->OnSetsChanged = [this] {
         DataPropForm->RefreshSetProperties();
-        vemo::RepaintPlot();
+        RepaintPlot();
     };
 
     const vemo::AppSettings settings = LoadUserSettings(*this);
@@ -249,21 +304,15 @@ void TMainForm::FormShow() {
     AboutPg->VersionInfo->setText(VEMO_VERSION_TEXT);
     AboutPg->BuildInfo->setText(AboutPage::BuildDateText());
 
-    // The renderer's switches agree with their boxes from the first rendering on.
-    if (EditInfoForm) {
-        vemo::App.ShowInfo = EditInfoForm->ShowInfoChk->isChecked();
-        vemo::App.ShowBackground = EditInfoForm->ShowBackgroundChk->isChecked();
-    }
+    // The view's switches agree with their boxes from the first rendering on.
+    if (EditInfoForm) DataPg->PlotBox->Switches = EditInfoForm->Switches();
 
     SelectPortAndSpeed(*this, settings);
 }
 
 void TMainForm::AttachNameLists() {
-    auto* setList = DataPropForm ? DataPropForm->findChild<QListWidget*>("SetListBox") : nullptr;
-    auto* combo = DataPg->findChild<QComboBox*>("ActiveSetCombo");
-    if (setList) setListAdapter_ = std::make_unique<vemo::ListWidgetNameList>(setList);
-    if (combo) comboAdapter_ = std::make_unique<vemo::ComboNameList>(combo);
-    document_->UseNameLists(setListAdapter_.get(), comboAdapter_.get());
+    document_->UseNameLists(DataPropForm ? DataPropForm->SetListNames() : nullptr,
+                            DataPg->ActiveSetNames());
 }
 
 void TMainForm::Timer3Timer() {

@@ -18,6 +18,10 @@ class ConfigurePage;
 class DataPage;
 class LogPage;
 class AboutPage;
+namespace vemo {
+class BusyControls;
+struct ModuleContext;
+} // namespace vemo
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -39,8 +43,10 @@ public:
     static constexpr int ClientWidth = 772;
     static constexpr int ClientHeight = 565;
 
-    // True from creation until the first show has run.
-    bool FirstShow() const { return firstShow_; }
+    // The dialogs made after this window tell it what they changed.
+    void ConnectDialogs();
+    // Repaints the plot on the Recorded Data page.
+    void RepaintPlot();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -56,10 +62,12 @@ private:
     void Timer3Timer();
     void PageControl1Change();
     void Image1MouseDown(Qt::KeyboardModifiers modifiers);
-    void RepaintPlot();
     void SetSizeable(bool sizeable);
     void AttachNameLists();
     void ConnectDataPageButtons();
+    void ConnectModulePages();
+    // "Download Data" into the document, auto-ranged, with the status bar's progress bar.
+    void DownloadData(vemo::ModuleContext& ctx);
 
     bool firstShow_ = true;
     bool closed_ = false;
@@ -67,7 +75,7 @@ private:
     // shown must not overwrite them with its initial state.
     bool settingsLoaded_ = false;
     std::unique_ptr<vemo::PlotDocument> document_;
-    std::unique_ptr<vemo::NameList> setListAdapter_, comboAdapter_;
+    std::unique_ptr<vemo::BusyControls> busy_;
     QFrame* statusPanel_ = nullptr;
     QPushButton* closeBtn_ = nullptr;
 };

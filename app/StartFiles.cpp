@@ -20,6 +20,6 @@ void LoadFilesAfterStart(TMainForm& form, const QStringList& files) {
         form.PageControl1->setCurrentWidget(form.DataPg);
         // A file that cannot be read gets its message; the others still load.
         for (const QString& file : files)
-            vemo::LoadDataFrom(&form, file);
+            vemo::LoadDataFrom(&form, file, [&form] { form.RepaintPlot(); });
     });
 }

@@ -2,7 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/SettingsStore.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/Text8.h"
 #include "link/ModuleConfig.h"
 #include "link/Protocol.h"
@@ -12,6 +12,7 @@
 #include "plot/PrintSettings.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/EditInfoForm.h"
+#include "plot/ui/PlotBox.h"
 #include "plot/ui/PrtLocForm.h"
 
 #include <QAbstractButton>
@@ -53,7 +54,7 @@ bool CaptionOnAScreen(const QRect& frame) {
 AppSettings CaptureSettings(const TMainForm& form) {
     AppSettings s;
     s.ComPort = form.ConnectPg->CommPortBox->currentIndex();
-    s.SpeedIndex = App.SpeedIndex;
+    s.SpeedIndex = form.ConnectPg->Context().state.SpeedIndex;
     s.Left = form.pos().x();
     s.Top = form.pos().y();
     s.SimulateTarget = form.SimulateChk->isChecked();
@@ -91,20 +92,19 @@ AppSettings CaptureSettings(const TMainForm& form) {
 }
 
 void ApplySettings(TMainForm& form, const AppSettings& s) {
-    App.SpeedIndex = s.SpeedIndex;
+    form.ConnectPg->Context().state.SpeedIndex = s.SpeedIndex;
     if (CaptionOnAScreen(QRect(QPoint(s.Left, s.Top), form.frameGeometry().size())))
         form.move(s.Left, s.Top);
     form.SimulateChk->setChecked(s.SimulateTarget);
-    LinkOpts.SimulateTarget = s.SimulateTarget;
+    form.ConnectPg->Context().state.SimulateTarget = s.SimulateTarget;
     form.DataPg->ShowPointsChk->setChecked(s.ShowPoints);
-    App.ShowPoints = s.ShowPoints;
     if (EditInfoForm) {
         EditInfoForm->ShowInfoChk->setChecked(s.ShowInfo);
         EditInfoForm->ShowBackgroundChk->setChecked(s.ShowBackground);
         EditInfoForm->ShowROCChk->setChecked(s.ShowAvgROC);
     }
-    App.ShowBackground = s.ShowBackground;
-    App.ShowAvgROC = s.ShowAvgROC;
+    form.DataPg->PlotBox->Switches.ShowBackground = s.ShowBackground;
+    form.DataPg->PlotBox->Switches.ShowAvgROC = s.ShowAvgROC;
     ConfigurePage& config = *form.ConfigurePg;
     config.BlankPartChk->setChecked(s.BlankPart);
     config.RevTrigChk->setChecked(s.RevTrig);

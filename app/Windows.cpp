@@ -16,6 +16,7 @@ void CreateWindows() {
     DataPropForm = new TDataPropForm(MainForm);
     ModSetForm = new TModSetForm(MainForm);
     SaveSel = new TSaveSel(MainForm);
+    MainForm->ConnectDialogs();
 }
 
 void DestroyWindows() {

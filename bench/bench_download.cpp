@@ -5,11 +5,11 @@
 // the CPU time of the program's thread (the simulator runs on a thread of its own) over the
 // elapsed time.
 #include "bench/QtBenchMain.h"
-#include "data/AppState.h"
 #include "data/ui/MainStatus.h"
-#include "link/DownloadData.h"
+#include "link/DownloadCommand.h"
 #include "link/ModuleConfig.h"
 #include "link/SerialLink.h"
+#include "plot/Scaling.h"
 #include "sim/Simulator.h"
 
 #include <QApplication>
@@ -56,8 +56,6 @@ void BM_Download65535At115200(benchmark::State& state) {
         state.SkipWithError("simulator port not available");
         return;
     }
-    vemo::App.Connected = true;
-    vemo::App.ModuleSetCount = 1;
     vemo::Config.BaseStep = 100;
 
     QProgressBar bar;
@@ -70,20 +68,23 @@ void BM_Download65535At115200(benchmark::State& state) {
     NoPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
-    vemo::DownloadView view;
-    view.ShowProgress = [](bool show) { MainStatus.ProgressBar1->setVisible(show); };
-    view.Progress = [](int p) { MainStatus.ProgressBar1->setValue(p); };
-    view.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    ctx.state.Connected = true;
+    ctx.state.ModuleSetCount = 1;
+    vemo::DownloadHooks hooks;
+    hooks.AutoRange = vemo::AutoRangeAll;
+    hooks.View.ShowProgress = [](int) { MainStatus.ProgressBar1->show(); };
+    hooks.View.Progress = [](int p) { MainStatus.ProgressBar1->setValue(p); };
+    hooks.View.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    hooks.View.HideProgress = [] { MainStatus.ProgressBar1->hide(); };
 
     double ratioSum = 0, cpuSum = 0, processCpuSum = 0;
     int runs = 0;
     for (auto _ : state) {
         vemo::PlotDocument doc;
-        vemo::PlotDoc = &doc;
         const auto start = std::chrono::steady_clock::now();
         const double cpu0 = ThreadCpuSeconds();
         const double proc0 = ProcessCpuSeconds();
-        const auto results = vemo::DownloadDataClick(ctx, 0, view);
+        const auto results = vemo::DownloadDataClick(ctx, doc, 0, hooks);
         const double cpu = ThreadCpuSeconds() - cpu0;
         const double proc = ProcessCpuSeconds() - proc0;
         const double elapsed =
@@ -98,7 +99,6 @@ void BM_Download65535At115200(benchmark::State& state) {
         cpuSum += cpu / elapsed;
         processCpuSum += proc / elapsed;
         ++runs;
-        vemo::PlotDoc = nullptr;
     }
     if (runs > 0) {
         state.counters["elapsed_over_line_time"] = ratioSum / runs;
@@ -107,7 +107,6 @@ void BM_Download65535At115200(benchmark::State& state) {
     }
     MainStatus.ProgressBar1 = nullptr;
     vemo::Link().ClosePort();
-    vemo::App.Connected = false;
 }
 
 BENCHMARK(BM_Download65535At115200)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);

@@ -2,7 +2,6 @@
 // 4000 x 2000 plot over the background logo, each written as a GIF file (and, for comparison,
 // as BMP and JPEG). With --write-png DIR the two rendered pictures are saved as PNG files for
 // compare_export.sh, which times ImageMagick on the same pictures.
-#include "data/AppState.h"
 #include "plot/Export.h"
 #include "plot/Scaling.h"
 
@@ -42,10 +41,9 @@ void FillFlights(vemo::PlotDocument& doc) {
 QImage Render(double width, double height, bool logo) {
     vemo::PlotDocument doc;
     FillFlights(doc);
-    vemo::App.ShowBackground = logo;
-    QImage img = vemo::RenderExportImage(doc, width, height, true);
-    vemo::App.ShowBackground = false;
-    return img;
+    vemo::PlotSwitches switches;
+    switches.ShowBackground = logo;
+    return vemo::RenderExportImage(doc, width, height, true, &vemo::RenderPlot, switches);
 }
 
 const QImage& Plot() {

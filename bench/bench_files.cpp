@@ -1,7 +1,7 @@
 // Saving and loading a set file of 65536 samples, and our reader against a reader that calls
 // sscanf once per line on the same text. Both readers must produce the same values.
+#include "data/DataFile.h"
 #include "data/PlotDocument.h"
-#include "data/SetFile.h"
 
 #include <benchmark/benchmark.h>
 

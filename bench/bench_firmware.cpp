@@ -70,7 +70,7 @@ void BM_FirmwareUpdate7616At4800(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         const int result = vemo::RunFirmwareUpdate(
             ctx, job,
-            vemo::FirmwareView{[](int maximum) {
+            vemo::TransferView{[](int maximum) {
                                    MainStatus.ProgressBar1->setRange(0, maximum);
                                    MainStatus.ProgressBar1->show();
                                },

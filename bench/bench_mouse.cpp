@@ -2,7 +2,7 @@
 // 65535 samples, and repainting the view (748 x 454) with and without the overlay of a hover
 // circle and a rubber band, side by side in one run.
 #include "bench/QtBenchMain.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/Interaction.h"
 #include "plot/Renderer.h"
 #include "plot/ui/DataPage.h"

@@ -3,7 +3,6 @@
 // drawn literally (every segment), side by side in one run; and the view's repaints at 200 %
 // display scaling.
 #include "bench/QtBenchMain.h"
-#include "data/AppState.h"
 #include "plot/Renderer.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "data/DataSetEdit.h"
 
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "data/Text.h"
 #include "data/TextNumbers.h"
 

@@ -72,18 +72,13 @@ void ListMarks(const Signal& alt, FlightSummary& s) {
             s.Triggers.push_back(t * trig->TimeScale + trig->TimeOffset);
     const SampleStore& st = alt.Samples;
     for (const ClimbMark& m : alt.ClimbMarks) {
-        if (!m.InUse) continue;
-        if (m.FirstSample < 0 || m.SecondSample < 0 || m.FirstSample >= st.Count() ||
-            m.SecondSample >= st.Count())
-            continue; // names samples the set no longer has; the plot skips it too
+        if (!ClimbMarkValid(m, st.Count())) continue;
         const auto i1 = static_cast<std::size_t>(m.FirstSample);
         const auto i2 = static_cast<std::size_t>(m.SecondSample);
         ClimbMarkRate r;
         r.FirstTime = st.Time[i1] * alt.TimeScale + alt.TimeOffset;
         r.SecondTime = st.Time[i2] * alt.TimeScale + alt.TimeOffset;
-        // The plot labels a mark with the rate of its raw samples.
-        if (st.Time[i2] != st.Time[i1])
-            r.Rate = (st.Alt[i2] - st.Alt[i1]) / (st.Time[i2] - st.Time[i1]);
+        r.Rate = ClimbRateOf(st, m); // as the plot labels the mark
         s.ClimbMarks.push_back(r);
     }
 }

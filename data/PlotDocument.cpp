@@ -8,6 +8,8 @@
 
 namespace vemo {
 
+PlotDocument* PlotDoc = nullptr;
+
 const std::array<Colour, 13> Palette = {
     0x00FF0000, 0x000000FF, 0x00008000, 0x00FF00FF, 0x00C0C0C0, 0x00000080, 0x00FFFF00,
     0x0000FF00, 0x00008080, 0x00800080, 0x00808080, 0x00000000, 0x00808000,
@@ -79,6 +81,19 @@ void SampleStore::ShiftTimes(double dt) {
 
 Signal::Signal(bool altitude) : Samples(altitude) {
     if (altitude) ClimbMarks.resize(MaxClimbMarks);
+}
+
+bool ClimbMarkValid(const ClimbMark& m, int count) {
+    return m.InUse && m.FirstSample >= 0 && m.SecondSample >= 0 && m.FirstSample < count &&
+           m.SecondSample < count;
+}
+
+std::optional<double> ClimbRateOf(const SampleStore& store, const ClimbMark& m) {
+    const auto i1 = static_cast<std::size_t>(m.FirstSample);
+    const auto i2 = static_cast<std::size_t>(m.SecondSample);
+    const double t1 = store.Time[i1], t2 = store.Time[i2];
+    if (t2 == t1) return std::nullopt;
+    return (store.Alt[i2] - store.Alt[i1]) / (t2 - t1);
 }
 
 int Signal::FreeClimbMark() const {

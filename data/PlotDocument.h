@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,13 @@ struct ClimbMark {
     std::int32_t SecondSample = 0;
     std::uint8_t InUse = 0;
 };
+
+// Whether a mark is in use and names two samples of a store of count samples. A crop or a
+// load may have taken its samples away; the plot, the summary and the files then skip it.
+bool ClimbMarkValid(const ClimbMark& m, int count);
+// The climb rate of a valid mark: the altitude change between its two raw samples over the
+// time between them. None when both have one time.
+std::optional<double> ClimbRateOf(const SampleStore& store, const ClimbMark& m);
 
 enum LineStyleCode { LineNone = 0, LineSolid, LineDot, LineDash, LineDashDot, LineDashDotDot };
 enum PointStyleCode {
@@ -185,5 +193,9 @@ public:
 private:
     MemoryNameList ownSetList_, ownActiveList_;
 };
+
+// The window's document: made by the main window's first show, released when it closes;
+// nullptr before and after. vemo-cli and the tests of the layers below make their own.
+extern PlotDocument* PlotDoc;
 
 } // namespace vemo

@@ -1,6 +1,6 @@
 #include "data/SimImport.h"
 
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "data/Text.h"
 #include "data/Text8.h"
 #include "data/TextNumbers.h"

@@ -1,5 +1,6 @@
 #include "data/TextNumbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -224,6 +225,42 @@ bool NumberScanner::Int(int& v) {
     v = static_cast<int>(value);
     pos_ = static_cast<std::size_t>(r.ptr - text_.data());
     return true;
+}
+
+std::optional<double> LeadingNumber(std::string_view text, std::size_t maxLength) {
+    text = text.substr(0, std::min(text.size(), maxLength));
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    // from_chars takes a minus sign only, so a plus sign is stepped over.
+    if (i < text.size() && text[i] == '+' && !(i + 1 < text.size() && text[i + 1] == '-')) ++i;
+    const std::size_t start = i;
+    if (i < text.size() && text[i] == '-') ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && isDigit(text[i]))
+        ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0) return std::nullopt;
+    // An exponent without digits is not part of the number.
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && isDigit(text[j])) {
+            while (j < text.size() && isDigit(text[j]))
+                ++j;
+            i = j;
+        }
+    }
+    double value = 0.0;
+    const auto r =
+        std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::general);
+    if (r.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 } // namespace vemo

@@ -3,8 +3,12 @@
 // "%9.4lf" and "%d" in the "C" locale byte for byte (the widget toolkit switches the process
 // to the user's locale, which would turn decimal points into commas); reading follows the
 // rules of "%lf" and "%d" conversions: leading white space is skipped, a space in the format
-// matches any amount of white space, and the first mismatch ends the scan.
+// matches any amount of white space, and the first mismatch ends the scan. The dialogs read
+// the number an edit starts with by one rule of their own, LeadingNumber.
+#include "data/Text.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +23,12 @@ void AppendInt(std::string& out, long long v);
 // A header line "#<text>" with CR LF. The text ends at a zero byte, as in a fixed text field;
 // a line break inside it is written as a space, since it would split the line.
 void AppendTextLine(std::string& out, std::string_view text);
+
+// The number a dialog's edit starts with: leading blanks and tabs are skipped and the longest
+// leading part that forms a decimal number is read ("2.5in" gives 2.5, " 3" gives 3, "1e"
+// gives 1). Only the first maxLength characters count. Nothing when the text does not start
+// with a finite number.
+std::optional<double> LeadingNumber(std::string_view text, std::size_t maxLength = TextLength);
 
 // A scan over one line, in the manner of sscanf. Every call after a failed one fails too.
 class NumberScanner {

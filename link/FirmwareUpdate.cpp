@@ -1,6 +1,5 @@
 #include "link/FirmwareUpdate.h"
 
-#include "data/AppState.h"
 #include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 
@@ -97,7 +96,7 @@ bool SendIspRecord(SerialLink& link, MessageLog& log, const std::string& record)
     return false;
 }
 
-int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const FirmwareView& view) {
+int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const TransferView& view) {
     FirmwareImage image;
     const int loaded = LoadHexImage(job.FileName, image, ctx.log, ctx.prompt);
     if (loaded != 0) return loaded;
@@ -150,7 +149,7 @@ int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const FirmwareVie
     return UpdateOk;
 }
 
-int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const FirmwareView& view) {
+int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const TransferView& view) {
     int result = 0;
     {
         // Nothing else may put bytes between the records while window events run.
@@ -168,13 +167,13 @@ int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const Firmware
 
 std::optional<int> UpdateFirmwareClick(ModuleContext& ctx, FirmwareJob job,
                                        const FirmwareQuestions& questions,
-                                       const FirmwareView& view) {
+                                       const TransferView& view) {
     if (ModuleBusy()) return std::nullopt;
     if (!questions.AskOkCancel(FirmwareWarningText, FirmwareCaption, true)) return std::nullopt;
     job.FileName = questions.AskFirmwareFile();
     if (job.FileName.empty()) return std::nullopt;
     // The update opens the port itself; the user connects again afterwards.
-    if (App.Connected) Disconnect(ctx);
+    if (ctx.state.Connected) Disconnect(ctx);
     if (job.Options.Compat &&
         !questions.AskOkCancel(FirmwareInstructionsText, FirmwareCaption, false))
         return std::nullopt;

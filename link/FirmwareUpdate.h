@@ -5,6 +5,7 @@
 // status byte, writes the configuration byte and resets the module.
 #include "link/HexImage.h"
 #include "link/Protocol.h"
+#include "link/TransferView.h"
 
 #include <cstdint>
 #include <functional>
@@ -41,14 +42,6 @@ struct FirmwareOptions {
     bool Compat = false;      // "Update trouble?  Try me.": the user entered programming mode
 };
 
-// What the window shows around the update; every member may be left empty.
-struct FirmwareView {
-    std::function<void(int maximum)> ShowProgress; // ProgressBar1 at 0 with this maximum, shown
-    std::function<void(int position)> Progress;    // before each program record
-    std::function<void()> ProcessEvents;           // after each progress step
-    std::function<void()> HideProgress;            // maximum back to 100, hidden
-};
-
 // Everything one update works with.
 struct FirmwareJob {
     std::string PortPath;   // the port to open (already with any device prefix)
@@ -67,13 +60,15 @@ bool ReadIspReply(SerialLink& link, MessageLog& log);
 bool SendIspRecord(SerialLink& link, MessageLog& log, const std::string& record);
 
 // The whole update with the file and port of job; returns one of the result codes above.
-// The port is closed on every return after it was opened.
-int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const FirmwareView& view);
+// The progress bar runs up to the image's highest address and moves before each program
+// record; window events run after each erased page and each progress step. The port is
+// closed on every return after it was opened.
+int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const TransferView& view);
 
 // The update as the button runs it after its questions: the module controls are disabled
 // while it runs, and afterwards the progress bar is hidden, the "Connect / Download" page
 // comes to the front and success is reported in the log.
-int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const FirmwareView& view);
+int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const TransferView& view);
 
 // The questions the button asks; tests answer them.
 struct FirmwareQuestions {
@@ -90,7 +85,7 @@ struct FirmwareQuestions {
 // is filled in from the file question.
 std::optional<int> UpdateFirmwareClick(ModuleContext& ctx, FirmwareJob job,
                                        const FirmwareQuestions& questions,
-                                       const FirmwareView& view);
+                                       const TransferView& view);
 
 inline constexpr const char* FirmwareWarningText =
     "Warning!  Firmware update can render\nthe device non-operational!\n\nBe sure to use the "

@@ -1,7 +1,5 @@
 #include "link/LiveLog.h"
 
-#include "data/AppState.h"
-
 #include <QPainter>
 #include <QPolygon>
 
@@ -72,14 +70,14 @@ void PaintAltChart(QPainter& painter, int w, int h, const AltitudeHistory& histo
 }
 
 void StartBtnClick(ModuleContext& ctx, LiveLogUi& ui) {
-    if (App.Logging) {
+    if (ctx.state.Logging) {
         ui.RunTimer(false);
-        App.Logging = false;
+        ctx.state.Logging = false;
         ui.ShowLogging(false);
         return;
     }
     if (!CheckConnected(ctx, true)) return;
-    App.Logging = true;
+    ctx.state.Logging = true;
     ui.ShowLogging(true);
     ctx.link.FlushInput();
     ctx.link.WriteByte(CmdLiveLog);

@@ -1,6 +1,6 @@
 #include "link/ModuleConfig.h"
 
-#include "data/AppState.h"
+#include "data/Units.h"
 
 #include <algorithm>
 #include <cstdio>

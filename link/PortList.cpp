@@ -1,6 +1,7 @@
 #include "link/PortList.h"
 
 #include "data/Text.h"
+#include "sim/PortLinks.h"
 
 #include <QSerialPortInfo>
 #include <QtGlobal>
@@ -12,7 +13,6 @@
 #include <filesystem>
 #include <system_error>
 #ifndef Q_OS_WIN
-#include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
 #endif
@@ -37,19 +37,7 @@ std::string PortTableType::Name(int i) const {
 }
 
 std::string PortLinksFolder() {
-    if (const char* dir = std::getenv("VEMO_PORT_LINKS"); dir && *dir) return dir;
-    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run)
-        return std::string(run) + "/vemo-ports";
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && *h) {
-        home = h;
-    } else {
-#ifndef Q_OS_WIN
-        if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) home = pw->pw_dir;
-#endif
-    }
-    if (home.empty()) return {};
-    return home + "/.local/state/vemo-ports";
+    return vemosim::PortLinksFolder();
 }
 
 namespace {
@@ -58,7 +46,7 @@ namespace {
 // ended. Links named otherwise are kept as long as their target exists.
 bool OwnerGone(const std::string& linkName) {
 #ifndef Q_OS_WIN
-    const std::string prefix = "vemo-sim-";
+    const std::string prefix = vemosim::PortLinkPrefix;
     if (linkName.rfind(prefix, 0) != 0) return false;
     const std::string digits = linkName.substr(prefix.size());
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), ::isdigit)) return false;

@@ -37,9 +37,9 @@ extern PortTableType PortTable;
 // order.
 std::vector<PortInfo> EnumeratePorts();
 
-// The simulator's per-user link folder: $VEMO_PORT_LINKS, else $XDG_RUNTIME_DIR/vemo-ports,
-// else $HOME/.local/state/vemo-ports (the home folder from the user database when HOME is
-// not set); empty when none of these is known.
+// The folder where simulators announce their ports, by the rule they use themselves
+// (sim/PortLinks.h): $VEMO_PORT_LINKS, else $XDG_RUNTIME_DIR/vemo-ports, else
+// $HOME/.local/state/vemo-ports; empty when none of these is known.
 std::string PortLinksFolder();
 // The ports behind the links in folder: each link whose target exists, in name order.
 // Links whose target is gone, or whose vemo-sim-<pid> process has ended, are removed.

@@ -1,6 +1,6 @@
 #include "link/Protocol.h"
 
-#include "data/AppState.h"
+#include "link/ConfigCommands.h"
 #include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 #include "link/PortList.h"
@@ -10,9 +10,6 @@
 #include <algorithm>
 
 namespace vemo {
-
-ProtocolHooks Hooks;
-LinkOptions LinkOpts;
 
 namespace {
 
@@ -30,8 +27,8 @@ const char* const DisconnectedText = "The module was disconnected.";
 const char* const CalibrateNoNumberText = "Enter the actual current altitude as a whole number.";
 const char* const CalibrateRangeText = "The altitude must lie between -32768 and 32767.";
 
-void ReadConfigHook(ModuleContext& ctx) {
-    if (Hooks.ReadConfig) Hooks.ReadConfig(ctx);
+void ReadConfigAgain(ModuleContext& ctx) {
+    if (ctx.config) ctx.config->ReadNow(ctx);
 }
 
 // Reads one field of a text reply. A field longer than max keeps its first max characters;
@@ -66,7 +63,7 @@ std::string PortOpenPath(const std::string& portName) {
 }
 
 bool CheckConnected(ModuleContext& ctx, bool showConnectPage) {
-    if (App.Connected) return true;
+    if (ctx.state.Connected) return true;
     ctx.log.Clear();
     ctx.log.Append(NotConnectedText);
     if (showConnectPage) ctx.ui.ShowConnectPage();
@@ -75,7 +72,7 @@ bool CheckConnected(ModuleContext& ctx, bool showConnectPage) {
 
 void Disconnect(ModuleContext& ctx) {
     ctx.link.ClosePort();
-    App.Connected = false;
+    ctx.state.Connected = false;
     ctx.ui.ShowConnected(false);
 }
 
@@ -88,23 +85,21 @@ bool ModuleGone(ModuleContext& ctx) {
 
 bool ConnectPath(ModuleContext& ctx, const std::string& path) {
     ModuleBusyScope busy(BusyKind::Blocking);
-    int speed = App.SpeedIndex;
-    if (speed < 0 || speed >= static_cast<int>(BaudTable.size())) speed = 5;
-    if (!ctx.link.OpenPort(path, BaudTable[static_cast<std::size_t>(speed)])) {
+    if (!ctx.link.OpenPort(path, BaudOf(ctx.state.SpeedIndex))) {
         ctx.prompt.Error("Unable to open Serial Port", "Error");
         ctx.log.Append(
             ExplainOpenFailure(path, ctx.link.LastOpenFailure(), ctx.link.LastOpenError()));
         return false;
     }
-    App.Connected = true;
+    ctx.state.Connected = true;
     ctx.ui.ShowConnected(true);
     // A module that does not answer leaves the link connected; the read reports it.
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
     return true;
 }
 
 bool ConnectClick(ModuleContext& ctx, int portIndex) {
-    if (App.Connected) {
+    if (ctx.state.Connected) {
         Disconnect(ctx);
         return false;
     }
@@ -113,22 +108,22 @@ bool ConnectClick(ModuleContext& ctx, int portIndex) {
 }
 
 void SpeedChange(ModuleContext& ctx, int speedIndex) {
-    App.SpeedIndex = speedIndex;
-    if (App.Connected) Disconnect(ctx);
+    ctx.state.SpeedIndex = speedIndex;
+    if (ctx.state.Connected) Disconnect(ctx);
 }
 
 bool DownloadInfo(ModuleContext& ctx) {
     ctx.log.Clear();
-    if (!LinkOpts.SimulateTarget && !CheckConnected(ctx, false)) return false;
+    if (!ctx.state.SimulateTarget && !CheckConnected(ctx, false)) return false;
     ModuleBusyScope busy(BusyKind::Blocking);
     std::string name, model, version, date;
-    if (LinkOpts.SimulateTarget) {
+    if (ctx.state.SimulateTarget) {
         name = "VEMO";
         model = "MOD1";
         version = "0.03";
         date = "08-27-03";
-        if (Hooks.SimulatedConfig) Hooks.SimulatedConfig();
-        App.ModuleSetCount = 0;
+        if (ctx.config) ctx.config->UseSimulatedBlock();
+        ctx.state.ModuleSetCount = 0;
     } else {
         SerialLink& link = ctx.link;
         link.FlushInput();
@@ -143,17 +138,17 @@ bool DownloadInfo(ModuleContext& ctx) {
         }
         link.FlushInput();
         link.WriteByte(CmdListSets);
-        App.ModuleSetCount = 0;
+        ctx.state.ModuleSetCount = 0;
         std::string line;
         // Only the number of lines matters; each holds two numbers, "%hu, %hu".
-        while (App.ModuleSetCount < MaxSets &&
+        while (ctx.state.ModuleSetCount < MaxSets &&
                ReadField(link, line, SetLineMax, SetLineDeadline) > 0)
-            ++App.ModuleSetCount;
+            ++ctx.state.ModuleSetCount;
         if (ModuleGone(ctx)) return false;
     }
 
     std::vector<std::string> items;
-    for (int i = 1; i <= App.ModuleSetCount; ++i)
+    for (int i = 1; i <= ctx.state.ModuleSetCount; ++i)
         items.push_back(std::to_string(i));
     items.push_back("All");
 
@@ -165,11 +160,11 @@ bool DownloadInfo(ModuleContext& ctx) {
     ctx.log.Append(Format("   Software Date: ", date));
     ctx.log.Append("");
     ctx.log.Append("");
-    ctx.log.Append("Memory contains " + std::to_string(App.ModuleSetCount) + " data sets.");
+    ctx.log.Append("Memory contains " + std::to_string(ctx.state.ModuleSetCount) + " data sets.");
 
     ctx.ui.SetSetList(items, 0);
     ctx.ui.ShowFirmwareVersion(version);
-    if (Hooks.RecomputeRecordTime) Hooks.RecomputeRecordTime();
+    if (ctx.config) ctx.config->RecomputeRecordTime();
     return true;
 }
 
@@ -197,7 +192,7 @@ void ResetDefaults(ModuleContext& ctx) {
     ctx.link.WriteByte(CmdResetDefaults);
     ctx.link.Pause(ResetDefaultsPause);
     if (ModuleGone(ctx)) return;
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
 }
 
 void ResetModule(ModuleContext& ctx) {
@@ -208,7 +203,7 @@ void ResetModule(ModuleContext& ctx) {
     ctx.link.Pause(ResetModulePause);
     if (ModuleGone(ctx)) return;
     ctx.log.Append("Module reset.");
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
 }
 
 CalibrationText ParseCalibrationValue(std::string_view text, std::int16_t& value) {
@@ -257,7 +252,7 @@ void Calibrate(ModuleContext& ctx, std::string_view altitudeText) {
     if (ModuleGone(ctx)) return;
     ctx.log.Append("Calibration sent: " + std::to_string(value) + ".");
     link.Pause(CalibrateSettlePause);
-    ReadConfigHook(ctx);
+    ReadConfigAgain(ctx);
 }
 
 } // namespace vemo

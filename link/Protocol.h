@@ -2,73 +2,14 @@
 // The module's command set as the buttons of the "Connect / Download" and "Configure" pages
 // use it: connection state, "Download Info", "Erase Data", "Reset Defaults", "Reset Module"
 // and "Calibrate". No widgets here: what the commands show goes through ModuleUi, questions
-// and message boxes through UserPrompt, messages through the MessageLog.
-#include "link/MessageLog.h"
-#include "link/SerialLink.h"
+// and message boxes through UserPrompt, messages through the MessageLog. Where a command reads
+// the configuration block again, it does so through the context's ConfigSession.
+#include "link/ModuleContext.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vemo {
-
-// Message boxes. Error shows an exclamation icon and an OK button; AskYesNo has no icon.
-class UserPrompt {
-public:
-    virtual ~UserPrompt() = default;
-    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
-    virtual void Error(const std::string& text, const std::string& caption) = 0;
-    // A question whose default answer (Enter) is No: for what cannot be undone.
-    virtual bool AskYesNoDefaultNo(const std::string& text, const std::string& caption) {
-        return AskYesNo(text, caption);
-    }
-};
-
-// The controls the commands change besides the message log. Every method defaults to doing
-// nothing, so a headless caller overrides only what it shows.
-class ModuleUi {
-public:
-    virtual ~ModuleUi() = default;
-    // ConnectBtn caption "Disconnect"/"Connect", ConnectStatusDisp "Connected"/"Not Connected".
-    virtual void ShowConnected(bool /*connected*/) {}
-    // Replaces the items of SetList and selects item `selected`; -1 leaves it with no
-    // selection and no text.
-    virtual void SetSetList(const std::vector<std::string>& /*items*/, int /*selected*/) {}
-    // FirmwareVersionDisp on the Configure page.
-    virtual void ShowFirmwareVersion(const std::string& /*version*/) {}
-    // Brings the "Connect / Download" page to the front.
-    virtual void ShowConnectPage() {}
-};
-
-// Everything a module command works with.
-struct ModuleContext {
-    SerialLink& link;
-    MessageLog& log;
-    UserPrompt& prompt;
-    ModuleUi& ui;
-};
-
-// Work that belongs to the module configuration and is plugged in by it. Empty hooks are
-// skipped.
-struct ProtocolHooks {
-    // Reads the configuration block ("r") and shows it; after Connect, "Reset Defaults",
-    // "Reset Module" and "Calibrate". Returns whether the block arrived.
-    std::function<bool(ModuleContext&)> ReadConfig;
-    // "Simulate Target": Word0 0xABCD, IntervalCount 4, AltUnit 0 (Feet) in the configuration.
-    std::function<void()> SimulatedConfig;
-    // Recomputes the "Total Record Time" display after "Download Info".
-    std::function<void()> RecomputeRecordTime;
-};
-extern ProtocolHooks Hooks;
-
-// The link's own options.
-struct LinkOptions {
-    // Hidden option "Simulate Target": "Download Info" answers with built-in values instead
-    // of asking the module. Comes only from the settings store.
-    bool SimulateTarget = false;
-};
-extern LinkOptions LinkOpts;
 
 // Text replies, with the longest text each field keeps.
 inline constexpr int DeviceNameMax = 256;
@@ -102,8 +43,8 @@ bool CheckConnected(ModuleContext& ctx, bool showConnectPage);
 bool ModuleGone(ModuleContext& ctx);
 
 // ConnectBtn: disconnects when connected, else opens the port of the port list's entry
-// portIndex at BaudTable[App.SpeedIndex] and reads the configuration. Returns whether the
-// link is connected afterwards.
+// portIndex at the speed of ctx.state.SpeedIndex (BaudOf) and reads the configuration.
+// Returns whether the link is connected afterwards.
 bool ConnectClick(ModuleContext& ctx, int portIndex);
 // Connects to a path directly (vemo-cli); the same as ConnectClick after the path is known.
 bool ConnectPath(ModuleContext& ctx, const std::string& path);

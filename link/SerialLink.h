@@ -15,8 +15,14 @@ class QSerialPort;
 
 namespace vemo {
 
-// The line speeds offered in the "Speed" list; App.SpeedIndex indexes this table.
+// The line speeds offered in the "Speed" list.
 inline constexpr std::array<std::uint32_t, 6> BaudTable = {2400, 4800, 9600, 19200, 38400, 115200};
+
+// The speed of an index into BaudTable; the fastest for an index the table does not have.
+inline std::uint32_t BaudOf(int speedIndex) {
+    if (speedIndex < 0 || speedIndex >= static_cast<int>(BaudTable.size())) return BaudTable.back();
+    return BaudTable[static_cast<std::size_t>(speedIndex)];
+}
 
 // Millisecond tick counter and sleeping. Ticks are 32-bit and compared by unsigned
 // difference, so wrap-around is harmless.
@@ -105,7 +111,6 @@ public:
     // Replaces the clock used for deadlines and pauses; nullptr restores the system clock.
     // The clock must outlive its use by the link.
     void SetClock(Clock* clock);
-    Clock& GetClock() const { return *clock_; }
 
 private:
     bool ReadOne(std::uint8_t& byte); // one one-byte read with the ~20 ms time-out

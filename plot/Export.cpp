@@ -1,6 +1,6 @@
 #include "plot/Export.h"
 
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "gif/GifEncoder.h"
 #include "plot/JpegWriter.h"
 #include "plot/VectorExport.h"
@@ -78,7 +78,8 @@ QSize ExportPixelSize(double widthInches, double heightInches) {
 }
 
 void RenderExport(QPainter& painter, const PlotDocument& doc, double widthInches,
-                  double heightInches, bool colour, RenderFunction render) {
+                  double heightInches, bool colour, RenderFunction render,
+                  const PlotSwitches& switches) {
     RenderTarget target;
     target.Canvas = &painter;
     target.PpiX = target.PpiY = ExportPpi;
@@ -87,11 +88,12 @@ void RenderExport(QPainter& painter, const PlotDocument& doc, double widthInches
     target.Left = target.Top = 0.0;
     target.Colour = colour;
     target.Screen = false;
+    target.Switches = switches;
     render(target, doc);
 }
 
 QImage RenderExportImage(const PlotDocument& doc, double widthInches, double heightInches,
-                         bool colour, RenderFunction render) {
+                         bool colour, RenderFunction render, const PlotSwitches& switches) {
     const QSize size = ExportPixelSize(widthInches, heightInches);
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull())
@@ -103,7 +105,7 @@ QImage RenderExportImage(const PlotDocument& doc, double widthInches, double hei
     image.setDotsPerMeterY(ExportDotsPerMeter);
     image.fill(Qt::white);
     QPainter painter(&image);
-    RenderExport(painter, doc, widthInches, heightInches, colour, render);
+    RenderExport(painter, doc, widthInches, heightInches, colour, render, switches);
     painter.end();
     return image;
 }
@@ -183,15 +185,15 @@ QString WithDefaultExtension(const QString& fileName, int fileType) {
 }
 
 void ExportPlot(const PlotDocument& doc, const PrintSettings& settings, const QString& fileName,
-                int fileType, RenderFunction render) {
+                int fileType, RenderFunction render, const PlotSwitches& switches) {
     if (fileType == ExportSvg || fileType == ExportPdf) {
         const auto encode = fileType == ExportSvg ? &EncodeSvgPlot : &EncodePdfPlot;
-        WriteWhole(fileName,
-                   encode(doc, settings.PrtWidth, settings.PrtHeight, settings.PrtColor, render));
+        WriteWhole(fileName, encode(doc, settings.PrtWidth, settings.PrtHeight, settings.PrtColor,
+                                    render, switches));
         return;
     }
-    const QImage image =
-        RenderExportImage(doc, settings.PrtWidth, settings.PrtHeight, settings.PrtColor, render);
+    const QImage image = RenderExportImage(doc, settings.PrtWidth, settings.PrtHeight,
+                                           settings.PrtColor, render, switches);
     SavePicture(image, fileName, fileType);
 }
 

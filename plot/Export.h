@@ -24,15 +24,17 @@ constexpr std::int64_t MaxExportPixels = std::int64_t(1) << 28;
 // picture is larger than an export may be.
 QSize ExportPixelSize(double widthInches, double heightInches);
 
-// A new bitmap of ExportPixelSize, rendered at 100 pixels per inch with the plot at its
-// corner. Throws OutputError, also when the bitmap cannot be allocated.
 // Renders the plot onto painter at 100 units per inch with the plot at the corner, as every
 // export draws it.
 void RenderExport(QPainter& painter, const PlotDocument& doc, double widthInches,
-                  double heightInches, bool colour, RenderFunction render = &RenderPlot);
+                  double heightInches, bool colour, RenderFunction render = &RenderPlot,
+                  const PlotSwitches& switches = {});
 
+// A new bitmap of ExportPixelSize, rendered at 100 pixels per inch with the plot at its
+// corner. Throws OutputError, also when the bitmap cannot be allocated.
 QImage RenderExportImage(const PlotDocument& doc, double widthInches, double heightInches,
-                         bool colour, RenderFunction render = &RenderPlot);
+                         bool colour, RenderFunction render = &RenderPlot,
+                         const PlotSwitches& switches = {});
 
 // The picture as file bytes. Throw OutputError (or gif::GifError, also a runtime_error).
 std::vector<std::uint8_t> EncodeBitmap(const QImage& image);
@@ -55,10 +57,11 @@ int ExportTypeOfName(const QString& fileName);
 // The name with the type's extension appended when it has no extension of its own.
 QString WithDefaultExtension(const QString& fileName, int fileType);
 
-// Renders the plot at settings' size and colour and writes it to fileName as fileType: the
-// bitmap types at 100 pixels per inch, SVG and PDF as vectors at the same size in inches.
-// Throws OutputError or gif::GifError.
+// Renders the plot at settings' size and colour, with the display switches given, and writes
+// it to fileName as fileType: the bitmap types at 100 pixels per inch, SVG and PDF as vectors
+// at the same size in inches. Throws OutputError or gif::GifError.
 void ExportPlot(const PlotDocument& doc, const PrintSettings& settings, const QString& fileName,
-                int fileType, RenderFunction render = &RenderPlot);
+                int fileType, RenderFunction render = &RenderPlot,
+                const PlotSwitches& switches = {});
 
 } // namespace vemo

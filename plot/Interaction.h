@@ -90,10 +90,6 @@ public:
     // The view was painted afresh: nothing drawn in XOR is on it any more.
     void Repainted();
 
-    // Whether the rubber band / the climb lines of DrawnBand are on the view now.
-    bool BandShown() const { return bandShown_; }
-    bool LinesShown() const { return linesShown_; }
-
 private:
     bool hoverShown_ = false;
     bool bandShown_ = false;

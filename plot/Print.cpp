@@ -27,7 +27,7 @@ QRect PrintRect(int ppiX, int ppiY, const PrintSettings& s) {
 }
 
 void PrintPlot(QPaintDevice& printer, const PlotDocument& doc, const PrintSettings& settings,
-               RenderFunction render) {
+               RenderFunction render, const PlotSwitches& switches) {
     const int ppiX = printer.logicalDpiX();
     const int ppiY = printer.logicalDpiY();
     PrintRect(ppiX, ppiY, settings); // refuse before anything reaches the printer
@@ -44,6 +44,7 @@ void PrintPlot(QPaintDevice& printer, const PlotDocument& doc, const PrintSettin
     target.Top = settings.PrtTop;
     target.Colour = settings.PrtColor;
     target.Screen = false;
+    target.Switches = switches;
     render(target, doc);
     if (!painter.end()) throw OutputError("Unable to finish printing.");
 }

@@ -20,9 +20,10 @@ constexpr double MaxPrintPixels = 1.0e6;
 QRect PrintRect(int ppiX, int ppiY, const PrintSettings& settings);
 
 // Begins a document on the printer (or any paged device), renders the plot onto its first
-// page with the printer's logical pixels per inch and ends the document, which sends the
-// page. Nothing is sent when the placement is refused. Throws OutputError.
+// page with the printer's logical pixels per inch and the display switches given, and ends
+// the document, which sends the page. Nothing is sent when the placement is refused. Throws
+// OutputError.
 void PrintPlot(QPaintDevice& printer, const PlotDocument& doc, const PrintSettings& settings,
-               RenderFunction render = &RenderPlot);
+               RenderFunction render = &RenderPlot, const PlotSwitches& switches = {});
 
 } // namespace vemo

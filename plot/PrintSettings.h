@@ -7,6 +7,7 @@
 namespace vemo {
 
 class PlotDocument;
+struct PlotSwitches;
 struct RenderTarget;
 
 // What draws the plot onto a canvas: RenderPlot, or a stand-in that records the call in tests.

@@ -1,6 +1,5 @@
 #include "plot/Renderer.h"
 
-#include "data/AppState.h"
 #include "data/Text8.h"
 #include "plot/CanvasText.h"
 #include "plot/PenLines.h"
@@ -124,7 +123,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
 
     // 3. Background, 4. logo.
     Rectangle(p, l.X0, l.Y0, l.X1, l.Y1);
-    if (App.ShowBackground) {
+    if (t.Switches.ShowBackground) {
         const QPoint from(TruncToInt(t.PpiX * t.Left + 1), TruncToInt(t.PpiY * t.Top + 1));
         const QPoint to(TruncToInt(W + t.PpiX * t.Left - 1), TruncToInt(H + t.PpiY * t.Top - 1));
         if (to.x() > from.x() && to.y() > from.y())
@@ -189,7 +188,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
 
     // 10. Info lines.
     fontColour = ToQColor(doc.InfoColor);
-    if (App.ShowInfo) {
+    if (t.Switches.ShowInfo) {
         SetFontHeight(p, H / 50);
         const int th = TextHeight(p);
         const QString info1 = Text(doc.Info1);
@@ -222,7 +221,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     }
 
     // 13. Average climb of the first Signal over the visible time range.
-    if (App.ShowAvgROC && !doc.Signals.empty()) {
+    if (t.Switches.ShowAvgROC && !doc.Signals.empty()) {
         const QString s = QString::fromStdString(AverageClimbText(doc));
         TextOut(p, centred(s), TruncToInt(TextHeight(p) * 1.5 + l.XLabelY), s, fontColour, back);
     }

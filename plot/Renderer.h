@@ -15,6 +15,14 @@ class QImage;
 
 namespace vemo {
 
+// The display switches of the "Edit Plot Info" dialog. Left as they are, they are a new
+// plot's: the info lines shown, no logo, no average climb.
+struct PlotSwitches {
+    bool ShowInfo = true;        // the info lines
+    bool ShowBackground = false; // the background logo
+    bool ShowAvgROC = false;     // "Avg Climb = ..." under the time axis label
+};
+
 struct RenderTarget {
     QPainter* Canvas = nullptr;
     int PpiX = 96;
@@ -25,6 +33,7 @@ struct RenderTarget {
     double Top = 0.0;
     bool Colour = true;  // false: monochrome output
     bool Screen = false; // a screen rendering publishes its plot rectangle as PlotArea
+    PlotSwitches Switches{};
     // Draws every segment of every trace (solid lines as one stroke per segment, dotted and
     // dashed ones as polylines over all samples) and every point mark of the view even where
     // one repeats the last, instead of only what can change a pixel. The picture is the same

@@ -79,6 +79,11 @@ void AutoRangeAlt(PlotDocument& doc) {
     doc.AltMax = HomeRange.AltMax = hi;
 }
 
+void AutoRangeAll(PlotDocument& doc) {
+    AutoRangeTime(doc);
+    AutoRangeAlt(doc);
+}
+
 TickLayout NiceTicks(double min, double max) {
     const TickLayout none{1.0, 0.0, 1.0, 0};
     if (!(min < max)) max = min + 1.0;

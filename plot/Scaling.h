@@ -32,6 +32,8 @@ extern AxisRanges HomeRange;
 void AutoRangeTime(PlotDocument& doc);
 // The same for AltMin/AltMax from the raw altitudes.
 void AutoRangeAlt(PlotDocument& doc);
+// Both, time first: what a download and a loaded set file get.
+void AutoRangeAll(PlotDocument& doc);
 
 struct TickLayout {
     double First = 0.0;

@@ -220,16 +220,13 @@ void DrawClimbMarks(const TraceContext& c, const Signal& s) {
                              Qt::SolidLine, MarkPenWidth(c.PpiX), Qt::FlatCap, c.PpiX);
     const TracePixels px(*c.Doc, c.Area, s);
     const auto& time = s.Samples.Time;
-    const auto& alt = s.Samples.Alt;
     const int n = s.Samples.Count();
     const double tMin = c.Doc->TimeMin, tMax = c.Doc->TimeMax;
     const int th = TextHeight(p);
     const PlotRect& area = c.Area;
     for (const ClimbMark& m : s.ClimbMarks) {
-        if (!m.InUse) continue;
+        if (!ClimbMarkValid(m, n)) continue;
         const int i1 = m.FirstSample, i2 = m.SecondSample;
-        // A mark may name samples a crop or a load has since removed: skip it.
-        if (i1 < 0 || i2 < 0 || i1 >= n || i2 >= n) continue;
         const double t1 = time[static_cast<std::size_t>(i1)];
         const double t2 = time[static_cast<std::size_t>(i2)];
         if (!(t1 >= tMin && t1 <= tMax && t2 >= tMin && t2 <= tMax)) continue;
@@ -241,10 +238,9 @@ void DrawClimbMarks(const TraceContext& c, const Signal& s) {
         const QPoint a(px.Column(x1), px.Row(y1)), b(px.Column(x2), px.Row(y2));
         DrawBracket(p, a, b, 10 * sy, sy, pen);
         // Two samples at one time have no rate: the bracket stands without a label.
-        if (t2 == t1) continue;
-        const double rate =
-            (alt[static_cast<std::size_t>(i2)] - alt[static_cast<std::size_t>(i1)]) / (t2 - t1);
-        const QString label = QString::asprintf("%.2f", rate);
+        const std::optional<double> rate = ClimbRateOf(s.Samples, m);
+        if (!rate) continue;
+        const QString label = QString::asprintf("%.2f", *rate);
         const int tw = TextWidth(p, label);
         // Rising on screen (y grows downward) puts the label left of the bracket. Both ends
         // in one column count as rising when the second end is higher.

@@ -21,18 +21,20 @@ std::vector<std::uint8_t> BytesOf(const QByteArray& bytes) {
 } // namespace
 
 std::vector<std::uint8_t> EncodeSvgPlot(const PlotDocument& doc, double widthInches,
-                                        double heightInches, bool colour, RenderFunction render) {
+                                        double heightInches, bool colour, RenderFunction render,
+                                        const PlotSwitches& switches) {
     const QSize size = ExportPixelSize(widthInches, heightInches);
     SvgClipDevice svg(size, ExportPpi, ToWidgetText(doc.Title), ToWidgetText(doc.Footer1));
     QPainter painter;
     if (!painter.begin(&svg)) throw OutputError("Unable to start the SVG picture.");
-    RenderExport(painter, doc, widthInches, heightInches, colour, render);
+    RenderExport(painter, doc, widthInches, heightInches, colour, render, switches);
     painter.end();
     return BytesOf(svg.Svg());
 }
 
 std::vector<std::uint8_t> EncodePdfPlot(const PlotDocument& doc, double widthInches,
-                                        double heightInches, bool colour, RenderFunction render) {
+                                        double heightInches, bool colour, RenderFunction render,
+                                        const PlotSwitches& switches) {
     ExportPixelSize(widthInches, heightInches); // the same limits as every other picture
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -47,7 +49,7 @@ std::vector<std::uint8_t> EncodePdfPlot(const PlotDocument& doc, double widthInc
         pdf.setCreator(ToWidgetText(doc.Footer1));
         QPainter painter;
         if (!painter.begin(&pdf)) throw OutputError("Unable to start the PDF picture.");
-        RenderExport(painter, doc, widthInches, heightInches, colour, render);
+        RenderExport(painter, doc, widthInches, heightInches, colour, render, switches);
         if (!painter.end()) throw OutputError("Unable to finish the PDF picture.");
     }
     return BytesOf(bytes);

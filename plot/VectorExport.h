@@ -10,8 +10,10 @@
 namespace vemo {
 
 std::vector<std::uint8_t> EncodeSvgPlot(const PlotDocument& doc, double widthInches,
-                                        double heightInches, bool colour, RenderFunction render);
+                                        double heightInches, bool colour, RenderFunction render,
+                                        const PlotSwitches& switches);
 std::vector<std::uint8_t> EncodePdfPlot(const PlotDocument& doc, double widthInches,
-                                        double heightInches, bool colour, RenderFunction render);
+                                        double heightInches, bool colour, RenderFunction render,
+                                        const PlotSwitches& switches);
 
 } // namespace vemo

@@ -1,13 +1,11 @@
 #include "tools/CliModule.h"
 
-#include "data/AppState.h"
-#include "link/ConfigOps.h"
-
 namespace vemocli {
 
-bool ConnectModule(vemo::ModuleContext& ctx, const PortOptions& options) {
-    vemo::InstallConfigHooks();
-    vemo::App.SpeedIndex = options.speedIndex;
+bool ConnectModule(vemo::ModuleContext& ctx, vemo::ConfigSession& session,
+                   const PortOptions& options) {
+    ctx.config = &session;
+    ctx.state.SpeedIndex = options.speedIndex;
     return vemo::ConnectPath(ctx, options.port);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What download and config share beyond the port options: the message log on a stream, a
 // prompt that counts the errors it reported, and Connect with the configuration read.
+#include "link/ConfigCommands.h"
 #include "tools/CliLink.h"
 
 #include <cstdio>
@@ -31,8 +32,9 @@ public:
     int errors = 0;
 };
 
-// Opens the port at the chosen speed and reads the configuration block, as Connect does.
-// False when the port could not be opened.
-bool ConnectModule(vemo::ModuleContext& ctx, const PortOptions& options);
+// Opens the port at the chosen speed and reads the configuration block through session,
+// which the context keeps, as Connect does. False when the port could not be opened.
+bool ConnectModule(vemo::ModuleContext& ctx, vemo::ConfigSession& session,
+                   const PortOptions& options);
 
 } // namespace vemocli

@@ -1,7 +1,7 @@
 // vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
 // Prints the module's configuration block one field a line; with assignments, changes those
 // fields, writes the block, reads it back and prints it.
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 #include "link/LinkPort.h"
 #include "link/ModuleConfig.h"
 #include "tools/CliModule.h"
@@ -117,11 +117,12 @@ int CmdConfig(int argc, char** argv) {
     vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
+    vemo::ConfigSession configuration;
     struct Close {
         ~Close() { vemo::Link().ClosePort(); }
     } close;
 
-    if (!vemocli::ConnectModule(ctx, options)) return 2;
+    if (!vemocli::ConnectModule(ctx, configuration, options)) return 2;
     if (prompt.errors > 0) return 2; // the block did not arrive
 
     if (!changes.empty()) {
@@ -135,7 +136,7 @@ int CmdConfig(int argc, char** argv) {
         }
         vemo::LinkPort linkPort(vemo::Link());
         vemo::WriteConfig(linkPort, vemo::Config);
-        if (!vemo::ReadConfigNow(ctx)) return 2;
+        if (!configuration.ReadNow(ctx)) return 2;
     }
     Print(vemo::Config);
     return 0;

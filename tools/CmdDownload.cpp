@@ -1,9 +1,9 @@
 // vemo-cli download --port PATH [--speed BAUD] [--set N|all] [--out DIR]
 // Downloads as "Download Data" does after "Download Info" and saves each downloaded set as a
 // set file DIR/Alt_<yyyy-mm-dd>_<N>.csv.
-#include "data/AppState.h"
-#include "data/SetFile.h"
-#include "link/DownloadData.h"
+#include "data/DataFile.h"
+#include "link/DownloadCommand.h"
+#include "plot/Scaling.h"
 #include "tools/CliModule.h"
 #include "tools/Commands.h"
 
@@ -59,21 +59,18 @@ int CmdDownload(int argc, char** argv) {
     }
 
     vemo::PlotDocument doc;
-    vemo::PlotDoc = &doc;
     vemocli::StreamLog log(stdout);
     vemocli::CountingPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
-    struct Reset {
-        ~Reset() {
-            vemo::Link().ClosePort();
-            vemo::PlotDoc = nullptr;
-        }
-    } reset;
+    vemo::ConfigSession configuration;
+    struct Close {
+        ~Close() { vemo::Link().ClosePort(); }
+    } close;
 
-    if (!vemocli::ConnectModule(ctx, options)) return 2;
+    if (!vemocli::ConnectModule(ctx, configuration, options)) return 2;
     if (!vemo::DownloadInfo(ctx)) return 2;
-    const int count = vemo::App.ModuleSetCount;
+    const int count = ctx.state.ModuleSetCount;
     if (set > count) {
         std::fprintf(stderr,
                      "vemo-cli download: the module holds %d data sets; there is no set %d\n",
@@ -83,19 +80,18 @@ int CmdDownload(int argc, char** argv) {
     // The "Set#" list holds "1".."n" and then "All".
     const int selected = set == 0 ? count : set - 1;
 
-    vemo::DownloadView view;
+    vemo::DownloadHooks hooks;
+    hooks.AutoRange = vemo::AutoRangeAll; // the set files keep the plot's range
     if (::isatty(STDERR_FILENO)) {
-        view.Progress = [](int position) {
+        hooks.View.Progress = [](int position) {
             std::fprintf(stderr, "\r%3d%%", position);
             std::fflush(stderr);
         };
-        view.ShowProgress = [](bool show) {
-            if (!show) std::fprintf(stderr, "\r    \r");
-        };
+        hooks.View.HideProgress = [] { std::fprintf(stderr, "\r    \r"); };
     }
-    const auto results = vemo::DownloadDataClick(ctx, selected, view);
+    const auto results = vemo::DownloadDataClick(ctx, doc, selected, hooks);
 
-    int status = vemo::App.Connected ? 0 : 2; // the module went away during the transfer
+    int status = ctx.state.Connected ? 0 : 2; // the module went away during the transfer
     const QDate today = QDate::currentDate();
     for (const auto& r : results) {
         if (r.DataSet < 0) {

@@ -3,8 +3,7 @@
 // Loads IN into an empty document as "Load" does and writes the picture as "Export" would:
 // 100 pixels per inch, 7 x 3.5 inches unless told otherwise, the type from the extension (SVG
 // and PDF as vectors of the same size in inches).
-#include "data/AppState.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "plot/Export.h"
 #include "plot/Scaling.h"
 #include "tools/Commands.h"
@@ -93,14 +92,12 @@ int CmdExport(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         return 2;
     }
-    if (kind == vemo::DataFileKind::Set) {
-        vemo::AutoRangeTime(doc);
-        vemo::AutoRangeAlt(doc);
-    }
-    vemo::App.ShowInfo = info;
-    vemo::App.ShowBackground = logo;
+    if (kind == vemo::DataFileKind::Set) vemo::AutoRangeAll(doc);
+    vemo::PlotSwitches switches;
+    switches.ShowInfo = info;
+    switches.ShowBackground = logo;
     try {
-        vemo::ExportPlot(doc, settings, out, type);
+        vemo::ExportPlot(doc, settings, out, type, &vemo::RenderPlot, switches);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 2;

@@ -89,10 +89,9 @@ int CmdFlash(int argc, char** argv) {
     vemocli::TerminalPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
-    vemo::FirmwareJob job{port.port, vemo::BaudTable[static_cast<std::size_t>(port.speedIndex)],
-                          options, file};
+    vemo::FirmwareJob job{port.port, vemo::BaudOf(port.speedIndex), options, file};
 
-    vemo::FirmwareView view;
+    vemo::TransferView view;
     if (::isatty(STDERR_FILENO)) {
         view.ShowProgress = [&progress](int maximum) {
             progress = {true, maximum, 0};

@@ -2,9 +2,9 @@
 // Turns a flight simulator's CSV export into a set file that "Load" reads: time in seconds,
 // altitude in the chosen unit (feet unless told), each event a trigger mark on the sample
 // nearest to it, the design's name and notes that say it is a simulation.
-#include "data/AppState.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "data/SimImport.h"
+#include "data/Units.h"
 #include "plot/Scaling.h"
 #include "tools/Commands.h"
 

@@ -1,5 +1,4 @@
 // vemo-cli info: the info block of "Download Info", line for line.
-#include "data/AppState.h"
 #include "link/Protocol.h"
 #include "tools/CliLink.h"
 #include "tools/Commands.h"
@@ -21,11 +20,11 @@ int CmdInfo(int argc, char** argv) {
     if (options.port.empty()) return UsageError("info");
 
     QCoreApplication app(argc, argv);
-    vemo::App.SpeedIndex = options.speedIndex;
     vemo::StringListLog log;
     vemocli::TerminalPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
+    ctx.state.SpeedIndex = options.speedIndex;
 
     if (!vemo::ConnectPath(ctx, options.port)) {
         for (const std::string& line : log.Lines)

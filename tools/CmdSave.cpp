@@ -1,7 +1,7 @@
 // vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]
 // Loads the inputs in order into an empty document, as "Load" does, and saves the whole plot,
 // or data set K alone as a set file.
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "tools/Commands.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 // vemo-cli summary FILE.csv [FILE.csv ...] [--csv]
 // Loads each file as "Load" does and prints each data set's flight summary: an aligned block
 // per set in the set's units, or with --csv a logbook of one row per flight of every file.
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "data/SimImport.h"
 #include "data/SummaryText.h"
 #include "data/Text.h"

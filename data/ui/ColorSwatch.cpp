@@ -36,10 +36,7 @@ void ColorSwatch::paintEvent(QPaintEvent* event) {
 void ColorSwatch::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
     QColor colour = ToQColor(colour_);
-    if (ChooseColour && ChooseColour(this, colour)) {
-        SetColour(FromQColor(colour));
-        emit ColourChanged(colour_);
-    }
+    if (ChooseColour && ChooseColour(this, colour)) SetColour(FromQColor(colour));
 }
 
 } // namespace vemo

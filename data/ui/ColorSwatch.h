@@ -21,9 +21,6 @@ public:
     // replace it; by default it is the colour dialog.
     static std::function<bool(QWidget* parent, QColor& colour)> ChooseColour;
 
-signals:
-    void ColourChanged(vemo::Colour colour);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,6 +1,6 @@
 #include "data/ui/DataPropForm.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/SummaryText.h"
 #include "data/Text.h"
 #include "data/Text8.h"
@@ -280,7 +280,7 @@ void TDataPropForm::ApplyTo(int k) {
     // The offsets are amounts to add, used up by this Apply: showing the set again puts them
     // back at zero, so that the next Apply does not shift the data once more.
     RefreshSetProperties();
-    RepaintPlot();
+    emit PlotChanged();
 }
 
 void TDataPropForm::ApplyBtnClick() {
@@ -305,15 +305,15 @@ void TDataPropForm::DelSetBtnClick() {
     SetListBox->setCurrentRow(SetListBox->count() > 0 ? 0 : -1);
     listChanging_ = false;
     RefreshSetProperties();
-    RepaintPlot();
+    emit PlotChanged();
 }
 
 void TDataPropForm::DriftBtnClick() {
     const int k = SetListBox->currentRow();
     if (!PlotDoc || !PlotDoc->ValidSet(k)) return;
     if (!FixDrift(*PlotDoc, k)) return;
-    if (App.AutoRangeAlt) App.AutoRangeAlt();
-    RepaintPlot();
+    emit AltitudesShifted();
+    emit PlotChanged();
 }
 
 // What a fixed offset should be measured against is not settled; the button stays and

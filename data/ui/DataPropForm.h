@@ -70,6 +70,13 @@ public:
     QPlainTextEdit* SummaryText;
     void ShowSummary();
 
+signals:
+    // A set was changed or deleted: the plot is to be repainted.
+    void PlotChanged();
+    // "Fix Drift" shifted a set's altitudes: the altitude axis is to be fitted again (before
+    // the repaint that follows).
+    void AltitudesShifted();
+
 protected:
     // Opening the dialog shows data set 0.
     void showEvent(QShowEvent* event) override;

@@ -1,7 +1,7 @@
 #include "data/ui/FileActions.h"
 
-#include "data/AppState.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
+#include "data/PlotDocument.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/FileDialogFolder.h"
 #include "data/ui/SaveSel.h"
@@ -95,7 +95,7 @@ void UseRealQuestions() {
     Questions() = RealQuestions();
 }
 
-void SaveData(QWidget* parent) {
+void SaveData(QWidget* parent, int downloadSetIndex) {
     if (!PlotDoc) return;
     const int kind = Questions().AskSaveKind(parent);
     if (kind < 0) return;
@@ -104,8 +104,8 @@ void SaveData(QWidget* parent) {
     if (!wholePlot && !PlotDoc->ValidSet(active)) return;
 
     const QDate today = QDate::currentDate();
-    const QString name = wholePlot ? DefaultPlotFileName(today)
-                                   : DefaultSetFileName(today, App.DownloadSetIndex + 1);
+    const QString name =
+        wholePlot ? DefaultPlotFileName(today) : DefaultSetFileName(today, downloadSetIndex + 1);
     const QString path = WithDataFileExtension(Questions().AskSavePath(parent, name));
     if (path.isEmpty()) return;
 
@@ -115,14 +115,14 @@ void SaveData(QWidget* parent) {
     if (!ok) Questions().ShowError(parent, error);
 }
 
-void LoadData(QWidget* parent) {
+void LoadData(QWidget* parent, const std::function<void()>& loaded) {
     if (!PlotDoc) return;
     const QString path = Questions().AskLoadPath(parent);
     if (path.isEmpty()) return;
-    LoadDataFrom(parent, path);
+    LoadDataFrom(parent, path, loaded);
 }
 
-void LoadDataFrom(QWidget* parent, const QString& path) {
+void LoadDataFrom(QWidget* parent, const QString& path, const std::function<void()>& loaded) {
     if (!PlotDoc) return;
     QString error, notice;
     long long dropped = 0;
@@ -131,7 +131,7 @@ void LoadDataFrom(QWidget* parent, const QString& path) {
         return;
     }
     if (DataPropForm) DataPropForm->RefreshSetProperties();
-    RepaintPlot();
+    if (loaded) loaded();
     if (!notice.isEmpty()) Questions().ShowMessage(parent, path + ": " + notice);
     if (dropped > 0)
         Questions().ShowMessage(parent, QString("%1 holds more than %2 samples in a data set; "

@@ -35,14 +35,16 @@ FileQuestions& Questions();
 void UseRealQuestions();
 
 // "Save" (hint "Save Data"): asks what to save and where, then writes the file; a name typed
-// without an extension gets ".csv". Does nothing when there is no document, or when the
-// active set is to be saved and there is none.
-void SaveData(QWidget* parent);
+// without an extension gets ".csv". The set file name offered numbers from downloadSetIndex,
+// the "Set#" index of the last "Download Data". Does nothing when there is no document, or
+// when the active set is to be saved and there is none.
+void SaveData(QWidget* parent, int downloadSetIndex = 0);
 // "Load" (hint "Load data"): asks for a file and adds its data sets to the document; a flight
-// simulator's export adds one data set. Samples beyond what a data set holds, and rows of an
-// export that were skipped or cut, are left out and the user is told how many.
-void LoadData(QWidget* parent);
+// simulator's export adds one data set. `loaded` runs once they are in (the window repaints
+// the plot), before the user is told of samples beyond what a data set holds, or rows of an
+// export that were skipped or cut, and how many were left out.
+void LoadData(QWidget* parent, const std::function<void()>& loaded);
 // What "Load" does once the file is chosen.
-void LoadDataFrom(QWidget* parent, const QString& path);
+void LoadDataFrom(QWidget* parent, const QString& path, const std::function<void()>& loaded);
 
 } // namespace vemo

@@ -53,7 +53,3 @@ TSaveSel::TSaveSel(QWidget* parent) : QDialog(parent) {
 int TSaveSel::ItemIndex() const {
     return AllSetsRadio->isChecked() ? PlotAndAllDataSets : ActiveDataSet;
 }
-
-void TSaveSel::SetItemIndex(int index) {
-    (index == PlotAndAllDataSets ? AllSetsRadio : ActiveSetRadio)->setChecked(true);
-}

@@ -14,7 +14,6 @@ public:
     enum Choice { ActiveDataSet = 0, PlotAndAllDataSets = 1 };
     // The radio group's item index; the choice stays from one use to the next.
     int ItemIndex() const;
-    void SetItemIndex(int index);
 
     QGroupBox* SaveGrp;
     QRadioButton* ActiveSetRadio;

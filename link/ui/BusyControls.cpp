@@ -43,16 +43,8 @@ void DropQueuedInput() {
 
 } // namespace
 
-const std::vector<const char*>& ModuleControlNames() {
-    static const std::vector<const char*> names = {
-        "ConnectBtn",   "SpeedBox",   "DLInfoBtn",   "DownloadDataBtn", "DLDataBtn",
-        "EraseDataBtn", "ReadCfgBtn", "WriteCfgBtn", "BitBtn1",         "ResetModuleBtn",
-        "CalBtn",       "UpdateBtn",  "StartBtn",
-    };
-    return names;
-}
-
-BusyControls::BusyControls(QWidget* anyWidget) : widget_(anyWidget) {
+BusyControls::BusyControls(QWidget* window, const std::vector<QWidget*>& controls)
+    : window_(window), controls_(controls.begin(), controls.end()) {
     listener_ = AddBusyListener([this](bool busy) { SetBusy(busy); });
 }
 
@@ -62,21 +54,18 @@ BusyControls::~BusyControls() {
 
 void BusyControls::SetBusy(bool busy) {
     if (busy) {
-        if (!widget_) return;
-        QWidget* window = widget_->window();
-        for (const char* name : ModuleControlNames()) {
-            for (QWidget* w : window->findChildren<QWidget*>(name)) {
-                // disabled for its own reasons: leave it so
-                if (w->testAttribute(Qt::WA_ForceDisabled)) continue;
-                w->setEnabled(false);
-                disabled_.emplace_back(w);
-            }
+        if (!window_) return;
+        for (QWidget* w : controls_) {
+            // disabled for its own reasons: leave it so
+            if (!w || w->testAttribute(Qt::WA_ForceDisabled)) continue;
+            w->setEnabled(false);
+            disabled_.emplace_back(w);
         }
         if (ModuleBusyKind() == BusyKind::Blocking) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             waitCursor_ = true;
             // The window paints nothing more until the command ends: show its state now.
-            window->repaint();
+            window_->repaint();
         }
     } else {
         if (waitCursor_) {

@@ -10,13 +10,11 @@
 
 namespace vemo {
 
-// The names of the controls that start module commands or close the port.
-const std::vector<const char*>& ModuleControlNames();
-
 class BusyControls {
 public:
-    // Follows the module-busy state for the window of `anyWidget`.
-    explicit BusyControls(QWidget* anyWidget);
+    // Follows the module-busy state for `controls` (the pages' ModuleControls), which stand in
+    // `window`.
+    BusyControls(QWidget* window, const std::vector<QWidget*>& controls);
     ~BusyControls();
     BusyControls(const BusyControls&) = delete;
     BusyControls& operator=(const BusyControls&) = delete;
@@ -24,7 +22,8 @@ public:
     void SetBusy(bool busy);
 
 private:
-    QPointer<QWidget> widget_;
+    QPointer<QWidget> window_;
+    std::vector<QPointer<QWidget>> controls_;
     std::vector<QPointer<QWidget>> disabled_;
     int listener_ = 0;
     bool waitCursor_ = false;

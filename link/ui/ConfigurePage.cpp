@@ -1,12 +1,9 @@
 #include "link/ui/ConfigurePage.h"
 
 #include "data/Text8.h"
-#include "link/ConfigOps.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
-#include "link/ui/BusyControls.h"
 #include "link/ui/ConnectPage.h"
-#include "link/ui/DownloadAction.h"
 #include "link/ui/FirmwareAction.h"
 #include "link/ui/SpinButton.h"
 
@@ -81,13 +78,6 @@ QButtonGroup* MakeRadios(QGroupBox* group, const QStringList& items, int x, int 
     return buttons;
 }
 
-// Runs a module command in the surroundings of the "Connect / Download" page, which holds the
-// port, the message log and the connection display.
-template <typename F> void RunCommand(F command) {
-    if (ModuleBusy()) return;
-    if (ConnectPage* connect = ConnectPage::Current()) command(connect->Context());
-}
-
 } // namespace
 
 // Selects item k, or no item for an index the group does not have.
@@ -103,19 +93,25 @@ void SelectItem(QButtonGroup* group, int k) {
     }
 }
 
-ConfigurePage::ConfigurePage(QWidget* parent) : QWidget(parent) {
+ConfigurePage::ConfigurePage(QWidget* parent)
+    : QWidget(parent), FirmwareAsks(RealFirmwareQuestions(this)) {
     setObjectName("ConfigurePage");
     Build();
-    InstallConfigHooks();
-    ConfigDisplay.ShowBlock = [this] { ShowBlock(); };
-    ConfigDisplay.ShowInterval = [this] { ShowInterval(); };
-    ConfigDisplay.ShowBlankCaption = [this] { ShowBlankCaption(); };
-    busy_ = std::make_unique<BusyControls>(this);
-    if (ConnectPage* connect = ConnectPage::Current()) InstallDownloadHandler(*connect);
 }
 
-ConfigurePage::~ConfigurePage() {
-    ConfigDisplay = {};
+ConfigurePage::~ConfigurePage() = default;
+
+std::vector<QWidget*> ConfigurePage::ModuleControls() const {
+    return {ReadCfgBtn, WriteCfgBtn, BitBtn1, ResetModuleBtn, CalBtn, UpdateBtn};
+}
+
+void ConfigurePage::RunCommandsOn(ConnectPage* commands) {
+    commands_ = commands;
+}
+
+template <typename F> void ConfigurePage::RunCommand(F command) {
+    if (ModuleBusy()) return;
+    if (commands_) command(commands_->Context());
 }
 
 void ConfigurePage::Build() {
@@ -304,8 +300,8 @@ void ConfigurePage::ResetModuleBtnClick() {
 }
 
 void ConfigurePage::CalBtnClick() {
-    const std::string text = FromWidgetText(CutWidgetText(AltCalEdit->text(), 255));
-    RunCommand([&text](ModuleContext& ctx) { Calibrate(ctx, text); });
+    if (ModuleBusy() || !commands_) return;
+    commands_->CalibrateClick(AltCalEdit->text());
 }
 
 void ConfigurePage::CompatChkClick() {
@@ -315,5 +311,7 @@ void ConfigurePage::CompatChkClick() {
 
 void ConfigurePage::UpdateBtnClick() {
     // The options are read now; the questions that follow are modal, so they cannot change.
-    UpdateBtnAction({BlankPartChk->isChecked(), ForceChk->isChecked(), CompatChk->isChecked()});
+    if (!commands_) return;
+    UpdateBtnAction(*commands_, FirmwareAsks,
+                    {BlankPartChk->isChecked(), ForceChk->isChecked(), CompatChk->isChecked()});
 }

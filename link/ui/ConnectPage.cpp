@@ -1,6 +1,5 @@
 #include "link/ui/ConnectPage.h"
 
-#include "data/AppState.h"
 #include "data/Text8.h"
 #include "data/ui/MainStatus.h"
 #include "link/ModuleBusy.h"
@@ -12,14 +11,13 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
 
 namespace {
-
-ConnectPage* currentPage = nullptr;
 
 // A box shown while a command keeps the busy cursor: the arrow again while the user answers.
 class ArrowWhileAsking {
@@ -119,7 +117,7 @@ ConnectPage::ConnectPage(QWidget* parent)
     SpeedBox->setGeometry(452, 34, 100, 26);
     for (std::uint32_t baud : vemo::BaudTable)
         SpeedBox->addItem(QString::number(baud));
-    SpeedBox->setCurrentIndex(vemo::App.SpeedIndex);
+    SpeedBox->setCurrentIndex(context_.state.SpeedIndex);
 
     ConnectBtn = Button(this, "ConnectBtn", "Connect", "Connect or Disconnect to the Vemo Module",
                         QRect(572, 32, 160, 30));
@@ -167,8 +165,10 @@ ConnectPage::ConnectPage(QWidget* parent)
     connect(EraseDataBtn, &QPushButton::clicked, this, &ConnectPage::EraseDataBtnClick);
 
     ListPorts();
-    currentPage = this;
-    vemo::Link().SetLostHandler([this] { ModuleLost(); });
+    // The newest page is told; one that is gone is not.
+    context_.link.SetLostHandler([page = QPointer<ConnectPage>(this)] {
+        if (page) page->ModuleLost();
+    });
 }
 
 void ConnectPage::ModuleLost() {
@@ -180,15 +180,7 @@ void ConnectPage::ModuleLost() {
     vemo::ModuleGone(context_);
 }
 
-ConnectPage::~ConnectPage() {
-    if (currentPage != this) return;
-    currentPage = nullptr;
-    vemo::Link().SetLostHandler(nullptr);
-}
-
-ConnectPage* ConnectPage::Current() {
-    return currentPage;
-}
+ConnectPage::~ConnectPage() = default;
 
 void ConnectPage::ListPorts() {
     // The chosen port stays chosen, by name, wherever it now stands in the list. A chosen
@@ -207,10 +199,22 @@ void ConnectPage::SetPrompt(vemo::UserPrompt* prompt) {
     relay_.to = prompt ? prompt : boxes_.get();
 }
 
+void ConnectPage::UseConfigSession(vemo::ConfigSession* session) {
+    context_.config = session;
+}
+
+std::vector<QWidget*> ConnectPage::ModuleControls() const {
+    return {ConnectBtn, SpeedBox, DLInfoBtn, DLDataBtn, EraseDataBtn};
+}
+
+int ConnectPage::TakeShownSpeed() {
+    if (SpeedBox->currentIndex() >= 0) context_.state.SpeedIndex = SpeedBox->currentIndex();
+    return context_.state.SpeedIndex;
+}
+
 void ConnectPage::ConnectBtnClick() {
-    // The speed shown is the speed used, even when the box was set without a change signal.
-    if (SpeedBox->currentIndex() >= 0) vemo::App.SpeedIndex = SpeedBox->currentIndex();
-    const bool connecting = !vemo::App.Connected;
+    TakeShownSpeed();
+    const bool connecting = !context_.state.Connected;
     // A port that could not be opened may have gone away, another may have come.
     if (!vemo::ConnectClick(context_, CommPortBox->currentIndex()) && connecting) ListPorts();
 }
@@ -230,14 +234,6 @@ void ConnectPage::DLDataBtnClick() {
 
 void ConnectPage::EraseDataBtnClick() {
     vemo::EraseData(context_);
-}
-
-void ConnectPage::ResetDefaultsClick() {
-    vemo::ResetDefaults(context_);
-}
-
-void ConnectPage::ResetModuleClick() {
-    vemo::ResetModule(context_);
 }
 
 void ConnectPage::CalibrateClick(const QString& altitudeText) {
@@ -268,12 +264,7 @@ void ConnectPage::SetSetList(const std::vector<std::string>& items, int selected
 }
 
 void ConnectPage::ShowFirmwareVersion(const std::string& version) {
-    const QString text = vemo::ToWidgetText(version);
-    if (OnFirmwareVersion) {
-        OnFirmwareVersion(text);
-        return;
-    }
-    if (auto* label = window()->findChild<QLabel*>("FirmwareVersionDisp")) label->setText(text);
+    if (OnFirmwareVersion) OnFirmwareVersion(vemo::ToWidgetText(version));
 }
 
 void ConnectPage::ShowConnectPage() {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -21,28 +22,32 @@ public:
     explicit ConnectPage(QWidget* parent = nullptr);
     ~ConnectPage() override;
 
-    // The page that serves module commands; nullptr before it is made.
-    static ConnectPage* Current();
-
     // Lists the machine's serial ports into CommPortBox: when the page is made, each time the
     // list opens and after a failed Connect. The chosen port stays chosen while it is listed.
     void ListPorts();
 
     // What the module commands work with: the link, InfoText, the message boxes, the
-    // controls of this page.
+    // controls of this page, and the window's connection state.
     vemo::ModuleContext& Context() { return context_; }
+    const vemo::ModuleContext& Context() const { return context_; }
+
+    // The speed shown is the speed used, even when the box was set without a change signal:
+    // SpeedBox's choice becomes the connection's speed index, which is returned. Connect and
+    // "Update Firmware" take it.
+    int TakeShownSpeed();
     // Replaces the message boxes (tests answer them); nullptr restores the real ones.
     void SetPrompt(vemo::UserPrompt* prompt);
+    // What Connect and the commands that change the block read it through (the Configure
+    // page's session); none: they read no block.
+    void UseConfigSession(vemo::ConfigSession* session);
 
-    // "Download Data": filled in by the data set download.
+    // "Download Data": the main window fills it in, since the sets go into its document.
     std::function<void(vemo::ModuleContext&)> OnDownloadData;
-    // FirmwareVersionDisp on the Configure page; when empty, a label of that name in this
-    // window is written.
+    // "Download Info" shows the module's software version: FirmwareVersionDisp on the Configure
+    // page, as the main window fills it in.
     std::function<void(const QString&)> OnFirmwareVersion;
 
-    // The Configure page's module buttons.
-    void ResetDefaultsClick();
-    void ResetModuleClick();
+    // The Configure page's "Calibrate" with the text of its AltCalEdit.
     void CalibrateClick(const QString& altitudeText);
 
     QComboBox* CommPortBox = nullptr;
@@ -54,6 +59,9 @@ public:
     QComboBox* SetList = nullptr;
     QPushButton* EraseDataBtn = nullptr;
     QCheckBox* SizeChk = nullptr;
+
+    // The controls that start module commands or close the port, disabled while one runs.
+    std::vector<QWidget*> ModuleControls() const;
 
 public slots:
     void ConnectBtnClick();

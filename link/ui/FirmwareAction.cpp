@@ -1,47 +1,38 @@
 #include "link/ui/FirmwareAction.h"
 
-#include "data/AppState.h"
 #include "data/Text8.h"
 #include "data/ui/FileDialogFolder.h"
-#include "data/ui/MainStatus.h"
 #include "link/PortList.h"
 #include "link/ui/ConnectPage.h"
+#include "link/ui/StatusBarProgress.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProgressBar>
+#include <QPointer>
 
 namespace vemo {
 
 namespace {
 
-QWidget* DialogOwner() {
-    ConnectPage* page = ConnectPage::Current();
-    return page ? page->window() : nullptr;
-}
-
-bool RealAskOkCancel(const std::string& text, const std::string& caption, bool warningIcon) {
+bool RealAskOkCancel(QWidget* owner, const std::string& text, const std::string& caption,
+                     bool warningIcon) {
     QMessageBox box(warningIcon ? QMessageBox::Warning : QMessageBox::NoIcon, ToWidgetText(caption),
-                    ToWidgetText(text), QMessageBox::Ok | QMessageBox::Cancel, DialogOwner());
+                    ToWidgetText(text), QMessageBox::Ok | QMessageBox::Cancel, owner);
     box.setObjectName("FirmwareBox");
     return box.exec() == QMessageBox::Ok;
 }
 
-FirmwareQuestions RealQuestions() {
-    return {RealAskOkCancel, [] { return FirmwareOpenDialog(DialogOwner()); }};
-}
-
 } // namespace
 
-FirmwareQuestions& FirmwareAsks() {
-    static FirmwareQuestions questions = RealQuestions();
-    return questions;
-}
-
-void UseRealFirmwareAsks() {
-    FirmwareAsks() = RealQuestions();
+FirmwareQuestions RealFirmwareQuestions(QWidget* near) {
+    // The window is looked up when asked: the page may be placed in one after this is made.
+    QPointer<QWidget> page(near);
+    auto owner = [page] { return page ? page->window() : nullptr; };
+    return {[owner](const std::string& text, const std::string& caption, bool warningIcon) {
+                return RealAskOkCancel(owner(), text, caption, warningIcon);
+            },
+            [owner] { return FirmwareOpenDialog(owner()); }};
 }
 
 std::string FirmwareOpenDialog(QWidget* parent) {
@@ -56,42 +47,15 @@ std::string FirmwareOpenDialog(QWidget* parent) {
     return chosen.isEmpty() ? std::string() : chosen.toLocal8Bit().toStdString();
 }
 
-FirmwareView FirmwareWindowView() {
-    FirmwareView view;
-    view.ShowProgress = [](int maximum) {
-        if (QProgressBar* bar = MainStatus.ProgressBar1) {
-            bar->setRange(0, maximum);
-            bar->setValue(0);
-            bar->show();
-        }
-    };
-    view.Progress = [](int position) {
-        if (MainStatus.ProgressBar1) MainStatus.ProgressBar1->setValue(position);
-    };
-    view.ProcessEvents = [] { QCoreApplication::processEvents(); };
-    view.HideProgress = [] {
-        if (QProgressBar* bar = MainStatus.ProgressBar1) {
-            bar->setMaximum(100);
-            bar->hide();
-        }
-    };
-    return view;
-}
-
-std::optional<int> UpdateBtnAction(const FirmwareOptions& options) {
-    ConnectPage* page = ConnectPage::Current();
-    if (!page) return std::nullopt;
-    // The speed shown is the speed used, as for Connect.
-    if (page->SpeedBox->currentIndex() >= 0) App.SpeedIndex = page->SpeedBox->currentIndex();
-    const int speed = App.SpeedIndex >= 0 && App.SpeedIndex < static_cast<int>(BaudTable.size())
-                          ? App.SpeedIndex
-                          : static_cast<int>(BaudTable.size()) - 1;
-    const std::string name = PortTable.Name(page->CommPortBox->currentIndex());
+std::optional<int> UpdateBtnAction(ConnectPage& commands, const FirmwareQuestions& questions,
+                                   const FirmwareOptions& options) {
+    const int speed = commands.TakeShownSpeed();
+    const std::string name = PortTable.Name(commands.CommPortBox->currentIndex());
     FirmwareJob job;
     job.PortPath = name.empty() ? std::string() : PortOpenPath(name);
-    job.UserBaud = BaudTable[static_cast<std::size_t>(speed)];
+    job.UserBaud = BaudOf(speed);
     job.Options = options;
-    return UpdateFirmwareClick(page->Context(), job, FirmwareAsks(), FirmwareWindowView());
+    return UpdateFirmwareClick(commands.Context(), job, questions, StatusBarTransfer());
 }
 
 } // namespace vemo

@@ -5,23 +5,20 @@
 
 #include <string>
 
+class ConnectPage;
 class QWidget;
 
 namespace vemo {
 
-// The questions in use; they start as the real message boxes and file dialog.
-FirmwareQuestions& FirmwareAsks();
-// Puts the real message boxes and file dialog back.
-void UseRealFirmwareAsks();
+// The real questions: message boxes and the file dialog over the window of `near`.
+FirmwareQuestions RealFirmwareQuestions(QWidget* near);
 
 // "Select Firmware Update File"; empty when cancelled.
 std::string FirmwareOpenDialog(QWidget* parent);
 
-// The progress bar of the status bar and the event processing of the update.
-FirmwareView FirmwareWindowView();
-
 // The button's work after the page read its options: the port and speed come from the
-// "Connect / Download" page.
-std::optional<int> UpdateBtnAction(const FirmwareOptions& options);
+// "Connect / Download" page, whose surroundings the update reports to.
+std::optional<int> UpdateBtnAction(ConnectPage& commands, const FirmwareQuestions& questions,
+                                   const FirmwareOptions& options);
 
 } // namespace vemo

@@ -86,10 +86,13 @@ void LogPage::ShowLimits() {
     AMinLabel->setText(QString::number(History.Bottom, 'g', 15));
 }
 
+std::vector<QWidget*> LogPage::ModuleControls() const {
+    return {StartBtn};
+}
+
 void LogPage::StartBtnClick() {
     if (vemo::ModuleBusy()) return;
-    if (ConnectPage* connect = ConnectPage::Current())
-        vemo::StartBtnClick(connect->Context(), *this);
+    if (commands_) vemo::StartBtnClick(commands_->Context(), *this);
 }
 
 void LogPage::ShowLogging(bool logging) {

@@ -3,8 +3,12 @@
 // with its limits, "Start"/"Stop" and "Clear".
 #include "link/LiveLog.h"
 
+#include <QPointer>
 #include <QWidget>
 
+#include <vector>
+
+class ConnectPage;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -32,9 +36,18 @@ public:
     // The history's full scale and bottom value, as shortest plain number text.
     void ShowLimits();
 
+    // "Start" runs in the surroundings of the "Connect / Download" page, which holds the port,
+    // the message log and the connection; without one it does nothing.
+    void RunCommandsOn(ConnectPage* commands) { commands_ = commands; }
+
     void StartBtnClick();
+
+    // The control that starts a module command, disabled while one runs.
+    std::vector<QWidget*> ModuleControls() const;
 
 private:
     void ShowLogging(bool logging) override;
     void RunTimer(bool run) override;
+
+    QPointer<ConnectPage> commands_;
 };

@@ -1,6 +1,5 @@
 #include "link/ui/ModSetForm.h"
 
-#include "link/ConfigOps.h"
 #include "link/ModuleConfig.h"
 #include "link/ui/SpinButton.h"
 
@@ -76,5 +75,5 @@ void TModSetForm::showEvent(QShowEvent* event) {
 
 void TModSetForm::done(int result) {
     QDialog::done(result);
-    if (vemo::ConfigDisplay.ShowBlankCaption) vemo::ConfigDisplay.ShowBlankCaption();
+    emit Closed();
 }

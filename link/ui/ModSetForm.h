@@ -24,6 +24,10 @@ public:
     void CSpinButton1Click(bool up);
     void MemListChange(int index);
 
+signals:
+    // The dialog closed: the module version may have changed the display option's caption.
+    void Closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;

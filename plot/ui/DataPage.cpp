@@ -1,6 +1,8 @@
 #include "plot/ui/DataPage.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
+#include "data/ui/DataPropForm.h"
+#include "plot/ui/EditInfoForm.h"
 #include "plot/ui/PlotBox.h"
 #include "plot/ui/PlotMouse.h"
 #include "plot/ui/ScaleForm.h"
@@ -111,6 +113,7 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     ActiveSetCombo->setMinimumContentsLength(8);
     ActiveSetCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ActiveSetCombo->setFocusPolicy(Qt::NoFocus);
+    activeSetNames_ = ComboNameList(ActiveSetCombo);
     bar->setSpacing(4);
     bar->addWidget(activeLabel);
     bar->addWidget(ActiveSetCombo, 1);
@@ -134,17 +137,30 @@ DataPage::DataPage(QWidget* parent) : QWidget(parent) {
     // Hidden option: only repaints the view; the drawing does not depend on it.
     ShowPointsChk = new QCheckBox("Show Points", this);
     ShowPointsChk->setObjectName("ShowPointsChk");
-    ShowPointsChk->setChecked(App.ShowPoints);
+    ShowPointsChk->setChecked(ShowPoints);
     ShowPointsChk->hide();
     connect(ShowPointsChk, &QCheckBox::toggled, this, [this](bool on) {
-        App.ShowPoints = on;
+        ShowPoints = on;
         RepaintPlot();
     });
 
+    connect(ZoomInBtn, &QPushButton::clicked, this, &DataPage::ZoomInBtnClick);
+    connect(ZoomOutBtn, &QPushButton::clicked, this, &DataPage::ZoomOutBtnClick);
+    connect(ZoomResetBtn, &QPushButton::clicked, this, &DataPage::ZoomResetBtnClick);
+    connect(ZoomCropBtn, &QPushButton::clicked, this, &DataPage::ZoomCropBtnClick);
+    const std::pair<QPushButton*, PanDirection> pans[] = {{PanUpBtn, PanDirection::Up},
+                                                          {PanDnBtn, PanDirection::Down},
+                                                          {PanLtBtn, PanDirection::Left},
+                                                          {PanRtBtn, PanDirection::Right}};
+    for (const auto& [button, direction] : pans)
+        connect(button, &QPushButton::clicked, this, [this, d = direction] { PanBtnClick(d); });
     connect(ScaleBtn, &QPushButton::clicked, this, &DataPage::ScaleBtnClick);
+    connect(PlotPropBtn, &QPushButton::clicked, this, &DataPage::PlotPropBtnClick);
+    connect(DataPropBtn, &QPushButton::clicked, this, &DataPage::DataPropBtnClick);
 
-    // The mouse on the view and the zoom, pan, crop and dialog buttons.
-    auto* mouseHandler = new PlotMouse(PlotBox, this);
+    // The mouse on the view, in the mode of the "Mouse" group.
+    auto* mouseHandler =
+        new PlotMouse(PlotBox, [this] { return static_cast<vemo::MouseMode>(MouseMode()); });
     PlotBox->Overlay = [mouseHandler](QImage& picture) { mouseHandler->PaintOverlay(picture); };
     connect(PlotBox, &TPlotBox::OverlayWiped, mouseHandler, &PlotMouse::ForgetOverlay);
     // The hover circle sits on a sample of the active set: another set, another picture.
@@ -160,6 +176,42 @@ void DataPage::RepaintPlot() {
 int DataPage::MouseMode() const {
     const int id = MouseButtons->checkedId();
     return id < 0 ? 0 : id;
+}
+
+void DataPage::ChangeView(void (*change)(PlotDocument&)) {
+    if (PlotDoc) change(*PlotDoc);
+    RepaintPlot();
+}
+
+void DataPage::ZoomInBtnClick() {
+    ChangeView(ZoomIn);
+}
+
+void DataPage::ZoomOutBtnClick() {
+    ChangeView(ZoomOut);
+}
+
+void DataPage::ZoomResetBtnClick() {
+    ChangeView(ZoomReset);
+}
+
+void DataPage::ZoomCropBtnClick() {
+    ChangeView(CropToView);
+}
+
+void DataPage::PanBtnClick(PanDirection direction) {
+    if (PlotDoc) Pan(*PlotDoc, direction);
+    RepaintPlot();
+}
+
+void DataPage::PlotPropBtnClick() {
+    if (EditInfoForm && PlotDoc) EditInfoForm->Open(*PlotDoc);
+    RepaintPlot();
+}
+
+void DataPage::DataPropBtnClick() {
+    if (DataPropForm) DataPropForm->exec();
+    RepaintPlot();
 }
 
 void DataPage::ScaleBtnClick() {

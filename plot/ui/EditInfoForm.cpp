@@ -1,6 +1,5 @@
 #include "plot/ui/EditInfoForm.h"
 
-#include "data/AppState.h"
 #include "data/QtColours.h"
 #include "data/Text.h"
 #include "data/Text8.h"
@@ -93,14 +92,8 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
     colourForm->addRow(ShowROCChk);
 
     // The switches take effect at once, and Cancel does not undo them.
-    connect(ShowInfoChk, &QCheckBox::clicked, this, [this] {
-        vemo::App.ShowInfo = ShowInfoChk->isChecked();
-        vemo::RepaintPlot();
-    });
-    connect(ShowBackgroundChk, &QCheckBox::clicked, this, [this] {
-        vemo::App.ShowBackground = ShowBackgroundChk->isChecked();
-        vemo::RepaintPlot();
-    });
+    for (QCheckBox* box : {ShowInfoChk, ShowBackgroundChk})
+        connect(box, &QCheckBox::clicked, this, [this] { emit SwitchesChanged(Switches()); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("OKBtn");
@@ -114,6 +107,12 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
     auto* top = new QVBoxLayout(this);
     top->addLayout(row);
     top->addWidget(buttons);
+}
+
+vemo::PlotSwitches TEditInfoForm::Switches() const {
+    return {.ShowInfo = ShowInfoChk->isChecked(),
+            .ShowBackground = ShowBackgroundChk->isChecked(),
+            .ShowAvgROC = ShowROCChk->isChecked()};
 }
 
 vemo::Colour& TEditInfoForm::DocColour(int i) {
@@ -139,7 +138,7 @@ void TEditInfoForm::ColorPanelClick(int i) {
     if (!chosen) return;
     DocColour(i) = *chosen;
     FillPanel(i, *chosen);
-    vemo::RepaintPlot();
+    emit PlotChanged();
 }
 
 int TEditInfoForm::Open(vemo::PlotDocument& doc) {
@@ -171,7 +170,7 @@ int TEditInfoForm::Open(vemo::PlotDocument& doc) {
     } else {
         for (int i = 0; i < 5; ++i) DocColour(i) = remembered[static_cast<std::size_t>(i)];
     }
-    vemo::RepaintPlot();
+    emit PlotChanged();
     doc_ = nullptr;
     return result;
 }

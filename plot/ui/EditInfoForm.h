@@ -2,6 +2,7 @@
 // The "Edit Plot Info" dialog: the plot's texts (applied on OK), its five colours (applied at
 // once, taken back by Cancel) and the display switches (applied at once, kept on Cancel).
 #include "data/PlotDocument.h"
+#include "plot/Renderer.h"
 
 #include <QDialog>
 
@@ -32,6 +33,15 @@ public:
 
     // The panel of colour i, in the order background, grid, scale, labels, info.
     QFrame* ColorPanel(int i) const { return panels_[static_cast<std::size_t>(i)]; }
+
+    // The display switches as the check boxes hold them.
+    vemo::PlotSwitches Switches() const;
+
+signals:
+    // A switch was clicked: it applies at once (Cancel does not undo it).
+    void SwitchesChanged(const vemo::PlotSwitches& switches);
+    // A colour was chosen, or the dialog closed: the plot is to be repainted.
+    void PlotChanged();
 
 private:
     void ColorPanelClick(int i);

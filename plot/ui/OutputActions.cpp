@@ -1,6 +1,6 @@
 #include "plot/ui/OutputActions.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/FileDialogFolder.h"
 #include "plot/Export.h"
 #include "plot/Print.h"
@@ -80,7 +80,7 @@ OutputDialogs& OutputUi() {
     return dialogs;
 }
 
-void PrintBtnClick(QWidget* parent) {
+void PrintBtnClick(QWidget* parent, const PlotSwitches& switches) {
     OutputDialogs& ui = OutputUi();
     if (PrtLocForm && PlotDoc) {
         PrtLocForm->PrepareForPrint(Prt.PrtWidth, Prt.PrtHeight);
@@ -88,13 +88,13 @@ void PrintBtnClick(QWidget* parent) {
         if (ui.Output(*PrtLocForm) && ui.Printer(printer, parent)) {
             // Let the screen repaint where the dialogs were before the page is drawn.
             QApplication::processEvents();
-            ShowingErrors(parent, [&] { PrintPlot(printer, *PlotDoc, Prt, ui.Render); });
+            ShowingErrors(parent, [&] { PrintPlot(printer, *PlotDoc, Prt, ui.Render, switches); });
         }
     }
     Prt.ResetPlace();
 }
 
-void ExportBtnClick(QWidget* parent) {
+void ExportBtnClick(QWidget* parent, const PlotSwitches& switches) {
     OutputDialogs& ui = OutputUi();
     if (PrtLocForm && PlotDoc) {
         int fileType = Prt.ExportType;
@@ -109,7 +109,8 @@ void ExportBtnClick(QWidget* parent) {
                 // A name typed with a picture extension of its own is written in that format.
                 const int type = ExportTypeOfName(fileName);
                 ShowingErrors(parent, [&] {
-                    ExportPlot(*PlotDoc, Prt, fileName, type ? type : fileType, ui.Render);
+                    ExportPlot(*PlotDoc, Prt, fileName, type ? type : fileType, ui.Render,
+                               switches);
                 });
             }
         }

@@ -1,6 +1,7 @@
 #pragma once
 // The "Print" and "Export" buttons of the Recorded Data page.
 #include "plot/PrintSettings.h"
+#include "plot/Renderer.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,9 +37,11 @@ OutputDialogs& OutputUi();
 // The real dialogs.
 OutputDialogs StandardOutputDialogs();
 
-// Print: Output dialog, print dialog, then the plot onto one page of the chosen printer.
-void PrintBtnClick(QWidget* parent);
-// Export: file dialog, Output dialog, then the plot as a BMP, JPEG, GIF, PNG, SVG or PDF file.
-void ExportBtnClick(QWidget* parent);
+// Print: Output dialog, print dialog, then the plot with the display switches given onto one
+// page of the chosen printer.
+void PrintBtnClick(QWidget* parent, const PlotSwitches& switches = {});
+// Export: file dialog, Output dialog, then the plot with the display switches given as a BMP,
+// JPEG, GIF, PNG, SVG or PDF file.
+void ExportBtnClick(QWidget* parent, const PlotSwitches& switches = {});
 
 } // namespace vemo

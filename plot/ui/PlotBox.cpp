@@ -1,7 +1,6 @@
 #include "plot/ui/PlotBox.h"
 
-#include "data/AppState.h"
-#include "plot/Renderer.h"
+#include "data/PlotDocument.h"
 
 #include <QPainter>
 
@@ -48,6 +47,7 @@ const QImage& TPlotBox::RenderPicture(qreal ratio) {
         t.Height = double(height()) / t.PpiY;
         t.Colour = true;
         t.Screen = true;
+        t.Switches = Switches;
         RenderPlot(t, *PlotDoc);
         // The placement is width / ppi inches, which can come back one pixel short of the
         // view: paint any strip the rendering left.

@@ -1,6 +1,8 @@
 #pragma once
 // The plot view of the Recorded Data page: a paint box that renders the PlotDocument
 // whenever it is painted.
+#include "plot/Renderer.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
@@ -27,6 +29,10 @@ public:
     // Drawn over every fresh picture of the plot before it reaches the screen: the mouse
     // overlay, in exclusive-or mode (which needs the picture's pixels, hence the back buffer).
     std::function<void(QImage&)> Overlay;
+
+    // The display switches the view renders with; the main window keeps them as the "Edit
+    // Plot Info" dialog and the settings set them.
+    vemo::PlotSwitches Switches;
 
 signals:
     // After every rendering.

@@ -1,19 +1,15 @@
 #include "plot/ui/PlotMouse.h"
 
-#include "data/AppState.h"
-#include "data/ui/DataPropForm.h"
+#include "data/PlotDocument.h"
 #include "data/ui/MainStatus.h"
 #include "plot/Renderer.h"
 #include "plot/XorOverlay.h"
-#include "plot/ui/EditInfoForm.h"
+#include "plot/ui/PlotBox.h"
 
-#include <QAbstractButton>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QRadioButton>
 #include <QTabWidget>
-#include <QWidget>
 
 #include <algorithm>
 
@@ -36,40 +32,10 @@ void SetReadout(QLabel* label, const std::optional<std::string>& text) {
 
 } // namespace
 
-PlotMouse::PlotMouse(QWidget* view, QWidget* page) : QObject(view), view_(view), page_(page) {
+PlotMouse::PlotMouse(TPlotBox* view, std::function<vemo::MouseMode()> mode)
+    : QObject(view), view_(view), mode_(std::move(mode)) {
     view_->setMouseTracking(true);
     view_->installEventFilter(this);
-
-    ConnectButton("ZoomInBtn", &PlotMouse::ZoomInBtnClick);
-    ConnectButton("ZoomOutBtn", &PlotMouse::ZoomOutBtnClick);
-    ConnectButton("ZoomResetBtn", &PlotMouse::ZoomResetBtnClick);
-    ConnectButton("ZoomCropBtn", &PlotMouse::ZoomCropBtnClick);
-    ConnectButton("PlotPropBtn", &PlotMouse::PlotPropBtnClick);
-    ConnectButton("DataPropBtn", &PlotMouse::DataPropBtnClick);
-    const std::pair<const char*, vemo::PanDirection> pans[] = {
-        {"PanUpBtn", vemo::PanDirection::Up},
-        {"PanDnBtn", vemo::PanDirection::Down},
-        {"PanLtBtn", vemo::PanDirection::Left},
-        {"PanRtBtn", vemo::PanDirection::Right},
-    };
-    for (const auto& [name, direction] : pans) {
-        if (auto* b = page_->findChild<QAbstractButton*>(name))
-            connect(b, &QAbstractButton::clicked, this, [this, d = direction] { PanBtnClick(d); });
-    }
-}
-
-void PlotMouse::ConnectButton(const char* name, void (PlotMouse::*handler)()) {
-    if (auto* b = page_->findChild<QAbstractButton*>(name))
-        connect(b, &QAbstractButton::clicked, this, handler);
-}
-
-vemo::MouseMode PlotMouse::CurrentMode() const {
-    auto* group = page_->findChild<QWidget*>("MouseGrp");
-    if (!group) return vemo::MouseMode::Zoom;
-    const auto items = group->findChildren<QRadioButton*>();
-    for (int i = 0; i < static_cast<int>(items.size()) && i < 3; ++i)
-        if (items[i]->isChecked()) return static_cast<vemo::MouseMode>(i);
-    return vemo::MouseMode::Zoom;
 }
 
 void PlotMouse::PaintOverlay(QImage& picture) const {
@@ -99,7 +65,7 @@ void PlotMouse::MoveTo(int x, int y) {
     lastX_ = x;
     lastY_ = y;
     if (!vemo::PlotDoc) return;
-    logic_.Mode = CurrentMode();
+    logic_.Mode = mode_();
     const vemo::MoveResult r = logic_.MouseMove(*vemo::PlotDoc, vemo::PlotArea, x, y);
     for (const vemo::XorShape& s : r.Overlay) {
         auto it = std::find(shown_.begin(), shown_.end(), s);
@@ -123,7 +89,7 @@ void PlotMouse::PlotBoxMouseDown(QMouseEvent* event) {
     // A press where the mouse has not been seen yet starts the drag at the press.
     const QPoint p = event->position().toPoint();
     if (p.x() != lastX_ || p.y() != lastY_) MoveTo(p.x(), p.y());
-    logic_.Mode = CurrentMode();
+    logic_.Mode = mode_();
     if (logic_.MouseDown(*vemo::PlotDoc, ButtonOf(event->button()))) Repaint();
 }
 
@@ -131,11 +97,16 @@ void PlotMouse::PlotBoxMouseUp(QMouseEvent* event) {
     if (!vemo::PlotDoc) return;
     const QPoint p = event->position().toPoint();
     if (p.x() != lastX_ || p.y() != lastY_) MoveTo(p.x(), p.y());
-    logic_.Mode = CurrentMode();
+    logic_.Mode = mode_();
     if (logic_.MouseUp(*vemo::PlotDoc, ButtonOf(event->button()))) Repaint();
     // A click on the plot hands the keyboard to the page control, for the zoom keys.
     if (event->button() == Qt::LeftButton) {
-        if (auto* tabs = view_->window()->findChild<QTabWidget*>("PageControl1")) tabs->setFocus();
+        for (QWidget* w = view_->parentWidget(); w; w = w->parentWidget()) {
+            if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+                tabs->setFocus();
+                break;
+            }
+        }
     }
 }
 
@@ -147,40 +118,4 @@ void PlotMouse::ForgetOverlay() {
 void PlotMouse::Repaint() {
     ForgetOverlay();
     view_->update();
-    vemo::RepaintPlot();
-}
-
-void PlotMouse::ZoomInBtnClick() {
-    if (vemo::PlotDoc) vemo::ZoomIn(*vemo::PlotDoc);
-    Repaint();
-}
-
-void PlotMouse::ZoomOutBtnClick() {
-    if (vemo::PlotDoc) vemo::ZoomOut(*vemo::PlotDoc);
-    Repaint();
-}
-
-void PlotMouse::ZoomResetBtnClick() {
-    if (vemo::PlotDoc) vemo::ZoomReset(*vemo::PlotDoc);
-    Repaint();
-}
-
-void PlotMouse::ZoomCropBtnClick() {
-    if (vemo::PlotDoc) vemo::CropToView(*vemo::PlotDoc);
-    Repaint();
-}
-
-void PlotMouse::PanBtnClick(vemo::PanDirection direction) {
-    if (vemo::PlotDoc) vemo::Pan(*vemo::PlotDoc, direction);
-    Repaint();
-}
-
-void PlotMouse::PlotPropBtnClick() {
-    if (EditInfoForm && vemo::PlotDoc) EditInfoForm->Open(*vemo::PlotDoc);
-    Repaint();
-}
-
-void PlotMouse::DataPropBtnClick() {
-    if (DataPropForm) DataPropForm->exec();
-    Repaint();
 }

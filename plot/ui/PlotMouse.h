@@ -1,23 +1,24 @@
 #pragma once
-// The mouse on the plot view and the zoom, pan, crop and dialog buttons of the Recorded Data
-// page. The handlers read the controls, call the interaction logic and write back the
-// readouts, the overlay and the repaint.
+// The mouse on the plot view of the Recorded Data page: zoom drags, climb marks, peak marks
+// and the hover readouts. The handlers read the mouse mode, call the interaction logic and
+// write back the readouts, the overlay and the repaint.
 #include "plot/Interaction.h"
 
 #include <QObject>
 
+#include <functional>
 #include <vector>
 
 class QImage;
 class QMouseEvent;
-class QWidget;
+class TPlotBox;
 
 class PlotMouse : public QObject {
     Q_OBJECT
 public:
-    // `view` is the plot view (mouse events come from it, the overlay is drawn over it);
-    // `page` holds the named buttons and the "Mouse" radio group.
-    PlotMouse(QWidget* view, QWidget* page);
+    // Mouse events come from `view`, and the overlay is drawn over it; `mode` tells the
+    // selection of the page's "Mouse" radio group, read at every event.
+    PlotMouse(TPlotBox* view, std::function<vemo::MouseMode()> mode);
 
     // The view calls this after painting the plot into `picture`: the overlay that is on the
     // view now is drawn over it in exclusive-or mode.
@@ -27,22 +28,11 @@ public:
     // mouse draws the overlay again.
     void ForgetOverlay();
 
-    // The selection of the "Mouse" radio group, read at every event.
-    vemo::MouseMode CurrentMode() const;
-
     const vemo::PlotMouseLogic& Logic() const { return logic_; }
 
     void PlotBoxMouseDown(QMouseEvent* event);
     void PlotBoxMouseMove(QMouseEvent* event);
     void PlotBoxMouseUp(QMouseEvent* event);
-
-    void ZoomInBtnClick();
-    void ZoomOutBtnClick();
-    void ZoomResetBtnClick();
-    void ZoomCropBtnClick();
-    void PanBtnClick(vemo::PanDirection direction);
-    void PlotPropBtnClick();
-    void DataPropBtnClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,10 +41,9 @@ private:
     void MoveTo(int x, int y);
     // Forgets the overlay (the repaint wipes it) and repaints the plot.
     void Repaint();
-    void ConnectButton(const char* name, void (PlotMouse::*handler)());
 
-    QWidget* view_;
-    QWidget* page_;
+    TPlotBox* view_;
+    std::function<vemo::MouseMode()> mode_;
     vemo::PlotMouseLogic logic_;
     // The shapes on the view now; drawing a shape that is already there takes it off.
     std::vector<vemo::XorShape> shown_;

@@ -1,6 +1,5 @@
 #include "plot/ui/ScaleForm.h"
 
-#include "data/AppState.h"
 #include "data/Text8.h"
 #include "data/ui/FileActions.h"
 #include "plot/ScaleTexts.h"
@@ -155,6 +154,6 @@ bool TScaleForm::Execute(PlotDocument& doc) {
         HomeRange = homeBefore;
     }
     doc_ = nullptr;
-    RepaintPlot();
+    emit PlotChanged();
     return ok;
 }

@@ -16,7 +16,7 @@ public:
 
     // Shows the dialog modally for doc. OK stores the edits' values into the ranges and into
     // HomeRange; Cancel (or the close box) puts the ranges and HomeRange back as they were
-    // when the dialog opened, including what "Auto" changed. The plot repaints either way.
+    // when the dialog opened, including what "Auto" changed. PlotChanged either way.
     // OK refuses, with a message and the dialog still open, an edit that does not start with
     // a number and a minimum that is not below its maximum. Returns true for OK.
     bool Execute(vemo::PlotDocument& doc);
@@ -37,6 +37,10 @@ public:
     QPushButton* AutoBtn;
     QPushButton* OkBtn;
     QPushButton* CancelBtn;
+
+signals:
+    // The dialog closed: the plot is to be repainted.
+    void PlotChanged();
 
 private:
     void AutoBtnClick();

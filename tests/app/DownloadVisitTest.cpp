@@ -3,7 +3,7 @@
 // and the plot is ranged to them.
 #include "app/MainForm.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/MainStatus.h"
 #include "link/Protocol.h"
 #include "link/SerialLink.h"
@@ -61,7 +61,6 @@ protected:
     }
     void TearDown() override {
         if (Link().IsOpen()) Link().ClosePort();
-        App.Connected = false;
         DestroyWindows();
         ::unsetenv("VEMO_PORT_LINKS");
         fs::remove_all(folder);
@@ -89,16 +88,10 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     page->CommPortBox->setCurrentIndex(port);
     page->SpeedBox->setCurrentIndex(5);
     Control<QPushButton>("ConnectBtn")->click();
-    ASSERT_TRUE(App.Connected);
+    ASSERT_TRUE(page->Context().state.Connected);
     EXPECT_TRUE(Log().contains("Configuration loaded."));
     EXPECT_EQ(Control<QLabel>("mSecPanel")->text(), "100"); // one step of 100 ms
     EXPECT_EQ(Control<QLabel>("Msg1")->text(), "Total Record Time: 00 hours 54 min 36.800 sec");
-
-    if (const QString shots = qEnvironmentVariable("VEMO_SHOTS_DIR"); !shots.isEmpty()) {
-        MainForm->PageControl1->setCurrentWidget(MainForm->ConfigurePg);
-        MainForm->grab().save(shots + "/main_configure.png");
-        MainForm->PageControl1->setCurrentWidget(page);
-    }
 
     Control<QPushButton>("DLInfoBtn")->click();
     ASSERT_EQ(page->SetList->count(), 4);
@@ -119,7 +112,8 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     EXPECT_TRUE(Control<QPushButton>("DLInfoBtn")->isEnabled());
     EXPECT_TRUE(Control<QPushButton>("ReadCfgBtn")->isEnabled());
     EXPECT_TRUE(prompt.errors.empty());
-    EXPECT_EQ(App.DownloadSetIndex, 3); // the set file name numbers from the Set# index
+    EXPECT_EQ(page->Context().state.DownloadSetIndex,
+              3); // the set file name numbers from the Set# index
 
     ASSERT_EQ(PlotDoc->SetCount(), before + 3);
     const std::string today = QDate::currentDate().toString("yyyy-MM-dd").toStdString();

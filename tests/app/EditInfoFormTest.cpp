@@ -1,6 +1,5 @@
 #include "plot/ui/EditInfoForm.h"
-#include "data/AppState.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -28,7 +27,12 @@ TEST(EditInfoForm, ColoursShowAtOnceAndCancelRestoresThemButNotSwitches) {
     TEditInfoForm form;
     PlotDocument doc;
     int repaints = 0;
-    App.RepaintPlot = [&] { ++repaints; };
+    QObject::connect(&form, &TEditInfoForm::PlotChanged, [&] { ++repaints; });
+    PlotSwitches shown; // as the main window keeps them
+    QObject::connect(&form, &TEditInfoForm::SwitchesChanged, [&](const PlotSwitches& s) {
+        shown = s;
+        ++repaints;
+    });
     std::vector<Colour> answers = {0x00112233, 0x00445566};
     form.ChooseColour = [&](Colour, QWidget*) -> std::optional<Colour> {
         Colour c = answers.front();
@@ -47,11 +51,9 @@ TEST(EditInfoForm, ColoursShowAtOnceAndCancelRestoresThemButNotSwitches) {
     EXPECT_EQ(seenDuringDialog, 0x00445566u);
     EXPECT_EQ(doc.GridColor, 0x00808080u); // from before the dialog opened
     EXPECT_EQ(doc.Title, "Altitude versus Time");
-    EXPECT_FALSE(App.ShowInfo); // a switch is not undone by Cancel
+    EXPECT_FALSE(shown.ShowInfo); // a switch is not undone by Cancel
     EXPECT_FALSE(form.ShowInfoChk->isChecked());
     EXPECT_GE(repaints, 3);
-    App.ShowInfo = true;
-    App.RepaintPlot = nullptr;
 }
 
 TEST(EditInfoForm, OkAppliesTextsCutAt255AndKeepsColours) {

@@ -4,7 +4,7 @@
 #include "app/StartFiles.h"
 #include "app/StartUp.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
 #include "link/SerialLink.h"
@@ -261,7 +261,7 @@ TEST_F(MainFormTest, LogDataStartNeedsAConnectionAndStopAlwaysStops) {
     EXPECT_EQ(page.AMinLabel->text(), "0");
     EXPECT_EQ(MainForm->Timer1->interval(), 250);
     auto expectLogging = [&](bool on) {
-        EXPECT_EQ(App.Logging, on);
+        EXPECT_EQ(MainForm->ConnectPg->Context().state.Logging, on);
         EXPECT_EQ(page.StartBtn->text(), on ? "Stop" : "Start");
         EXPECT_EQ(MainStatus.LogDisp->text(), on ? "Logging" : "");
         EXPECT_EQ(MainForm->Timer1->isActive(), on);
@@ -275,14 +275,13 @@ TEST_F(MainFormTest, LogDataStartNeedsAConnectionAndStopAlwaysStops) {
     linktest::PtyPair module;
     ASSERT_TRUE(module.Ok());
     ASSERT_TRUE(Link().OpenPort(module.Path(), 115200));
-    App.Connected = true;
+    MainForm->ConnectPg->Context().state.Connected = true;
     page.StartBtn->click();
     EXPECT_EQ(module.Receive(1), "l");
     expectLogging(true);
     page.StartBtn->click();
     expectLogging(false);
     Link().ClosePort();
-    App = AppState{};
 }
 
 // Files named on the command line load once, when the splash ends, as "Load" loads them.

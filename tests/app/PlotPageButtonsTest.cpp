@@ -1,7 +1,7 @@
 // The dialog buttons of the Recorded Data page and a click on the plot, in the whole window.
 #include "app/MainForm.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/MainStatus.h"
 #include "plot/ui/EditInfoForm.h"

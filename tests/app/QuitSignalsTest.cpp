@@ -3,7 +3,7 @@
 #include "TestSettings.h"
 #include "app/MainForm.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/ui/EditInfoForm.h"
 
 #include <QDialog>
@@ -73,5 +73,4 @@ TEST(QuitSignals, ASignalWhileADialogIsOpenClosesTheDialogBeforeTheWindow) {
         EXPECT_TRUE(QFile::exists(vemo::UserSettingsFile()));
     }
     DestroyWindows();
-    vemo::App = vemo::AppState{};
 }

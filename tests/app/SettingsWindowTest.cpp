@@ -2,7 +2,6 @@
 #include "TestSettings.h"
 #include "app/MainForm.h"
 #include "app/Windows.h"
-#include "data/AppState.h"
 #include "link/ModuleConfig.h"
 #include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"
@@ -37,10 +36,8 @@ protected:
     static void CloseAndForget() {
         if (MainForm) MainForm->close();
         DestroyWindows();
-        App = AppState{};
         Prt = PrintSettings{};
         Config = ModuleConfig{};
-        LinkOpts = LinkOptions{};
     }
     static AppSettings Stored() {
         IniSettingsStore store(UserSettingsFile());
@@ -100,7 +97,7 @@ TEST_F(SettingsWindowTest, SimulateTargetAnswersDownloadInfoAndAGoneScreenIsNotU
     Start(s);
     EXPECT_EQ(MainForm->pos(), QPoint(339, 152));
     EXPECT_FALSE(MainForm->SimulateChk->isVisible());
-    ASSERT_FALSE(App.Connected);
+    ASSERT_FALSE(MainForm->ConnectPg->Context().state.Connected);
     MainForm->findChild<QPushButton*>("DLInfoBtn")->click();
     const QString log = MainForm->findChild<QPlainTextEdit*>("InfoText")->toPlainText();
     EXPECT_TRUE(log.startsWith("     Device Name: VEMO\n           Model: MOD1\n"))

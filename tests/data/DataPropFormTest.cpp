@@ -1,7 +1,7 @@
 // The Data Properties dialog driven through its controls, as a user would.
 #include "data/ui/DataPropForm.h"
-#include "data/AppState.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
+#include "data/PlotDocument.h"
 #include "data/ui/ColorSwatch.h"
 #include "data/ui/FileActions.h"
 #include "data/ui/StyleCombo.h"
@@ -49,7 +49,7 @@ struct DialogFixture : ::testing::Test {
         a->Note2 = "second note";
         Signal* b = doc.CreateDataSet();
         b->TriggerSignal->Visible = 0;
-        App.RepaintPlot = [this] { ++repaints; };
+        QObject::connect(form.get(), &TDataPropForm::PlotChanged, [this] { ++repaints; });
         Questions().ShowError = [this](QWidget*, const QString& m) { errors << m; };
         Questions().AskYesNo = [this](QWidget*, const QString& caption, const QString& q) {
             asked << caption + ": " + q;
@@ -57,8 +57,6 @@ struct DialogFixture : ::testing::Test {
         };
     }
     void TearDown() override {
-        App.RepaintPlot = nullptr;
-        App.AutoRangeAlt = nullptr;
         ColorSwatch::ChooseColour = chooser;
         UseRealQuestions();
         doc.Clear();
@@ -179,7 +177,7 @@ TEST_F(DialogFixture, DeleteAsksFirstThenReselectsTheFirstSet) {
 
 TEST_F(DialogFixture, FixDriftAutoRangesAndRepaints) {
     int ranges = 0;
-    App.AutoRangeAlt = [&] { ++ranges; };
+    QObject::connect(form.get(), &TDataPropForm::AltitudesShifted, [&] { ++ranges; });
     doc.Info3 = "max=1";
     form->show();
     form->SetListBox->setCurrentRow(1); // the 21-sample placeholder ramp

@@ -1,7 +1,7 @@
 // The "Save" and "Load" buttons with the user's answers scripted.
 #include "data/ui/FileActions.h"
-#include "data/AppState.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
+#include "data/PlotDocument.h"
 #include "data/ui/DataPropForm.h"
 #include "data/ui/SaveSel.h"
 
@@ -50,12 +50,9 @@ struct FileActionsFixture : ::testing::Test {
         Questions().AskLoadPath = [this](QWidget*) { return answer; };
         Questions().ShowError = [this](QWidget*, const QString& m) { errors << m; };
         Questions().ShowMessage = [this](QWidget*, const QString& m) { messages << m; };
-        App.RepaintPlot = [this] { ++repaints; };
     }
     void TearDown() override {
         UseRealQuestions();
-        App.RepaintPlot = nullptr;
-        App.DownloadSetIndex = 0;
         PlotDoc = nullptr;
     }
     PlotDocument doc;
@@ -64,6 +61,7 @@ struct FileActionsFixture : ::testing::Test {
     QString answer, offered;
     QStringList errors, messages;
     int repaints = 0;
+    std::function<void()> repaint = [this] { ++repaints; }; // as the window asks after a load
 
     QString Write(const char* name, const std::string& bytes) {
         QFile f(dir.filePath(name));
@@ -96,9 +94,9 @@ TEST(SaveSelDialog, CaptionChoicesAndButtons) {
 }
 
 TEST_F(FileActionsFixture, SaveActiveSetOffersTheSetNameAndWritesOneBlock) {
-    App.DownloadSetIndex = 2;
+    const int downloadSetIndex = 2; // the last "Download Data" asked for "Set#" item 2
     answer = dir.filePath("a.csv");
-    SaveData(nullptr);
+    SaveData(nullptr, downloadSetIndex);
     const QString today = QDate::currentDate().toString("yyyy-MM-dd");
     EXPECT_EQ(offered, "Alt_" + today + "_3.csv");
     EXPECT_TRUE(Read(answer).startsWith("#First\r\n#Time (sec)\r\n"));
@@ -146,7 +144,7 @@ TEST_F(FileActionsFixture, LoadAddsSetsRefreshesTheDialogAndRepaints) {
     fresh.CreateDataSet();
     PlotDoc = &fresh;
     answer = QString(VEMO_TEST_DATA) + "/fixtures/plot3.csv";
-    LoadData(nullptr);
+    LoadData(nullptr, repaint);
     DataPropForm = nullptr;
     EXPECT_EQ(fresh.SetCount(), 4);
     EXPECT_EQ(form.SetListBox->count(), 4);
@@ -157,7 +155,7 @@ TEST_F(FileActionsFixture, LoadAddsSetsRefreshesTheDialogAndRepaints) {
     EXPECT_EQ(repaints, 1);
 
     answer = dir.filePath("missing.csv");
-    LoadData(nullptr);
+    LoadData(nullptr, repaint);
     EXPECT_EQ(errors, QStringList{"Unable to open " + answer + "!"});
     EXPECT_EQ(fresh.SetCount(), 4);
     EXPECT_EQ(repaints, 1);
@@ -187,7 +185,7 @@ TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
         Write("velocity.csv", "# Rocket\n# Time (s),Vertical velocity (m/s)\n0,0\n1,5\n")};
     for (const QString& file : files) {
         answer = file;
-        LoadData(nullptr);
+        LoadData(nullptr, repaint);
     }
     EXPECT_EQ(messages, (QStringList{files[0] + " holds more than 65536 samples in a data set; 14 "
                                                 "samples were not loaded.",
@@ -214,7 +212,7 @@ TEST_F(FileActionsFixture, FileDialogsStartInTheFolderLastUsed) {
     });
     const QString fixtures = QDir(QString(VEMO_TEST_DATA) + "/fixtures").absolutePath();
     choose = fixtures + "/plot3.csv";
-    LoadData(nullptr);
+    LoadData(nullptr, repaint);
     choose = dir.filePath("saved");
     SaveData(nullptr);
     choose = other.filePath("photos.txt");

@@ -1,7 +1,6 @@
 // A flight simulator's CSV export read as a data set: units, events, odd rows, and "Load".
 #include "data/SimImport.h"
-#include "data/AppState.h"
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 
 #include <gtest/gtest.h>
 

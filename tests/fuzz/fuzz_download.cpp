@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 #include "data/PlotDocument.h"
 #include "data/Text.h"
-#include "link/Download.h"
+#include "link/DownloadStream.h"
 
 #include <cmath>
 #include <string>

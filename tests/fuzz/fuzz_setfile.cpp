@@ -3,9 +3,9 @@
 // text once numbers have been rounded to the file's precision. The same bytes read as a
 // simulator's export must make a set within the limits too, and every set must give a flight
 // summary whose figures are numbers or reasons.
+#include "data/DataFile.h"
 #include "data/FlightSummary.h"
 #include "data/PlotDocument.h"
-#include "data/SetFile.h"
 #include "data/SimImport.h"
 #include "data/Text.h"
 

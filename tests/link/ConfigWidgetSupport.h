@@ -4,8 +4,8 @@
 // has none yet, and a stand-in main window with the tab control and the message log the pages
 // look for by name.
 #include "LinkTestSupport.h"
-#include "data/AppState.h"
 #include "data/ui/MainStatus.h"
+#include "link/ui/BusyControls.h"
 #include "link/ui/ConfigurePage.h"
 #include "sim/Simulator.h"
 
@@ -25,6 +25,7 @@
 #include <ostream>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 // Failure messages show texts as texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -49,7 +50,7 @@ struct StandInWindow {
     AppReady ready; // before any widget
     QWidget window;
     QTabWidget* tabs;
-    QWidget* connectPage;
+    ConnectPage* connectPage;
     QPlainTextEdit* info;
 
     StandInWindow() {
@@ -64,6 +65,16 @@ struct StandInWindow {
     }
     QStringList Lines() const { return info->toPlainText().split('\n'); }
 };
+
+// The module controls of the Connect page and a Configure page, as the main window holds them
+// while a command runs.
+inline std::vector<QWidget*> ModuleControls(const ConnectPage& connect,
+                                            const ConfigurePage& configure) {
+    std::vector<QWidget*> controls = connect.ModuleControls();
+    for (QWidget* w : configure.ModuleControls())
+        controls.push_back(w);
+    return controls;
+}
 
 // Waits (processing events) until done() or the time is up.
 inline bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
@@ -99,10 +110,13 @@ struct ModuleWindow {
     } announced; // before the window's Connect page reads the port list
     StandInWindow w;
     ConfigurePage* configure = new ConfigurePage;
+    vemo::BusyControls busy{&w.window, ModuleControls(*w.connectPage, *configure)};
     QLabel status{"Not Connected"};
     linktest::RecordingPrompt prompt;
 
     ModuleWindow() {
+        configure->RunCommandsOn(w.connectPage);
+        w.connectPage->UseConfigSession(&configure->Session());
         w.tabs->addTab(configure, "Configure");
         MainStatus.ConnectStatusDisp = &status;
         static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);
@@ -110,7 +124,6 @@ struct ModuleWindow {
     ~ModuleWindow() {
         vemo::Link().SetClock(nullptr);
         vemo::Link().ClosePort();
-        vemo::App.Connected = false;
         MainStatus.ConnectStatusDisp = nullptr;
     }
     vemosim::Simulator& Sim() { return announced.sim; }

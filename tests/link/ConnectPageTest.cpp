@@ -2,7 +2,6 @@
 // port the page finds in the simulator's link folder.
 #include "link/ui/ConnectPage.h"
 #include "LinkTestSupport.h"
-#include "data/AppState.h"
 #include "data/ui/MainStatus.h"
 #include "link/PortList.h"
 
@@ -33,10 +32,6 @@ namespace {
 class ConnectPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App = AppState{};
-        App.SpeedIndex = 5;
-        LinkOpts = LinkOptions{};
-        Hooks = ProtocolHooks{};
         ASSERT_TRUE(sim.Start());
         folder = fs::temp_directory_path() / ("vemo-page-links-" + std::to_string(::getpid()));
         fs::remove_all(folder);
@@ -50,10 +45,12 @@ protected:
         tabs = new QTabWidget(&window);
         layout->addWidget(tabs);
         page = new ConnectPage;
+        page->SpeedBox->setCurrentIndex(5);
         tabs->addTab(page, "Connect / Download");
         other = new QWidget;
         firmware = new QLabel(other);
         firmware->setObjectName("FirmwareVersionDisp");
+        page->OnFirmwareVersion = [this](const QString& version) { firmware->setText(version); };
         tabs->addTab(other, "Configure");
         page->SetPrompt(&prompt);
     }
@@ -78,7 +75,6 @@ protected:
         MainStatus.ConnectStatusDisp = nullptr;
         ::unsetenv("VEMO_PORT_LINKS");
         fs::remove_all(folder);
-        App = AppState{};
     }
     template <typename T> T* Control(const char* name) {
         T* control = window.findChild<T*>(name);
@@ -153,7 +149,7 @@ TEST_F(ConnectPageTest, TheSimulatorIsListedFirstAndConnectThenDownloadInfoShows
     for (int i = 0; i < 100 && sim.LineSpeed() != 38400; ++i)
         usleep(10000);
     EXPECT_EQ(sim.LineSpeed(), 38400);
-    EXPECT_TRUE(App.Connected);
+    EXPECT_TRUE(page->Context().state.Connected);
     EXPECT_EQ(Control<QPushButton>("ConnectBtn")->text(), "Disconnect");
     EXPECT_EQ(status->text(), "Connected");
 
@@ -185,8 +181,8 @@ TEST_F(ConnectPageTest, TheSimulatorIsListedFirstAndConnectThenDownloadInfoShows
 
     // A new speed while connected drops the connection.
     Control<QComboBox>("SpeedBox")->setCurrentIndex(3);
-    EXPECT_EQ(App.SpeedIndex, 3);
-    EXPECT_FALSE(App.Connected);
+    EXPECT_EQ(page->Context().state.SpeedIndex, 3);
+    EXPECT_FALSE(page->Context().state.Connected);
     EXPECT_EQ(Control<QPushButton>("ConnectBtn")->text(), "Connect");
     EXPECT_EQ(status->text(), "Not Connected");
     EXPECT_FALSE(Link().IsOpen());

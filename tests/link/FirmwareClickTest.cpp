@@ -20,16 +20,14 @@ protected:
         m.w.tabs->setCurrentWidget(m.configure);
         MainStatus.ProgressBar1 = &bar;
         Link().SetClock(&clock);
-        FirmwareAsks() = {[this](const std::string& text, const std::string& caption, bool icon) {
-                              questions.push_back({text, caption, icon});
-                              return answers.empty() || answers[questions.size() - 1];
-                          },
-                          [this] { return file; }};
+        m.configure->FirmwareAsks = {
+            [this](const std::string& text, const std::string& caption, bool icon) {
+                questions.push_back({text, caption, icon});
+                return answers.empty() || answers[questions.size() - 1];
+            },
+            [this] { return file; }};
     }
-    void TearDown() override {
-        UseRealFirmwareAsks();
-        MainStatus.ProgressBar1 = nullptr;
-    }
+    void TearDown() override { MainStatus.ProgressBar1 = nullptr; }
     QString Info() const { return m.w.info->toPlainText(); }
 
     configtest::ModuleWindow m;
@@ -73,7 +71,7 @@ TEST_F(FirmwareClickTest, StoppingAtAQuestionDoesNothing) {
 
 TEST_F(FirmwareClickTest, AnUpdateClosesTheLinkHoldsTheControlsAndReports) {
     m.Click("ConnectBtn");
-    ASSERT_TRUE(App.Connected);
+    ASSERT_TRUE(m.w.connectPage->Context().state.Connected);
     std::vector<bool> enabledWhileBusy;
     const int listener = AddBusyListener([&](bool busy) {
         if (busy)
@@ -87,7 +85,7 @@ TEST_F(FirmwareClickTest, AnUpdateClosesTheLinkHoldsTheControlsAndReports) {
     EXPECT_EQ(questions.size(), 1u);
     EXPECT_EQ(enabledWhileBusy, std::vector<bool>(3, false));
     EXPECT_TRUE(m.configure->UpdateBtn->isEnabled());
-    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(m.w.connectPage->Context().state.Connected);
     EXPECT_FALSE(Link().IsOpen());
     EXPECT_EQ(m.Control("ConnectBtn")->text(), "Connect");
     EXPECT_EQ(m.status.text(), "Not Connected");

@@ -50,7 +50,7 @@ protected:
     }
     int Update(const std::string& file, FirmwareOptions options = {}) {
         ModuleContext ctx{Link(), log, prompt, ui};
-        FirmwareView view;
+        TransferView view;
         view.ShowProgress = [this](int maximum) { progressMaximum = maximum; };
         view.Progress = [this](int position) { progress.push_back(position); };
         const int result =

@@ -1,7 +1,6 @@
 // A module that goes away while connected (simulator killed, adapter pulled): the port is
 // closed and the window says so, whether the port reports it while idle or a command finds it.
 #include "ConfigWidgetSupport.h"
-#include "data/AppState.h"
 #include "link/SerialLink.h"
 
 #include <QPushButton>
@@ -30,7 +29,7 @@ TEST(LinkLoss, AModuleThatWentAwayIsDisconnectedAndTheLogSaysSo) {
         EXPECT_EQ(m.LastLine(), "The module was disconnected.");
         EXPECT_EQ(m.Control<QPushButton>("ConnectBtn")->text(), "Connect");
         EXPECT_EQ(m.status.text(), "Not Connected");
-        EXPECT_FALSE(vemo::App.Connected);
+        EXPECT_FALSE(m.w.connectPage->Context().state.Connected);
         EXPECT_FALSE(vemo::Link().IsOpen());
         for (const auto& box : m.prompt.Boxes)
             EXPECT_TRUE(box.question) << box.text; // no error box on top of the line

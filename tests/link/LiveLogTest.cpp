@@ -2,7 +2,6 @@
 // "Start"/"Stop" against a line the test plays the module on.
 #include "link/LiveLog.h"
 #include "LinkTestSupport.h"
-#include "data/AppState.h"
 
 #include <QImage>
 #include <QPainter>
@@ -100,7 +99,6 @@ public:
 };
 
 TEST(StartStop, StartNeedsAConnectionAndDiscardsInputBeforeLStopTellsTheModuleNothing) {
-    App = AppState{};
     linktest::PtyPair pty;
     SerialLink link;
     StringListLog log;
@@ -115,10 +113,10 @@ TEST(StartStop, StartNeedsAConnectionAndDiscardsInputBeforeLStopTellsTheModuleNo
 
     log.Clear();
     ASSERT_TRUE(link.OpenPort(pty.Path(), 115200)) << link.LastOpenError();
-    App.Connected = true;
+    ctx.state.Connected = true;
     pty.Send("stale bytes");
     StartBtnClick(ctx, logUi);
-    EXPECT_TRUE(App.Logging);
+    EXPECT_TRUE(ctx.state.Logging);
     EXPECT_TRUE(logUi.TimerRuns);
     EXPECT_EQ(pty.Receive(1), "l");
     std::uint8_t b;
@@ -128,13 +126,12 @@ TEST(StartStop, StartNeedsAConnectionAndDiscardsInputBeforeLStopTellsTheModuleNo
     EXPECT_EQ(pty.Receive(1, 100), "");
     StartBtnClick(ctx, logUi);
     link.ClosePort();
-    App.Connected = false;
+    ctx.state.Connected = false;
     StartBtnClick(ctx, logUi); // "Stop" after the link closed
-    EXPECT_FALSE(App.Logging);
+    EXPECT_FALSE(ctx.state.Logging);
     EXPECT_FALSE(logUi.TimerRuns);
     EXPECT_EQ(logUi.Shown, (std::vector<bool>{true, false, true, false}));
     EXPECT_TRUE(log.Lines.empty());
-    App = AppState{};
 }
 
 } // namespace

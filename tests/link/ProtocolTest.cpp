@@ -1,7 +1,7 @@
 // The module commands against the simulator, over a real pseudo-terminal.
 #include "link/Protocol.h"
 #include "LinkTestSupport.h"
-#include "data/AppState.h"
+#include "link/ConfigCommands.h"
 #include "link/PortList.h"
 
 #include <gtest/gtest.h>
@@ -18,29 +18,36 @@ std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
     return out;
 }
 
+// The configuration work the commands ask for, done by the test instead of on the line.
+class StandInConfigSession : public ConfigSession {
+public:
+    bool ReadNow(ModuleContext&) override {
+        if (OnRead) OnRead();
+        return true;
+    }
+    void UseSimulatedBlock() override {
+        if (OnSimulated) OnSimulated();
+    }
+    void RecomputeRecordTime() override {
+        if (OnRecompute) OnRecompute();
+    }
+    std::function<void()> OnRead, OnSimulated, OnRecompute;
+};
+
 class ProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App = AppState{};
-        App.SpeedIndex = 5;
-        LinkOpts = LinkOptions{};
-        Hooks = ProtocolHooks{};
-        Hooks.ReadConfig = [this](ModuleContext&) {
-            ++configReads;
-            return true;
-        };
+        ctx.state.SpeedIndex = 5;
+        ctx.config = &configuration;
+        configuration.OnRead = [this] { ++configReads; };
         ASSERT_TRUE(sim.Start());
         FillPortTable({{sim.PortPath(), "Vemo module simulator", "SIM"}});
         link.SetClock(&clock);
     }
-    void TearDown() override {
-        link.ClosePort();
-        Hooks = ProtocolHooks{};
-        App = AppState{};
-    }
+    void TearDown() override { link.ClosePort(); }
     void ConnectToSim() {
         ASSERT_TRUE(ConnectClick(ctx, 0));
-        ASSERT_TRUE(App.Connected);
+        ASSERT_TRUE(ctx.state.Connected);
         sim.ClearReceived();
         clock.Pauses.clear();
         log.Clear();
@@ -65,13 +72,14 @@ protected:
     linktest::RecordingPrompt prompt;
     linktest::RecordingUi ui;
     ModuleContext ctx{link, log, prompt, ui};
+    StandInConfigSession configuration;
     int configReads = 0;
 };
 
 TEST_F(ProtocolTest, ConnectOpensTheChosenPortAtTheChosenSpeedThenReadsTheConfiguration) {
-    App.SpeedIndex = 2;
+    ctx.state.SpeedIndex = 2;
     EXPECT_TRUE(ConnectClick(ctx, 0));
-    EXPECT_TRUE(App.Connected);
+    EXPECT_TRUE(ctx.state.Connected);
     EXPECT_TRUE(ui.Connected);
     EXPECT_EQ(configReads, 1);
     EXPECT_TRUE(prompt.Boxes.empty());
@@ -81,7 +89,7 @@ TEST_F(ProtocolTest, ConnectOpensTheChosenPortAtTheChosenSpeedThenReadsTheConfig
     EXPECT_EQ(sim.LineSpeed(), 9600);
 
     EXPECT_FALSE(ConnectClick(ctx, 0)); // the same button disconnects
-    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(ctx.state.Connected);
     EXPECT_FALSE(ui.Connected);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(configReads, 1);
@@ -97,7 +105,7 @@ TEST_F(ProtocolTest, AFailedConnectShowsTheErrorBoxAndSaysWhyInTheLog) {
     ASSERT_EQ(log.Lines.size(), 1u);
     EXPECT_NE(log.Lines[0].find("/dev/vemo-unplugged"), std::string::npos);
     EXPECT_NE(log.Lines[0].find("does not exist"), std::string::npos);
-    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(ctx.state.Connected);
     EXPECT_EQ(ui.ConnectedCalls, 0);
     EXPECT_EQ(configReads, 0);
 
@@ -110,14 +118,14 @@ TEST_F(ProtocolTest, AFailedConnectShowsTheErrorBoxAndSaysWhyInTheLog) {
     EXPECT_EQ(prompt.Boxes[0].text, "Unable to open Serial Port");
     ASSERT_EQ(log.Lines.size(), 1u);
     EXPECT_NE(log.Lines[0].find("No serial port is selected"), std::string::npos);
-    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(ctx.state.Connected);
 }
 
 TEST_F(ProtocolTest, ChangingTheSpeedWhileConnectedDisconnects) {
     ConnectToSim();
     SpeedChange(ctx, 1);
-    EXPECT_EQ(App.SpeedIndex, 1);
-    EXPECT_FALSE(App.Connected);
+    EXPECT_EQ(ctx.state.SpeedIndex, 1);
+    EXPECT_FALSE(ctx.state.Connected);
     EXPECT_FALSE(ui.Connected);
     EXPECT_FALSE(link.IsOpen());
     // The new speed takes effect at the next Connect.
@@ -130,7 +138,7 @@ TEST_F(ProtocolTest, ChangingTheSpeedWhileConnectedDisconnects) {
     Disconnect(ctx);
     int calls = ui.ConnectedCalls;
     SpeedChange(ctx, 3);
-    EXPECT_EQ(App.SpeedIndex, 3);
+    EXPECT_EQ(ctx.state.SpeedIndex, 3);
     EXPECT_EQ(ui.ConnectedCalls, calls);
 }
 
@@ -162,7 +170,7 @@ TEST_F(ProtocolTest, DownloadInfoWritesTheInfoBlockAndFillsTheSetList) {
     const int sets = sim.SetCount();
     ASSERT_GT(sets, 0);
     EXPECT_EQ(log.Lines, InfoBlock("VEMO", "MOD2", "1.07", "03-14-24", sets));
-    EXPECT_EQ(App.ModuleSetCount, sets);
+    EXPECT_EQ(ctx.state.ModuleSetCount, sets);
     std::vector<std::string> items;
     for (int i = 1; i <= sets; ++i)
         items.push_back(std::to_string(i));
@@ -178,7 +186,7 @@ TEST_F(ProtocolTest, AModuleWithNoSetsOffersOnlyAll) {
     ConnectToSim();
     ASSERT_TRUE(DownloadInfo(ctx));
     EXPECT_EQ(log.Lines.back(), "Memory contains 0 data sets.");
-    EXPECT_EQ(App.ModuleSetCount, 0);
+    EXPECT_EQ(ctx.state.ModuleSetCount, 0);
     EXPECT_EQ(ui.SetList, std::vector<std::string>{"All"});
     EXPECT_EQ(ui.Selected, 0);
 }
@@ -190,7 +198,7 @@ TEST_F(ProtocolTest, ThreeHundredSetLinesStopAtTwoHundredFiftySixAndTheRestIsFlu
     sim.SetRecordings(many);
     ConnectToSim();
     ASSERT_TRUE(DownloadInfo(ctx));
-    EXPECT_EQ(App.ModuleSetCount, 256);
+    EXPECT_EQ(ctx.state.ModuleSetCount, 256);
     EXPECT_EQ(log.Lines.back(), "Memory contains 256 data sets.");
     ASSERT_EQ(ui.SetList.size(), 257u);
     EXPECT_EQ(ui.SetList[255], "256");
@@ -200,7 +208,7 @@ TEST_F(ProtocolTest, ThreeHundredSetLinesStopAtTwoHundredFiftySixAndTheRestIsFlu
     ASSERT_TRUE(DownloadInfo(ctx));
     EXPECT_EQ(log.Lines[0], "     Device Name: VEMO");
     EXPECT_EQ(log.Lines[3], "Software Version: 2.00");
-    EXPECT_EQ(App.ModuleSetCount, 256);
+    EXPECT_EQ(ctx.state.ModuleSetCount, 256);
 }
 
 TEST_F(ProtocolTest, ALongSoftwareVersionIsCutWithoutEatingTheDate) {
@@ -210,7 +218,7 @@ TEST_F(ProtocolTest, ALongSoftwareVersionIsCutWithoutEatingTheDate) {
     EXPECT_EQ(log.Lines[3], "Software Version: 1.23456789");
     EXPECT_EQ(log.Lines[4], "   Software Date: 08-27-03");
     EXPECT_EQ(ui.Firmware, "1.23456789");
-    EXPECT_EQ(App.ModuleSetCount, sim.SetCount());
+    EXPECT_EQ(ctx.state.ModuleSetCount, sim.SetCount());
 
     // Exactly ten characters is a whole version, not a missing reply.
     sim.SetIdentity({"VEMO", "MOD1", "1.23456789", "08-27-03"});
@@ -229,7 +237,7 @@ TEST_F(ProtocolTest, AnIncompleteIdentityLeavesTheSetListAlone) {
     ConnectToSim();
     ASSERT_TRUE(DownloadInfo(ctx));
     auto listBefore = ui.SetList;
-    int countBefore = App.ModuleSetCount;
+    int countBefore = ctx.state.ModuleSetCount;
     int listCalls = ui.SetListCalls;
 
     sim.SetIdentity({"VEMO", "MOD1", "1.0"}); // the date line never comes
@@ -238,21 +246,21 @@ TEST_F(ProtocolTest, AnIncompleteIdentityLeavesTheSetListAlone) {
     EXPECT_EQ(log.Lines, std::vector<std::string>{"No Reply from Target"});
     EXPECT_EQ(ui.SetListCalls, listCalls);
     EXPECT_EQ(ui.SetList, listBefore);
-    EXPECT_EQ(App.ModuleSetCount, countBefore);
+    EXPECT_EQ(ctx.state.ModuleSetCount, countBefore);
     EXPECT_EQ(sim.Received(), Bytes({'v'})); // the set list is not asked for
-    EXPECT_TRUE(App.Connected);
+    EXPECT_TRUE(ctx.state.Connected);
 }
 
 TEST_F(ProtocolTest, SimulateTargetAnswersWithoutAPort) {
-    LinkOpts.SimulateTarget = true;
+    ctx.state.SimulateTarget = true;
     int simulatedConfig = 0, recomputed = 0;
-    Hooks.SimulatedConfig = [&] { ++simulatedConfig; };
-    Hooks.RecomputeRecordTime = [&] { ++recomputed; };
-    App.ModuleSetCount = 5;
-    ASSERT_FALSE(App.Connected);
+    configuration.OnSimulated = [&] { ++simulatedConfig; };
+    configuration.OnRecompute = [&] { ++recomputed; };
+    ctx.state.ModuleSetCount = 5;
+    ASSERT_FALSE(ctx.state.Connected);
     EXPECT_TRUE(DownloadInfo(ctx));
     EXPECT_EQ(log.Lines, InfoBlock("VEMO", "MOD1", "0.03", "08-27-03", 0));
-    EXPECT_EQ(App.ModuleSetCount, 0);
+    EXPECT_EQ(ctx.state.ModuleSetCount, 0);
     EXPECT_EQ(ui.SetList, std::vector<std::string>{"All"});
     EXPECT_EQ(ui.Firmware, "0.03");
     EXPECT_EQ(simulatedConfig, 1);
@@ -277,13 +285,13 @@ TEST_F(ProtocolTest, EraseDataAsksFirstAndSendsXOnlyOnYes) {
     EXPECT_TRUE(log.Lines.empty());
 
     prompt.Answer = true;
-    int count = App.ModuleSetCount;
+    int count = ctx.state.ModuleSetCount;
     EraseData(ctx);
     EXPECT_EQ(WaitReceived(sim, 1), Bytes({'x'}));
     EXPECT_TRUE(ui.SetList.empty());
     EXPECT_EQ(ui.Selected, -1);
     EXPECT_EQ(log.Lines, std::vector<std::string>{"Data erased."});
-    EXPECT_EQ(App.ModuleSetCount, count);
+    EXPECT_EQ(ctx.state.ModuleSetCount, count);
     for (int i = 0; i < 100 && sim.SetCount() != 0; ++i)
         usleep(10000);
     EXPECT_EQ(sim.SetCount(), 0);

@@ -1,6 +1,6 @@
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/PlotBox.h"
 
@@ -26,7 +26,6 @@ protected:
     void SetUp() override {
         EnsureQtApp();
         PlotDoc = &doc;
-        App = AppState{};
         doc.CreateDataSet(); // the placeholder set Data000, blue
         page.resize(748, 488);
     }
@@ -83,7 +82,7 @@ TEST_F(RecordedDataPage, EveryControlIsThereByName) {
     page.show();
     EXPECT_FALSE(points->isVisible());
     points->setChecked(true);
-    EXPECT_TRUE(App.ShowPoints);
+    EXPECT_TRUE(page.ShowPoints);
 }
 
 TEST_F(RecordedDataPage, ShowsThePlaceholderSetAndPublishesThePlotArea) {
@@ -135,7 +134,7 @@ TEST_F(RecordedDataPage, RepaintShowsTheChangedRange) {
 
 // Every text pixel drawn into the view is still there on the page, under no tool group.
 TEST_F(RecordedDataPage, ToolGroupsLeaveEveryTextOfThePlotVisible) {
-    App.ShowInfo = true;
+    page.PlotBox->Switches.ShowInfo = true;
     doc.Title = "A title long enough to reach far towards both corners of the view";
     doc.Info1 = "Info1: launch rail 2";
     doc.Info2 = "Info2: wind 12 km/h from the north-west, gusting";

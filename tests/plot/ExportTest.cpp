@@ -3,7 +3,6 @@
 #include "PictureFiles.h"
 #include "QtTestApp.h"
 
-#include "data/AppState.h"
 #include "plot/Export.h"
 #include "plot/ui/OutputActions.h"
 
@@ -42,24 +41,20 @@ class Export : public ::testing::Test {
 protected:
     void SetUp() override {
         EnsureQtApp();
-        App.ShowInfo = true;
-        App.ShowBackground = false;
-        App.ShowAvgROC = false;
         doc.CreateDataSet(); // the placeholder ramp 0..20 in the first palette colour
         ASSERT_TRUE(dir.isValid());
     }
-    void TearDown() override { App.ShowBackground = false; }
-
     QString Path(const char* name) const { return dir.filePath(name); }
     // Exported at the default 7 x 3.5 inches.
     QString Write(const char* name, int type, bool colour = true) {
         PrintSettings s;
         s.PrtColor = colour;
-        ExportPlot(doc, s, Path(name), type);
+        ExportPlot(doc, s, Path(name), type, &RenderPlot, switches);
         return Path(name);
     }
 
     PlotDocument doc;
+    PlotSwitches switches; // the exports' display switches
     QTemporaryDir dir;
 };
 
@@ -308,7 +303,7 @@ TEST_F(Export, PicturesInOtherPixelFormatsAndPaddedRowsKeepTheirPixels) {
 
 TEST_F(Export, PngIsTheBitmapLosslessWithEitherChoice) {
     for (bool colour : {true, false}) {
-        App.ShowBackground = colour; // the logo in colour, none in monochrome
+        switches.ShowBackground = colour; // the logo in colour, none in monochrome
         const QImage png(Write("p.png", ExportPng, colour), "PNG");
         ASSERT_EQ(png.size(), QSize(700, 350));
         EXPECT_NEAR(png.dotsPerMeterX() * 0.0254, 100.0, 0.1);
@@ -353,7 +348,7 @@ TEST_F(Export, PdfIsOnePageOfThePlotsSizeWithItsTextsAsTextAndNoPicture) {
         return Poppler("pdfimages", {"-list", file}).split('\n', Qt::SkipEmptyParts).size() - 2;
     };
     EXPECT_EQ(images(pdf), 0);
-    App.ShowBackground = true;
+    switches.ShowBackground = true;
     EXPECT_EQ(images(Write("l.pdf", ExportPdf)), 1);
 }
 

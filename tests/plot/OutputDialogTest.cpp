@@ -3,7 +3,7 @@
 #include "PictureFiles.h"
 #include "QtTestApp.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/PlacementText.h"
 #include "plot/Renderer.h"
 #include "plot/ui/OutputActions.h"

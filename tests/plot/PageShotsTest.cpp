@@ -2,7 +2,7 @@
 // the pictures are also saved there for the README.
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/PlotBox.h"
 #include "plot/ui/ScaleForm.h"
@@ -50,7 +50,6 @@ TEST(PageShots, RecordedDataPageWithPlaceholderAndLongRecording) {
     EnsureQtApp();
     PlotDocument doc;
     PlotDoc = &doc;
-    App = AppState{};
     doc.CreateDataSet();
     DataPage page;
     page.ActiveSetCombo->addItem("Data000");
@@ -66,7 +65,7 @@ TEST(PageShots, RecordedDataPageWithPlaceholderAndLongRecording) {
     page.ActiveSetCombo->setCurrentIndex(1);
     AutoRangeTime(doc);
     AutoRangeAlt(doc);
-    App.ShowAvgROC = true;
+    page.PlotBox->Switches.ShowAvgROC = true;
     shot = page.grab().toImage();
     Keep(shot, "recorded_data_flight.png");
     // The flight's trace is red (the second palette colour).

@@ -3,8 +3,6 @@
 #include "PlotPictures.h"
 #include "TextRecorder.h"
 
-#include "data/AppState.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -16,7 +14,6 @@ class PlotFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         EnsureQtApp();
-        vemo::App = vemo::AppState{};
         doc.Clear();
         doc.GridColor = 0x00000000;
         doc.Footer1 = doc.Footer2 = "";

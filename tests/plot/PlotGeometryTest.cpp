@@ -1,5 +1,6 @@
 // The plot's small geometry and its texts, checked by pixel and by the texts drawn.
 #include "PlotFixture.h"
+#include "data/PlotDocument.h"
 
 #include "plot/XorOverlay.h"
 #include "plot/ui/PlotBox.h"
@@ -76,9 +77,8 @@ TEST_F(PlotGeometry, TextCellsHaveTheLayoutsHeightsInArialsMetrics) {
     doc.XAxisLabel = "X LABEL";
     doc.YAxisLabel = "Y LABEL";
     doc.Footer1 = "FOOTER";
-    App.ShowAvgROC = true;
     TextRecorder device;
-    RecordTexts(doc, device);
+    RecordTexts(doc, device, {.ShowAvgROC = true});
     // H = 350: tick labels H/27, title H/20, info H/50, time label H/25, the rest H/35.
     const std::pair<const char*, int> cells[] = {
         {"10.0", 12},   {"TITLE", 17},   {"INFO", 7},           {"X LABEL", 14},

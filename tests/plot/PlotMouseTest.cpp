@@ -4,7 +4,7 @@
 #include "FlightSet.h"
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
+#include "data/PlotDocument.h"
 #include "data/ui/MainStatus.h"
 #include "data/ui/WidgetNameLists.h"
 #include "plot/ui/DataPage.h"
@@ -35,7 +35,6 @@ protected:
     void SetUp() override {
         EnsureQtApp();
         PlotDoc = &doc;
-        App = AppState{};
         MainStatus.XYDisp = &xy;
         MainStatus.ROCDisp = &roc;
         doc.CreateDataSet();
@@ -327,7 +326,7 @@ TEST_F(PlotMouseGui, CropKeepsTheViewMovedToTimeZero) {
 }
 
 // A recording of a rocket flight with one climb measurement and two peaks marked with the
-// mouse. With VEMO_SHOTS set, the page is saved there as a picture.
+// mouse. With VEMO_SHOT_DIR set, the page is saved there as a picture.
 TEST_F(PlotMouseGui, FlightWithClimbAndPeakMarks) {
     QWidget window;
     // The page and the readouts belong to the fixture: take them back before the window goes.
@@ -386,7 +385,7 @@ TEST_F(PlotMouseGui, FlightWithClimbAndPeakMarks) {
     EXPECT_EQ(std::count(alt.Samples.PeakMarks.begin(), alt.Samples.PeakMarks.end(), 1), 2);
     EXPECT_TRUE(xy.text().startsWith("Time =     70.0"));
 
-    const QByteArray dir = qgetenv("VEMO_SHOTS");
+    const QByteArray dir = qgetenv("VEMO_SHOT_DIR");
     if (!dir.isEmpty()) {
         EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(dir) + "/plot-climb-peaks.png"));
     }

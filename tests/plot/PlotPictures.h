@@ -15,6 +15,7 @@ struct RenderOptions {
     bool Colour = true;
     bool Literal = false;
     bool Screen = false;
+    vemo::PlotSwitches Switches{};
 };
 
 inline QImage RenderToImage(const vemo::PlotDocument& doc, RenderOptions o = {}) {
@@ -33,6 +34,7 @@ inline QImage RenderToImage(const vemo::PlotDocument& doc, RenderOptions o = {})
     t.Colour = o.Colour;
     t.Screen = o.Screen;
     t.LiteralLines = o.Literal;
+    t.Switches = o.Switches;
     vemo::RenderPlot(t, doc);
     p.end();
     return img;

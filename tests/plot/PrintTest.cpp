@@ -3,7 +3,6 @@
 #include "PictureFiles.h"
 #include "QtTestApp.h"
 
-#include "data/AppState.h"
 #include "plot/Print.h"
 
 #include <gtest/gtest.h>

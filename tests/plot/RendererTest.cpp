@@ -1,7 +1,5 @@
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
-
 #include <gtest/gtest.h>
 
 using namespace vemo;
@@ -11,9 +9,6 @@ namespace {
 class Renderer : public ::testing::Test {
 protected:
     void SetUp() override {
-        App.ShowInfo = true;
-        App.ShowBackground = false;
-        App.ShowAvgROC = false;
         PlotArea = PlotRect{};
         doc.Footer1.clear();
         doc.Footer2.clear();
@@ -178,8 +173,7 @@ TEST_F(Renderer, ShowInfoHidesTheInfoLinesButNotTheFooters) {
     EXPECT_GT(CountShowing(img, top, kRed), 10);
     EXPECT_GT(CountShowing(img, lowerRight, blue), 10);
 
-    App.ShowInfo = false;
-    img = RenderToImage(doc);
+    img = RenderToImage(doc, {.Switches = {.ShowInfo = false}});
     EXPECT_EQ(CountShowing(img, img.rect(), kRed), 0);
     EXPECT_GT(CountShowing(img, lowerRight, blue), 10);
 }
@@ -202,8 +196,9 @@ TEST_F(Renderer, AverageClimbOverTheVisibleSamples) {
     doc.ScaleColor = 0x00FF0000;
     const QRect below(105, 321 + 14, 538, 15);
     EXPECT_EQ(CountShowing(RenderToImage(doc), below, QColor(0, 0, 255)), 0);
-    App.ShowAvgROC = true;
-    EXPECT_GT(CountShowing(RenderToImage(doc), below, QColor(0, 0, 255)), 10);
+    EXPECT_GT(CountShowing(RenderToImage(doc, {.Switches = {.ShowAvgROC = true}}), below,
+                           QColor(0, 0, 255)),
+              10);
 }
 
 TEST_F(Renderer, EmptyAndInvertedRangesDrawFrameButNoData) {
@@ -252,8 +247,7 @@ TEST_F(Renderer, BackgroundLogoIsAPaletteImageStretchedInside) {
     EXPECT_EQ(logo.size(), QSize(994, 694));
     EXPECT_EQ(logo.format(), QImage::Format_Indexed8);
     const QImage plain = RenderToImage(doc);
-    App.ShowBackground = true;
-    const QImage withLogo = RenderToImage(doc);
+    const QImage withLogo = RenderToImage(doc, {.Switches = {.ShowBackground = true}});
     EXPECT_EQ(Pixel(withLogo, 0, 0), Pixel(plain, 0, 0)); // the outline stays
     int changed = 0;
     for (int y = 1; y < 349; y += 7)

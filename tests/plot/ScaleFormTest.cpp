@@ -1,6 +1,5 @@
 #include "QtTestApp.h"
 
-#include "data/AppState.h"
 #include "data/ui/FileActions.h"
 #include "plot/ScaleTexts.h"
 #include "plot/Scaling.h"
@@ -178,9 +177,8 @@ TEST_F(ScaleDialog, CancelPutsEverythingBack) {
 
 TEST_F(ScaleDialog, ClosingRepaintsThePlot) {
     int repaints = 0;
-    App.RepaintPlot = [&] { ++repaints; };
+    QObject::connect(&form, &TScaleForm::PlotChanged, [&] { ++repaints; });
     Run([&] { form.OkBtn->click(); });
     Run([&] { form.CancelBtn->click(); });
-    App.RepaintPlot = nullptr;
     EXPECT_EQ(repaints, 2);
 }

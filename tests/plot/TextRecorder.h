@@ -55,9 +55,11 @@ private:
 };
 
 // Renders doc as the export does onto the recorder.
-inline void RecordTexts(const vemo::PlotDocument& doc, TextRecorder& device) {
+inline void RecordTexts(const vemo::PlotDocument& doc, TextRecorder& device,
+                        const vemo::PlotSwitches& switches = {}) {
     EnsureQtApp();
     QPainter p(&device);
     vemo::RenderTarget t{.Canvas = &p, .PpiX = 100, .PpiY = 100, .Width = 7.0, .Height = 3.5};
+    t.Switches = switches;
     vemo::RenderPlot(t, doc);
 }

@@ -3,7 +3,6 @@
 // by segment over every sample, and demand identical pictures.
 #include "PlotPictures.h"
 
-#include "data/AppState.h"
 #include "plot/LineStamps.h"
 #include "plot/TraceLines.h"
 
@@ -72,7 +71,6 @@ struct View {
 class TraceReduction : public ::testing::Test {
 protected:
     void SetUp() override {
-        App.ShowInfo = App.ShowAvgROC = App.ShowBackground = false;
         doc.Title = doc.XAxisLabel = doc.YAxisLabel = doc.Footer1 = doc.Footer2 = "";
     }
 
@@ -89,8 +87,10 @@ protected:
     // Renders reduced and literal pictures for each view and resolution and compares them.
     void ExpectSamePictures(const std::vector<View>& views, const char* what) {
         for (int ppi : {96, 450, 600}) {
-            const RenderOptions o{
-                .Width = ppi == 96 ? 1920 : 1500, .Height = ppi == 96 ? 1080 : 800, .Ppi = ppi};
+            const RenderOptions o{.Width = ppi == 96 ? 1920 : 1500,
+                                  .Height = ppi == 96 ? 1080 : 800,
+                                  .Ppi = ppi,
+                                  .Switches = {.ShowInfo = false}};
             for (const View& v : views) {
                 doc.TimeMin = v.t0;
                 doc.TimeMax = v.t1;
@@ -179,7 +179,8 @@ TEST_F(TraceReduction, SetShiftedInTimeIsDrawnWhereItsSamplesAre) {
     doc.TimeMax = 560;
     doc.AltMin = -400;
     doc.AltMax = 600;
-    const QImage img = RenderToImage(doc, {.Width = 1920, .Height = 1080, .Ppi = 96});
+    const QImage img = RenderToImage(
+        doc, {.Width = 1920, .Height = 1080, .Ppi = 96, .Switches = {.ShowInfo = false}});
     const PlotLayout l = ComputeLayout(96, 96, 20, 11.25, 0, 0);
     const QRect inside(l.Area.Left + 1, l.Area.Top + 1, l.Area.Right - l.Area.Left - 1,
                        l.Area.Bottom - l.Area.Top - 1);

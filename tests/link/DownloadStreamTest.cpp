@@ -1,6 +1,6 @@
 // The download stream: header, samples, trigger markers, notes, partial and missing sets.
+#include "link/DownloadStream.h"
 #include "FakeModulePort.h"
-#include "link/Download.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,8 @@ struct Recorder {
     DownloadHooks Hooks() {
         DownloadHooks h;
         h.Log = [this](const std::string& l) { log.push_back(l); };
-        h.Progress = [this](int p) { progress.push_back(p); };
-        h.ProcessEvents = [this] { ++events; };
+        h.View.Progress = [this](int p) { progress.push_back(p); };
+        h.View.ProcessEvents = [this] { ++events; };
         h.AutoRange = [this](PlotDocument&) { ++autoRanged; };
         h.Today = [] { return std::string("2026-12-08"); };
         return h;
@@ -175,7 +175,7 @@ TEST(DownloadStream, SetsChangedDuringTransferDoNotDisturbIt) {
     DownloadHooks hooks = rec.Hooks();
     int calls = 0;
     // the user deletes the placeholder and loads another set while the words arrive
-    hooks.ProcessEvents = [&] {
+    hooks.View.ProcessEvents = [&] {
         if (++calls == 1) doc.DeleteDataSet(0);
         if (calls == 2) doc.CreateDataSet();
     };
@@ -192,7 +192,7 @@ TEST(DownloadStream, StopEndsTheSetEarly) {
     port.SetStreams[0] = SetStream(1, 10, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     DownloadHooks hooks;
     int events = 0;
-    hooks.ProcessEvents = [&] { ++events; };
+    hooks.View.ProcessEvents = [&] { ++events; };
     hooks.Stop = [&] { return events == 4; };
     FetchedSet fetched;
     FetchSet(port, 0, 100, hooks, fetched);

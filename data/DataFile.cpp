@@ -1,4 +1,4 @@
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 
 #include "data/SimImport.h"
 #include "data/Text.h"
@@ -218,9 +218,7 @@ Signal* ReadSetBlock(PlotDocument& doc, LineReader& in, long long* dropped) {
 
     // A climb mark must name samples of this set; anything else would point outside it.
     for (ClimbMark& m : alt->ClimbMarks)
-        if (m.InUse && (m.FirstSample < 0 || m.FirstSample >= a.Count() || m.SecondSample < 0 ||
-                        m.SecondSample >= a.Count()))
-            m = ClimbMark{};
+        if (m.InUse && !ClimbMarkValid(m, a.Count())) m = ClimbMark{};
     // A short block in a long file was given more room than it used.
     if (a.Time.capacity() > static_cast<std::size_t>(a.Count()) * 5 / 4 + 64) a.Shrink();
     trig->Visible = columns4 ? 1 : 0;

@@ -1,9 +1,12 @@
 #pragma once
-// "Download Data": the module sends a 6-byte header (unused byte, interval count, word count,
+// The stream of one data set on the line, and the data set made of it. Asked for a set ("a"
+// and its number), the module sends a 6-byte header (unused byte, interval count, word count,
 // trigger flag; 16-bit fields big-endian) and then 16-bit words. A word with high byte 0x82
 // marks the next word as the sample taken at a trigger; every other word is a signed sample.
+// The command around it, with its guards and the choice of sets, is DownloadCommand.
 #include "data/PlotDocument.h"
 #include "link/ModulePort.h"
+#include "link/TransferView.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,16 +28,18 @@ struct SetHeader {
 
 SetHeader ParseSetHeader(const std::uint8_t (&bytes)[6]);
 
-// What happens around the transfer: progress bar, window events, messages, auto ranging.
-// Every member may be left empty.
+// What happens around a transfer: progress bar, window events, messages, auto ranging. Every
+// member may be left empty.
 struct DownloadHooks {
-    std::function<void(bool)> ShowProgress;       // before the first set / after the last
-    std::function<void(int)> Progress;            // 0..100
-    std::function<void()> ProcessEvents;          // after every stored sample
+    // Progress 0..100 and the window events after every stored sample; the whole download
+    // (DownloadDataClick) shows the progress bar before the first set and hides it after the
+    // last.
+    TransferView View;
+    std::function<bool()> Stop;                   // checked after the window events: end now
     std::function<void(const std::string&)> Log;  // one line of the message log
     std::function<void(PlotDocument&)> AutoRange; // after each set
     std::function<std::string()> Today;           // the date written into the notes
-    std::function<bool()> Stop;                   // checked after ProcessEvents: end the set now
+    std::function<void()> Finished;               // after the whole download, whatever arrived
 };
 
 struct SetResult {

@@ -1,5 +1,5 @@
 // Set files and plot files: exact bytes written, what loading restores, and hostile input.
-#include "data/SetFile.h"
+#include "data/DataFile.h"
 #include "tests/Unprivileged.h"
 
 #include <gtest/gtest.h>

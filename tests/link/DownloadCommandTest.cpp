@@ -1,8 +1,7 @@
 // "Download Data" through the real serial link against the simulated module: guards, the
 // partial-set rule, and a window that goes away while the transfer lets events through.
+#include "link/DownloadCommand.h"
 #include "ConfigWidgetSupport.h"
-#include "data/AppState.h"
-#include "link/DownloadData.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
 #include "link/SerialLink.h"
@@ -39,21 +38,14 @@ protected:
         sim.SetRecordings({rec, rec});
         ASSERT_TRUE(sim.Start());
         ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
-        App.Connected = true;
-        App.ModuleSetCount = 2;
+        ctx.state.Connected = true;
+        ctx.state.ModuleSetCount = 2;
         Config = ModuleConfig{};
         doc = std::make_unique<PlotDocument>();
-        PlotDoc = doc.get();
     }
-    void TearDown() override {
-        Link().ClosePort();
-        App.Connected = false;
-        App.ModuleSetCount = 0;
-        PlotDoc = nullptr;
-    }
-    std::vector<SetResult> Click(int selected, DownloadView view = {}) {
-        ModuleContext ctx{Link(), log, prompts, ui};
-        return DownloadDataClick(ctx, selected, view);
+    void TearDown() override { Link().ClosePort(); }
+    std::vector<SetResult> Click(int selected, DownloadHooks hooks = {}) {
+        return DownloadDataClick(ctx, *doc, selected, hooks);
     }
 
     vemosim::Simulator sim;
@@ -61,17 +53,18 @@ protected:
     StringListLog log;
     Prompts prompts;
     ModuleUi ui;
+    ModuleContext ctx{Link(), log, prompts, ui};
 };
 
 } // namespace
 
 TEST_F(DownloadClickTest, GuardsSendNothing) {
-    App.Connected = false;
+    ctx.state.Connected = false;
     log.Append("earlier");
     EXPECT_TRUE(Click(0).empty());
     EXPECT_EQ(log.Lines, std::vector<std::string>{"Not Connected"});
 
-    App.Connected = true;
+    ctx.state.Connected = true;
     EXPECT_TRUE(Click(-1).empty());
     EXPECT_EQ(prompts.boxes, std::vector<std::string>{"Vemo:No data set specified"});
     {
@@ -105,12 +98,12 @@ TEST_F(DownloadClickTest, AModuleThatGoesAwayDuringASetEndsTheTransferAndSaysSo)
     paced.SetRecordings({rec, rec});
     ASSERT_TRUE(paced.Start());
     ASSERT_TRUE(Link().OpenPort(paced.PortPath(), 9600));
-    DownloadView view;
+    DownloadHooks hooks;
     int events = 0;
-    view.ProcessEvents = [&] {
+    hooks.View.ProcessEvents = [&] {
         if (++events == 20) paced.ClosePort();
     };
-    const auto results = Click(2, view); // "All"
+    const auto results = Click(2, hooks); // "All"
     ASSERT_EQ(results.size(), 1u);
     const int n = results[0].Samples;
     EXPECT_GE(n, 20);
@@ -121,19 +114,21 @@ TEST_F(DownloadClickTest, AModuleThatGoesAwayDuringASetEndsTheTransferAndSaysSo)
                         "Set 1: Downloaded " + std::to_string(n) + " data samples.",
                         "Set 1 ended early: " + std::to_string(n) + " of 200 words arrived.",
                         "The module was disconnected."}));
-    EXPECT_FALSE(App.Connected);
+    EXPECT_FALSE(ctx.state.Connected);
     EXPECT_FALSE(Link().IsOpen());
 }
 
 TEST_F(DownloadClickTest, DocumentGoneDuringTransferStopsIt) {
-    DownloadView view;
+    DownloadHooks hooks;
     int events = 0;
     bool busyDuring = false;
-    view.ProcessEvents = [&] {
+    bool windowClosed = false;
+    hooks.View.ProcessEvents = [&] {
         busyDuring = ModuleBusy();
-        if (++events == 10) PlotDoc = nullptr; // the window closed meanwhile
+        if (++events == 10) windowClosed = true; // the window closed meanwhile
     };
-    const auto results = Click(2, view); // "All"
+    hooks.Stop = [&] { return windowClosed; };
+    const auto results = Click(2, hooks); // "All"
     EXPECT_TRUE(busyDuring);
     EXPECT_FALSE(ModuleBusy());
     EXPECT_EQ(events, 10);

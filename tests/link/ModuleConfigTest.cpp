@@ -1,8 +1,8 @@
 // The configuration block, the interval rules and the "r"/"c" transfers.
-#include "FakeModulePort.h"
-#include "link/ConfigOps.h"
-#include "link/ConfigTransfer.h"
 #include "link/ModuleConfig.h"
+#include "FakeModulePort.h"
+#include "link/ConfigCommands.h"
+#include "link/ConfigTransfer.h"
 
 #include <gtest/gtest.h>
 
@@ -263,9 +263,8 @@ TEST(ConfigPage, BlankCaptionFollowsModuleVersion) {
 TEST(ConfigHooks, SimulatedTargetSetsItsBlockValuesOnly) {
     Config = FromWire(SampleBlock());
     const ModuleConfig before = Config;
-    InstallConfigHooks();
-    ASSERT_TRUE(Hooks.SimulatedConfig);
-    Hooks.SimulatedConfig();
+    ConfigSession configuration;
+    configuration.UseSimulatedBlock();
     EXPECT_EQ(Config.Word0, 0xABCD);
     EXPECT_EQ(Config.IntervalCount, 4);
     EXPECT_EQ(Config.AltUnit, 0);
@@ -275,5 +274,4 @@ TEST(ConfigHooks, SimulatedTargetSetsItsBlockValuesOnly) {
     rest.AltUnit = before.AltUnit;
     EXPECT_EQ(rest, before);
     Config = ModuleConfig{};
-    Hooks = ProtocolHooks{};
 }

@@ -1,4 +1,4 @@
-#include "link/Download.h"
+#include "link/DownloadStream.h"
 
 #include "data/Text.h"
 
@@ -21,10 +21,6 @@ bool ReadWord(ModulePort& port, int deadlineMs, std::uint16_t& word) {
     if (!port.ReadExact(b, deadlineMs)) return false;
     word = BigEndian(b);
     return true;
-}
-
-void Call(const std::function<void()>& f) {
-    if (f) f();
 }
 
 } // namespace
@@ -50,7 +46,8 @@ SetResult ReadSetWords(ModulePort& port, const SetHeader& header, std::uint16_t 
     const int wordCount = header.WordCount;
     int j = 0;
     int m = 0;
-    if (hooks.Progress) hooks.Progress(0);
+    const auto& progress = hooks.View.Progress;
+    if (progress) progress(0);
     do {
         std::uint16_t word = 0;
         if (!ReadWord(port, WordDeadlineMs, word)) break;
@@ -66,10 +63,10 @@ SetResult ReadSetWords(ModulePort& port, const SetHeader& header, std::uint16_t 
         if (triggerSample && trig) trig->Samples.Append(time, value);
         if (value > r.Maximum) r.Maximum = value;
         ++j;
-        if (hooks.Progress)
-            hooks.Progress(
-                wordCount > 0 ? static_cast<int>(std::int64_t{ProgressMax} * j / wordCount) : 0);
-        Call(hooks.ProcessEvents);
+        if (progress)
+            progress(wordCount > 0 ? static_cast<int>(std::int64_t{ProgressMax} * j / wordCount)
+                                   : 0);
+        if (hooks.View.ProcessEvents) hooks.View.ProcessEvents();
         if (hooks.Stop && hooks.Stop()) break;
     } while (j < MaxDownloadSamples && (wordCount == 0 || j + m < wordCount));
 

@@ -1,12 +1,11 @@
 // The Configure page and the service dialog on screen (offscreen), and "Write Config" against
 // the simulated module.
+#include "link/ui/ConfigurePage.h"
 #include "ConfigWidgetSupport.h"
-#include "data/AppState.h"
-#include "link/ConfigOps.h"
+#include "link/ConfigCommands.h"
 #include "link/ModuleBusy.h"
 #include "link/ModuleConfig.h"
 #include "link/SerialLink.h"
-#include "link/ui/ConfigurePage.h"
 #include "link/ui/ModSetForm.h"
 #include "link/ui/SpinButton.h"
 #include "sim/Simulator.h"
@@ -33,15 +32,17 @@ protected:
     void SetUp() override {
         Config = ModuleConfig{};
         Interval = IntervalState{};
-        App.Connected = false;
         page = new ConfigurePage;
+        page->RunCommandsOn(w.connectPage);
+        w.connectPage->UseConfigSession(&page->Session());
+        busy = std::make_unique<BusyControls>(&w.window,
+                                              configtest::ModuleControls(*w.connectPage, *page));
         w.tabs->addTab(page, "Configure");
         w.tabs->setCurrentWidget(page);
         static_cast<ConnectPage*>(w.connectPage)->SetPrompt(&prompt);
     }
     void TearDown() override {
         if (Link().IsOpen()) Link().ClosePort();
-        App.Connected = false;
     }
     QString Text(const char* name) { return page->findChild<QLabel*>(name)->text(); }
     void Click(const char* name) {
@@ -55,7 +56,7 @@ protected:
     void OpenSim(vemosim::Simulator& sim) {
         ASSERT_TRUE(sim.Start());
         ASSERT_TRUE(Link().OpenPort(sim.PortPath(), 115200));
-        App.Connected = true;
+        w.connectPage->Context().state.Connected = true;
     }
     // `text` is the log's last line and the one message box since the last call ("Vemo").
     void ExpectTold(const char* text) {
@@ -68,6 +69,7 @@ protected:
 
     StandInWindow w;
     ConfigurePage* page = nullptr;
+    std::unique_ptr<BusyControls> busy;
     linktest::RecordingPrompt prompt;
 };
 
@@ -87,9 +89,8 @@ TEST_F(ConfigurePageTest, ReadBlockFillsEveryControl) {
     Config.AutoStartSec = 65531;
     Config.AutoStopAltitude = 15;
     SplitInterval(Interval, 1000);
-    ASSERT_TRUE(ConfigDisplay.ShowBlock);
-    ConfigDisplay.ShowBlock();
-    ConfigDisplay.ShowInterval();
+    page->ShowBlock();
+    page->ShowInterval();
 
     EXPECT_EQ(Text("HourPanel") + ":" + Text("MinutePanel") + ":" + Text("SecondPanel") + "." +
                   Text("mSecPanel"),
@@ -110,7 +111,7 @@ TEST_F(ConfigurePageTest, ReadBlockFillsEveryControl) {
 
     // a unit code the page does not know selects no unit and shows no unit name
     Config.AltUnit = 4;
-    ConfigDisplay.ShowBlock();
+    page->ShowBlock();
     EXPECT_EQ(page->Units->checkedId(), -1);
     EXPECT_EQ(Text("AboveUnitsPanel"), "");
 }
@@ -216,6 +217,7 @@ TEST_F(ConfigurePageTest, ServiceDialogEditsFactoryValues) {
     Config.ModuleVersion = 2;
     Config.MemorySize = 4;
     TModSetForm dialog(&w.window);
+    QObject::connect(&dialog, &TModSetForm::Closed, page, &ConfigurePage::ShowBlankCaption);
     dialog.show();
     EXPECT_EQ(dialog.ModDisp->text(), "2");
     EXPECT_EQ(dialog.MemList->currentIndex(), 3);
