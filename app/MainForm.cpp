@@ -10,6 +10,7 @@
 #include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
 #include "link/DownloadCommand.h"
+#include "link/FirmwareUpdate.h"
 #include "link/Protocol.h"
 #include "link/ui/BusyControls.h"
 #include "link/ui/ConfigurePage.h"
@@ -355,8 +356,29 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // Programming goes on whatever the window does: a window gone meanwhile would hide it, and
+    // a module unplugged then would be left half-programmed. The close happens when it ends.
+    if (vemo::FirmwareUpdateRunning()) {
+        event->ignore();
+        if (!closeAfterUpdate_) {
+            closeAfterUpdate_ = true;
+            ConnectPg->Context().log.Append(vemo::CloseWaitsForUpdateText);
+            CloseAfterUpdate();
+        }
+        return;
+    }
     FormClose();
     event->accept();
+}
+
+void TMainForm::CloseAfterUpdate() {
+    // Looked at while the update lets window events through, and once more after it ended.
+    QTimer::singleShot(100, this, [this] {
+        if (vemo::FirmwareUpdateRunning())
+            CloseAfterUpdate();
+        else
+            close();
+    });
 }
 
 void TMainForm::FormClose() {

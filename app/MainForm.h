@@ -68,9 +68,12 @@ private:
     void ConnectModulePages();
     // "Download Data" into the document, auto-ranged, with the status bar's progress bar.
     void DownloadData(vemo::ModuleContext& ctx);
+    // Closes the window once the firmware update has ended.
+    void CloseAfterUpdate();
 
     bool firstShow_ = true;
     bool closed_ = false;
+    bool closeAfterUpdate_ = false; // a close waits for the firmware update
     // The settings are stored at close only when this run read them: a window that was never
     // shown must not overwrite them with its initial state.
     bool settingsLoaded_ = false;

@@ -1,6 +1,7 @@
 #include "app/QuitSignals.h"
 
-#include "link/ModuleBusy.h"
+#include "link/FirmwareUpdate.h"
+#include "link/SerialLink.h"
 
 #include <QApplication>
 #include <QThread>
@@ -22,7 +23,8 @@ namespace {
 constexpr int RetryMs = 50;
 
 #ifdef Q_OS_UNIX
-// The handler only writes a byte into the pipe; the event loop reads it.
+// The handler only writes a byte into the pipe, which the event loop reads, and sets the flag
+// that makes the serial link's waits give up.
 int pipeEnds[2] = {-1, -1};
 constexpr int QuitSignalNumbers[] = {SIGTERM, SIGINT};
 
@@ -37,9 +39,9 @@ void RestoreDefaults() {
 
 extern "C" void OnQuitSignal(int) {
     const int saved = errno;
+    vemo::InterruptLinks(); // stores a flag of type sig_atomic_t, nothing more
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(pipeEnds[1], &byte, 1);
-    RestoreDefaults(); // sigaction is safe here; a second signal takes the default way out
     errno = saved;
 }
 #endif
@@ -73,6 +75,7 @@ QuitSignals::QuitSignals(QWidget* mainWindow, QObject* parent)
 QuitSignals::~QuitSignals() {
 #ifdef Q_OS_UNIX
     if (!notifier_) return;
+    vemo::ClearLinkInterrupt();
     RestoreDefaults();
     delete notifier_;
     for (int& fd : pipeEnds) {
@@ -94,12 +97,14 @@ void QuitSignals::Received() {
 void QuitSignals::CloseWhenIdle(QPointer<QWidget> mainWindow) {
     if (!mainWindow) return;
     auto again = [mainWindow] { CloseWhenIdle(mainWindow); };
-    // A transfer in progress holds the data and the port; a dialog's handler holds the data
-    // it edits until its event loop returns.
-    if (vemo::ModuleBusy()) {
-        QTimer::singleShot(RetryMs, mainWindow, again);
+    // The window's close waits for a firmware update and tells the user so; its boxes, if
+    // any, belong to the update.
+    if (vemo::FirmwareUpdateRunning()) {
+        CloseNow(mainWindow);
         return;
     }
+    // A dialog's handler holds the data it edits until its event loop returns; a box opened
+    // inside a module command holds the command, which the interrupted link ends at once.
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != mainWindow) {
         modal->close();
         QTimer::singleShot(RetryMs, mainWindow, again);
@@ -109,5 +114,12 @@ void QuitSignals::CloseWhenIdle(QPointer<QWidget> mainWindow) {
         QTimer::singleShot(RetryMs, mainWindow, again);
         return;
     }
+    // A download lets window events through: the close stops it as the Close button does.
+    CloseNow(mainWindow);
+}
+
+void QuitSignals::CloseNow(QWidget* mainWindow) {
     mainWindow->close();
+    // The close has begun (or waits for the update): the link may serve again.
+    vemo::ClearLinkInterrupt();
 }

@@ -91,16 +91,18 @@ bool ReadConfig(ModulePort& port, ModuleConfig& c, IntervalState& interval,
     // Received apart from the block: a reply cut short must not leave a half-new block that
     // a later write would send.
     ConfigBytes reply{};
-    if (!port.ReadExact(reply, ConfigReadDeadlineMs)) {
-        if (port.Lost()) return false;
+    int arrived = 0;
+    const bool whole = port.ReadExact(reply, ConfigReadDeadlineMs, arrived);
+    if (!whole && port.Unusable()) return false;
+    if (!whole && arrived == 0) {
         log("No response from device.");
         if (hooks.Error) hooks.Error("Unable to read configuration!", "Error");
         return false;
     }
-    // Noise, or the late reply to an earlier command, must not become the configuration that
-    // "Write Config" would then store in the module.
+    // A reply cut short, noise, or the late reply to an earlier command must not become the
+    // configuration that "Write Config" would then store in the module.
     const ModuleConfig got = FromWire(reply);
-    if (!ConfigCodesKnown(got)) {
+    if (!whole || !ConfigCodesKnown(got)) {
         const char* const text = "Configuration data not understood.";
         log(text);
         if (hooks.Error) hooks.Error(text, "Vemo");

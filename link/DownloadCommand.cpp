@@ -34,13 +34,18 @@ std::vector<SetResult> DownloadDataClick(ModuleContext& ctx, PlotDocument& doc, 
 
     LinkPort port(ctx.link);
     if (hooks.View.ShowProgress) hooks.View.ShowProgress(100);
-    for (int set : sets) {
-        if (stopped() || ctx.link.Lost()) break;
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+        if (stopped() || ctx.link.Unusable()) break;
         FetchedSet fetched;
-        FetchSet(port, set, Config.BaseStep, hooks, fetched);
+        FetchSet(port, sets[k], Config.BaseStep, hooks, fetched);
         if (stopped()) break;
         StoreSet(doc, fetched, Config.AltUnit, hooks);
         results.push_back(fetched.Result);
+        // A set that ended without its data may still be coming; a module that keeps sending
+        // ends the download (ModuleGone below says so).
+        if (k + 1 < sets.size() && EndedWithoutItsData(fetched) &&
+            !port.WaitQuiet(LateSetQuietMs))
+            break;
     }
     if (hooks.View.HideProgress) hooks.View.HideProgress();
     ModuleGone(ctx);

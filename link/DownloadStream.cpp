@@ -87,7 +87,7 @@ void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadH
 
     std::uint8_t raw[6];
     if (!port.ReadExact(raw, HeaderDeadlineMs)) {
-        if (port.Lost()) return; // not the set's fault: the caller says the module is gone
+        if (port.Unusable()) return; // not the set's fault: the caller says what happened
         char line[64];
         std::snprintf(line, sizeof line, "Set %d: Corrupted data set.", set + 1);
         if (hooks.Log) {
@@ -101,6 +101,12 @@ void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadH
     out.Result = ReadSetWords(port, out.Header, baseStep, out.Alt, hooks);
     out.Result.Set = set;
     out.Result.HeaderOk = true;
+}
+
+bool EndedWithoutItsData(const FetchedSet& fetched) {
+    const SetResult& r = fetched.Result;
+    const int words = r.Samples + r.Markers;
+    return !r.HeaderOk || (fetched.Header.WordCount > 0 && words < fetched.Header.WordCount);
 }
 
 void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const DownloadHooks& hooks) {

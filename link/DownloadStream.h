@@ -19,6 +19,10 @@ inline constexpr int MaxDownloadSamples = 65535;
 inline constexpr int HeaderDeadlineMs = 2500;
 inline constexpr int WordDeadlineMs = 500;
 inline constexpr int TriggerWordDeadlineMs = 1000;
+// After a set that ended without its data, the line must have been silent this long before the
+// next set is asked for: a late answer would otherwise be read as the next set's header and
+// words, and filed under its number.
+inline constexpr int LateSetQuietMs = 1000;
 
 struct SetHeader {
     std::uint16_t IntervalCount = 0;
@@ -72,6 +76,10 @@ struct FetchedSet {
 // reported to the log here.
 void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadHooks& hooks,
               FetchedSet& out);
+// Whether the set's header did not arrive, or fewer words than its header announced: the rest
+// may still be on its way.
+bool EndedWithoutItsData(const FetchedSet& fetched);
+
 // Makes the new data set from a fetched one: samples, notes, trigger visibility, auto range,
 // axis labels and the message. Nothing when the header was missing.
 void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const DownloadHooks& hooks);

@@ -45,6 +45,25 @@ bool OpenIspPort(ModuleContext& ctx, const std::string& path, std::uint32_t baud
     return false;
 }
 
+bool updateRunning = false;
+
+class UpdateRunning {
+public:
+    explicit UpdateRunning(SerialLink& link) : link_(link) {
+        updateRunning = true;
+        link_.SetInterruptible(false);
+    }
+    ~UpdateRunning() {
+        link_.SetInterruptible(true);
+        updateRunning = false;
+    }
+    UpdateRunning(const UpdateRunning&) = delete;
+    UpdateRunning& operator=(const UpdateRunning&) = delete;
+
+private:
+    SerialLink& link_;
+};
+
 // Ends a run that failed after the port was opened.
 int Fail(ModuleContext& ctx, const char* line, int result) {
     ctx.link.ClosePort();
@@ -116,7 +135,10 @@ int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const TransferVie
         link.SendBreak(IspBreakLength);
         link.Pause(IspBreakSettle);
     }
-    if (!SyncIsp(link)) return Fail(ctx, "Target not responding", UpdateNoSync);
+    if (!SyncIsp(link)) {
+        if (link.KeepsSending()) ctx.log.Append(KeepsSendingText);
+        return Fail(ctx, "Target not responding", UpdateNoSync);
+    }
     ctx.log.Append("ISP Mode Initiated");
 
     if (!SendIspRecord(link, ctx.log, StatusOnRecord))
@@ -152,8 +174,10 @@ int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const TransferVie
 int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const TransferView& view) {
     int result = 0;
     {
-        // Nothing else may put bytes between the records while window events run.
+        // Nothing else may put bytes between the records while window events run, and a
+        // request to close the program does not cut the update short.
         ModuleBusyScope busy;
+        const UpdateRunning running(ctx.link);
         result = UpdateFirmware(ctx, job, view);
     }
     if (view.HideProgress) view.HideProgress();
@@ -163,6 +187,10 @@ int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const Transfer
         ctx.log.Append("Firmware updated successfully.");
     }
     return result;
+}
+
+bool FirmwareUpdateRunning() {
+    return updateRunning;
 }
 
 std::optional<int> UpdateFirmwareClick(ModuleContext& ctx, FirmwareJob job,

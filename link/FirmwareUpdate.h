@@ -66,9 +66,15 @@ bool SendIspRecord(SerialLink& link, MessageLog& log, const std::string& record)
 int UpdateFirmware(ModuleContext& ctx, const FirmwareJob& job, const TransferView& view);
 
 // The update as the button runs it after its questions: the module controls are disabled
-// while it runs, and afterwards the progress bar is hidden, the "Connect / Download" page
-// comes to the front and success is reported in the log.
+// while it runs and the program's close waits for it, and afterwards the progress bar is
+// hidden, the "Connect / Download" page comes to the front and success is reported in the log.
 int RunFirmwareUpdate(ModuleContext& ctx, const FirmwareJob& job, const TransferView& view);
+
+// Whether RunFirmwareUpdate is at work: a module left half-programmed would need its boot
+// loader to come back, so nothing but the update's own end may stop it.
+bool FirmwareUpdateRunning();
+inline constexpr const char* CloseWaitsForUpdateText =
+    "The firmware update is running. Vemo closes when it ends.";
 
 // The questions the button asks; tests answer them.
 struct FirmwareQuestions {

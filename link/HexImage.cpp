@@ -29,6 +29,29 @@ int HexByte(std::string_view text, std::size_t at) {
     return high < 0 || low < 0 ? -1 : high << 4 | low;
 }
 
+// Whether a record text, from its ":" on, is a data record with bytes for the code space.
+bool CarriesCodeData(std::string_view record) {
+    if (record.empty() || record.front() != ':') return false;
+    const int count = HexByte(record, 1);
+    const int high = HexByte(record, 3);
+    const int low = HexByte(record, 5);
+    const int type = HexByte(record, 7);
+    return count > 0 && high >= 0 && low >= 0 && type == 0 && (high << 8 | low) < FirmwareSize;
+}
+
+// The text after leading blanks and byte-order marks.
+std::string_view AfterLeadingNoise(std::string_view line) {
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    for (;;) {
+        if (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        else if (line.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+            line.remove_prefix(ByteOrderMark.size());
+        else
+            return line;
+    }
+}
+
 void AppendHexByte(std::string& out, unsigned value) {
     char digits[3];
     std::snprintf(digits, sizeof digits, "%02X", value & 0xFFu);
@@ -50,10 +73,17 @@ HexLine ParseHexLine(std::string_view line, FirmwareImage& image) {
         lineEnd = 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     }
-    if (line.size() + lineEnd < ShortestRecordLine || line.front() != ':') return HexLine::Ignored;
+    // A record is read only from the line's first character on; one behind blanks or a
+    // byte-order mark would be lost, and zeros programmed where it held code.
+    if (!line.empty() && line.front() != ':')
+        return CarriesCodeData(AfterLeadingNoise(line)) ? HexLine::FormatError : HexLine::Ignored;
+    if (line.size() + lineEnd < ShortestRecordLine) return HexLine::Ignored;
     const int count = HexByte(line, 1);
     if (count < 0) return HexLine::FormatError;
-    if (count > MaxHexRecordBytes) return HexLine::Ignored;
+    // The boot loader takes at most 64 bytes a record; a longer one is not taken, which is
+    // harmless only when it holds nothing for the code space.
+    if (count > MaxHexRecordBytes)
+        return CarriesCodeData(line) ? HexLine::FormatError : HexLine::Ignored;
 
     // From here on the line is a record the module could be given: it must be whole.
     if (line.size() != RecordFrame + 2 * static_cast<std::size_t>(count))
@@ -86,10 +116,13 @@ HexLine ReadHexText(std::string_view text, FirmwareImage& image, int& lineNumber
     lineNumber = 1;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const std::size_t feed = text.find('\n', pos);
-        std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
-        end = std::min(end, pos + HexLineMax);
-        const std::string_view piece = text.substr(pos, end - pos);
+        // Looked for within one piece only, so that a file without line ends is read in time
+        // that grows with its size, not with its square.
+        const std::string_view window = text.substr(pos, HexLineMax);
+        const std::size_t feed = window.find('\n');
+        const std::string_view piece =
+            feed == std::string_view::npos ? window : window.substr(0, feed + 1);
+        const std::size_t end = pos + piece.size();
         const HexLine verdict = ParseHexLine(piece, image);
         if (verdict != HexLine::Ignored && verdict != HexLine::Accepted) return verdict;
         if (piece.back() == '\n') ++lineNumber;
@@ -102,10 +135,18 @@ int LoadHexImage(const std::string& path, FirmwareImage& image, MessageLog& log,
                  UserPrompt& prompt) {
     image.Clear();
     QFile file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
-    const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QByteArray text;
+    // One byte more than is taken tells a file that is too large, whatever size the system
+    // says it has (a pipe says none).
+    if (file.open(QIODevice::ReadOnly) && file.size() <= MaxHexFileBytes)
+        text = file.read(MaxHexFileBytes + 1);
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         // A file that went away after it was chosen must not end the update without a word.
         prompt.Error("Unable to open " + path + "!", "Error");
+        return -1;
+    }
+    if (file.size() > MaxHexFileBytes || text.size() > MaxHexFileBytes) {
+        log.Append("Hex file is too large for the module.");
         return -1;
     }
 
@@ -127,7 +168,10 @@ int LoadHexImage(const std::string& path, FirmwareImage& image, MessageLog& log,
         break;
     case HexLine::Ignored:
     case HexLine::Accepted:
-        return 0;
+        if (image.HasData) return 0;
+        // An empty file or a binary image would erase the module and program nothing.
+        log.Append("Hex file holds no firmware.");
+        return -1;
     }
     // Nothing of a damaged file may reach the module.
     image.Clear();

@@ -77,10 +77,11 @@ void StartBtnClick(ModuleContext& ctx, LiveLogUi& ui) {
         return;
     }
     if (!CheckConnected(ctx, true)) return;
-    ctx.state.Logging = true;
-    ui.ShowLogging(true);
     ctx.link.FlushInput();
     ctx.link.WriteByte(CmdLiveLog);
+    if (ModuleGone(ctx)) return;
+    ctx.state.Logging = true;
+    ui.ShowLogging(true);
     ui.RunTimer(true);
 }
 

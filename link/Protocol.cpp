@@ -77,10 +77,19 @@ void Disconnect(ModuleContext& ctx) {
 }
 
 bool ModuleGone(ModuleContext& ctx) {
-    if (!ctx.link.Lost()) return false;
-    Disconnect(ctx);
-    ctx.log.Append(DisconnectedText);
-    return true;
+    if (ctx.link.Interrupted()) return true;
+    if (ctx.link.Lost()) {
+        Disconnect(ctx);
+        ctx.log.Append(DisconnectedText);
+        return true;
+    }
+    if (ctx.link.KeepsSending()) {
+        Disconnect(ctx);
+        ctx.log.Append(KeepsSendingText);
+        ctx.prompt.Error(KeepsSendingText, "Vemo");
+        return true;
+    }
+    return false;
 }
 
 bool ConnectPath(ModuleContext& ctx, const std::string& path) {
@@ -173,6 +182,8 @@ void EraseData(ModuleContext& ctx) {
     if (!ctx.prompt.AskYesNoDefaultNo(
             "This will erase all altitude data in the device.  Are you sure?", "Erase Data"))
         return;
+    // The module may have gone while the question was open.
+    if (!CheckConnected(ctx, false)) return;
     ModuleBusyScope busy(BusyKind::Blocking);
     ctx.link.FlushInput();
     ctx.link.WriteByte(CmdErase);
@@ -187,6 +198,7 @@ void ResetDefaults(ModuleContext& ctx) {
             "This will reset all configuration values in the device.  Are you sure?",
             "Reset Config Defaults"))
         return;
+    if (!CheckConnected(ctx, true)) return;
     ModuleBusyScope busy(BusyKind::Blocking);
     ctx.link.FlushInput();
     ctx.link.WriteByte(CmdResetDefaults);

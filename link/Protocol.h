@@ -38,8 +38,16 @@ std::string WithDevicePrefix(const std::string& portName);
 // bringing the "Connect / Download" page to the front when asked) when not connected.
 bool CheckConnected(ModuleContext& ctx, bool showConnectPage);
 
-// When the link lost its device: closes the port, shows "Connect" and "Not Connected", writes
-// "The module was disconnected." and returns true. False (and nothing done) otherwise.
+// The line from a device that never stops sending (KeepsSending on the link).
+inline constexpr const char* KeepsSendingText =
+    "The device on this port keeps sending: it is not a Vemo module, or the module is still "
+    "sending an interrupted download.";
+
+// Whether the link can serve no more commands, after saying why. A lost device: the port is
+// closed, "Connect" and "Not Connected" are shown and "The module was disconnected." is
+// written. A device that keeps sending: the same with KeepsSendingText in the log and in a
+// box captioned "Vemo". An interrupted link (the program is closing): nothing is shown.
+// False (and nothing done) while the link is usable.
 bool ModuleGone(ModuleContext& ctx);
 
 // ConnectBtn: disconnects when connected, else opens the port of the port list's entry

@@ -1,5 +1,6 @@
 #include "link/SerialLink.h"
 
+#include "link/ModuleBusy.h"
 #include "link/OpenFailure.h"
 
 #include <QCoreApplication>
@@ -9,8 +10,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <deque>
+#include <optional>
 #include <thread>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
 
 Q_LOGGING_CATEGORY(linkTrace, "vemo.link", QtWarningMsg)
 
@@ -20,6 +30,27 @@ namespace {
 
 // How long one one-byte read waits for its byte.
 constexpr int ByteTimeoutMs = 20;
+// What the port keeps of input that nothing has read yet. A whole data set fits (65535 samples
+// and as many trigger markers), so a download that lets window events run between its words
+// never loses a byte; a device that talks while nothing reads cannot fill the memory.
+constexpr qint64 ReadBufferBytes = 1 << 20;
+// Slices of a pause that may be cut short.
+constexpr std::uint32_t PauseSliceMs = 10;
+
+// Set from a signal handler, read by the primitives.
+volatile std::sig_atomic_t interruptRequested = 0;
+
+// Counts a primitive waiting on the port while it runs: input that arrives meanwhile is its.
+class InPrimitive {
+public:
+    explicit InPrimitive(int& depth) : depth_(depth) { ++depth_; }
+    ~InPrimitive() { --depth_; }
+    InPrimitive(const InPrimitive&) = delete;
+    InPrimitive& operator=(const InPrimitive&) = delete;
+
+private:
+    int& depth_;
+};
 
 // Errors after which the device is of no more use. A pseudo-terminal whose far end closed
 // reports read errors without end, an unplugged adapter a resource error.
@@ -38,9 +69,26 @@ public:
     void SleepMs(std::uint32_t ms) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
+    void SleepUnless(std::uint32_t ms, const std::function<bool()>& cutShort) override {
+        const std::uint32_t start = NowMs();
+        for (std::uint32_t slept = 0; slept < ms && !cutShort(); slept = NowMs() - start)
+            SleepMs(std::min(PauseSliceMs, ms - slept));
+    }
 };
 
 } // namespace
+
+void InterruptLinks() noexcept {
+    interruptRequested = 1;
+}
+
+void ClearLinkInterrupt() noexcept {
+    interruptRequested = 0;
+}
+
+bool SerialLink::Interrupted() const {
+    return interruptible_ && interruptRequested != 0;
+}
 
 Clock& SystemClock() {
     static SteadyClock clock;
@@ -76,14 +124,17 @@ bool SerialLink::OpenPort(const std::string& path, std::uint32_t baud) {
     port->setFlowControl(QSerialPort::NoFlowControl);
     port->setDataTerminalReady(true);
     port->setRequestToSend(false);
+    port->setReadBufferSize(ReadBufferBytes);
     port->clearError();
     // Watched from here on: the line settings above may fail harmlessly on a pseudo-terminal.
     QObject::connect(port.get(), &QSerialPort::errorOccurred, port.get(),
                      [this](QSerialPort::SerialPortError error) {
                          if (DeviceGone(error)) MarkLost();
                      });
+    QObject::connect(port.get(), &QSerialPort::readyRead, port.get(), [this] { DropIdleInput(); });
     port_ = std::move(port);
     lost_ = false;
+    keepsSending_ = false;
     ++openCount_;
     qCDebug(linkTrace, "%s Opened.", path.c_str());
     return true;
@@ -91,11 +142,48 @@ bool SerialLink::OpenPort(const std::string& path, std::uint32_t baud) {
 
 void SerialLink::ClosePort() {
     if (!port_) return;
-    if (!lost_) port_->setDataTerminalReady(false);
+    if (!lost_) {
+        // Closing drops DTR and gives the line its former settings back: a record still on
+        // its way (the boot loader's reset, say) would be cut short.
+        DrainOutput();
+        port_->setDataTerminalReady(false);
+        Trace("dtr 0");
+    }
     port_->close();
+    Trace("close");
     port_.reset();
     lost_ = false;
+    keepsSending_ = false;
     qCDebug(linkTrace, "Comm port closed");
+}
+
+void SerialLink::DrainOutput() {
+#ifdef Q_OS_WIN
+    ::FlushFileBuffers(reinterpret_cast<HANDLE>(port_->handle()));
+#else
+    // The system's queue empties at the line speed; it is given twice that and a margin, so
+    // that an adapter that stopped sending cannot hold the close for good. Then the last
+    // character leaves the transmitter.
+    const int fd = static_cast<int>(port_->handle());
+    int queued = 0;
+    if (fd >= 0 && ::ioctl(fd, TIOCOUTQ, &queued) == 0) {
+        const qint64 baud = std::max<qint64>(port_->baudRate(), 300);
+        const qint64 limitMs = 200 + 2 * 10 * 1000 * static_cast<qint64>(queued) / baud;
+        QElapsedTimer timer;
+        timer.start();
+        while (queued > 0 && timer.elapsed() < limitMs) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (::ioctl(fd, TIOCOUTQ, &queued) != 0) break;
+        }
+        if (queued == 0) ::tcdrain(fd);
+    }
+#endif
+    Trace("drain");
+}
+
+void SerialLink::DropIdleInput() {
+    if (!port_ || inPrimitive_ > 0 || ModuleBusy()) return;
+    port_->skip(port_->bytesAvailable());
 }
 
 void SerialLink::MarkLost() {
@@ -120,7 +208,9 @@ std::string SerialLink::PortPath() const {
 }
 
 int SerialLink::WriteBytes(std::span<const std::uint8_t> data) {
-    if (!port_ || lost_ || data.empty()) return 0;
+    if (!port_ || Unusable() || data.empty()) return 0;
+    const InPrimitive busy(inPrimitive_);
+    if (trace_) Trace("write " + std::string(data.begin(), data.end()));
     qint64 queued =
         port_->write(reinterpret_cast<const char*>(data.data()), static_cast<qint64>(data.size()));
     if (queued < 0) MarkLost();
@@ -151,6 +241,8 @@ bool SerialLink::ReadOne(std::uint8_t& byte) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ByteTimeoutMs));
         return false;
     }
+    if (keepsSending_ || Interrupted()) return false;
+    const InPrimitive busy(inPrimitive_);
     if (port_->bytesAvailable() <= 0) {
         if (lost_) return false; // nothing more will come; the callers stop at once
         QElapsedTimer timer;
@@ -177,6 +269,8 @@ int SerialLink::ReadBytes(std::span<std::uint8_t> buf) {
         return 0;
     }
     if (buf.size() == 1) return ReadOne(buf[0]) ? 1 : 0;
+    if (keepsSending_ || Interrupted()) return 0;
+    const InPrimitive busy(inPrimitive_);
     QElapsedTimer timer;
     timer.start();
     const qint64 limit = ByteTimeoutMs * static_cast<qint64>(buf.size());
@@ -189,13 +283,40 @@ int SerialLink::ReadBytes(std::span<std::uint8_t> buf) {
 
 int SerialLink::FlushInput() {
     int count = 0;
-    std::uint8_t byte = 0;
-    while (ReadOne(byte))
-        ++count;
+    DiscardUntilQuiet(0, count);
     return count;
 }
 
-int SerialLink::ReadExact(std::span<std::uint8_t> buf, std::uint32_t deadlineMs) {
+bool SerialLink::WaitQuiet(std::uint32_t quietMs) {
+    int count = 0;
+    return DiscardUntilQuiet(quietMs, count);
+}
+
+bool SerialLink::DiscardUntilQuiet(std::uint32_t quietMs, int& count) {
+    keepsSending_ = false;
+    count = 0;
+    std::optional<std::uint32_t> firstByte;
+    std::uint32_t lastByte = clock_->NowMs();
+    std::uint8_t byte = 0;
+    for (;;) {
+        if (ReadOne(byte)) {
+            ++count;
+            lastByte = clock_->NowMs();
+            if (!firstByte) firstByte = lastByte;
+            // A module that was asked something has said it long before now.
+            if (lastByte - *firstByte >= KeepsSendingMs) {
+                keepsSending_ = true;
+                return false;
+            }
+        } else {
+            if (Unusable()) return false;
+            if (quietMs == 0 || clock_->NowMs() - lastByte >= quietMs) return true;
+        }
+    }
+}
+
+int SerialLink::ReadExact(std::span<std::uint8_t> buf, std::uint32_t deadlineMs, int* arrived) {
+    if (arrived) *arrived = 0;
     if (buf.empty()) return 0;
     const std::uint32_t start = clock_->NowMs();
     std::size_t count = 0;
@@ -206,7 +327,8 @@ int SerialLink::ReadExact(std::span<std::uint8_t> buf, std::uint32_t deadlineMs)
         else
             std::this_thread::yield();
         elapsed = clock_->NowMs() - start;
-    } while (count < buf.size() && elapsed < deadlineMs && !lost_);
+    } while (count < buf.size() && elapsed < deadlineMs && !Unusable());
+    if (arrived) *arrived = static_cast<int>(count);
     // Only a reply that is complete before its deadline counts, the last byte included.
     if (elapsed >= deadlineMs || count < buf.size()) return 0;
     return static_cast<int>(count);
@@ -227,7 +349,8 @@ int SerialLink::ReadLine(std::string& line, int max, std::uint32_t deadlineMs) {
             std::this_thread::yield();
         }
         elapsed = clock_->NowMs() - start;
-    } while (elapsed < deadlineMs && static_cast<int>(line.size()) < max && last != '\n' && !lost_);
+    } while (elapsed < deadlineMs && static_cast<int>(line.size()) < max && last != '\n' &&
+             !Unusable());
     // A line counts when its end or its last allowed character arrived in time.
     const bool complete = last == '\n' || static_cast<int>(line.size()) >= max;
     if (elapsed >= deadlineMs || !complete) return 0;
@@ -247,7 +370,7 @@ bool SerialLink::WaitForText(std::string_view text, std::uint32_t deadlineMs) {
                 window.pop_front();
             }
         } else {
-            if (lost_) return false;
+            if (Unusable()) return false;
             clock_->SleepMs(10);
         }
     } while (deadlineMs == 0 || clock_->NowMs() - start < deadlineMs);
@@ -264,8 +387,8 @@ void SerialLink::SendBreak(std::uint32_t ms) {
 }
 
 void SerialLink::Pause(std::uint32_t ms) {
-    if (lost_) return; // nothing is listening any more
-    clock_->SleepMs(ms);
+    if (Unusable()) return; // nothing is listening any more, or the program is closing
+    clock_->SleepUnless(ms, [this] { return Unusable(); });
 }
 
 void SerialLink::SetClock(Clock* clock) {

@@ -31,10 +31,27 @@ public:
     virtual ~Clock() = default;
     virtual std::uint32_t NowMs() = 0;
     virtual void SleepMs(std::uint32_t ms) = 0;
+    // Sleeps ms, or less once cutShort() says so. A clock that does not really sleep (a test's)
+    // may sleep the whole time.
+    virtual void SleepUnless(std::uint32_t ms, const std::function<bool()>& cutShort) {
+        (void)cutShort;
+        SleepMs(ms);
+    }
 };
 
 // The steady system clock.
 Clock& SystemClock();
+
+// How long a device may send without a pause before the link gives up on it: a flush that has
+// seen input for this long ends, and the link then counts as one that keeps sending.
+inline constexpr std::uint32_t KeepsSendingMs = 2000;
+
+// Asks the primitives of every link to give up at once, because the program is about to
+// close. It only stores a flag, so a signal handler may call it. A link that was told not to
+// be interrupted (a firmware update runs on it) carries on.
+void InterruptLinks() noexcept;
+// Withdraws the request (once the close has begun).
+void ClearLinkInterrupt() noexcept;
 
 // Why the last OpenPort failed, in terms a user can act on.
 enum class OpenFailure {
@@ -57,7 +74,8 @@ public:
     // DTR raised and RTS low. A port that is already open is closed first. On failure the
     // reason is kept in LastOpenFailure()/LastOpenError() and nothing else changes.
     bool OpenPort(const std::string& path, std::uint32_t baud);
-    // Lowers DTR and closes the port; harmless when nothing is open.
+    // Waits until every byte written has left the line, then lowers DTR and closes the port
+    // (which gives the line its former settings back); harmless when nothing is open.
     void ClosePort();
     bool IsOpen() const;
     std::string PortPath() const; // of the open port, empty when closed
@@ -68,6 +86,17 @@ public:
     // failed. The port is of no more use: reads fail at once, writes and pauses do nothing.
     // Cleared by ClosePort and OpenPort.
     bool Lost() const { return lost_; }
+    // True once a flush or WaitQuiet gave up because input kept arriving for KeepsSendingMs
+    // without a pause: a device that never stops sending (a GPS receiver on the wrong port, a
+    // module still sending a download the program stopped reading). Reads then fail at once and
+    // writes and pauses do nothing, until the next flush, WaitQuiet, OpenPort or ClosePort.
+    bool KeepsSending() const { return keepsSending_; }
+    // True while the program asked the links to give up (InterruptLinks) and this one may be.
+    bool Interrupted() const;
+    // A firmware update must not be cut short: false makes the link deaf to InterruptLinks.
+    void SetInterruptible(bool interruptible) { interruptible_ = interruptible; }
+    // Whether the primitives can do nothing more: lost, keeps sending, or interrupted.
+    bool Unusable() const { return lost_ || keepsSending_ || Interrupted(); }
     // Called once from the event loop (never from inside a primitive) after the port found its
     // device gone, unless the port was closed first. Empty: nothing is called.
     void SetLostHandler(std::function<void()> handler) { lostHandler_ = std::move(handler); }
@@ -85,13 +114,17 @@ public:
     int ReadBytes(std::span<std::uint8_t> buf);
 
     // Discards input until the line has been silent for one read time-out; returns the
-    // count discarded.
+    // count discarded. Gives up when input keeps coming for KeepsSendingMs (KeepsSending()).
     int FlushInput();
+
+    // Discards input until the line has been silent for quietMs. False when it kept sending
+    // for KeepsSendingMs without such a pause (KeepsSending()) or the link became unusable.
+    bool WaitQuiet(std::uint32_t quietMs);
 
     // Reads exactly buf.size() bytes. Returns the size when every byte, the last one
     // included, arrived before deadlineMs; 0 otherwise (bytes that did arrive are left in
-    // buf but the call counts as failed).
-    int ReadExact(std::span<std::uint8_t> buf, std::uint32_t deadlineMs);
+    // buf but the call counts as failed). `arrived`, when given, receives how many came.
+    int ReadExact(std::span<std::uint8_t> buf, std::uint32_t deadlineMs, int* arrived = nullptr);
 
     // Reads one text line ended by a line feed; carriage returns are dropped. Stores at most
     // max characters in line: a longer line is cut and its rest (with the line end) stays
@@ -112,15 +145,32 @@ public:
     // The clock must outlive its use by the link.
     void SetClock(Clock* clock);
 
+    // Told each step the link takes on the system's port, in order: "write <bytes>", "drain",
+    // "dtr 0", "close". For tests; empty: nothing is told.
+    void SetLineTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
+
 private:
     bool ReadOne(std::uint8_t& byte); // one one-byte read with the ~20 ms time-out
     void MarkLost();
+    // Discards input until quietMs of silence (0: one read time-out); see WaitQuiet.
+    bool DiscardUntilQuiet(std::uint32_t quietMs, int& count);
+    // Input that arrives while no command is running is stale by the time one starts, and
+    // nothing else would ever read it: it is dropped as it comes.
+    void DropIdleInput();
+    void DrainOutput();
+    void Trace(const std::string& step) const {
+        if (trace_) trace_(step);
+    }
 
     std::unique_ptr<QSerialPort> port_;
     Clock* clock_;
     std::uint32_t openCount_ = 0;
     bool lost_ = false;
+    bool keepsSending_ = false;
+    bool interruptible_ = true;
+    int inPrimitive_ = 0; // a primitive is waiting on the port: its input is not idle input
     std::function<void()> lostHandler_;
+    std::function<void(const std::string&)> trace_;
     OpenFailure lastFailure_ = OpenFailure::None;
     std::string lastError_;
 };

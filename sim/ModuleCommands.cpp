@@ -27,6 +27,10 @@ int HexDigit(uint8_t c) {
 
 void Simulator::Impl::Run() {
     while (Alive()) {
+        if (streaming) {
+            StreamSentence();
+            continue;
+        }
         const auto b = ReadByte(-1);
         if (!b) continue;
         bool boot = false;
@@ -41,7 +45,15 @@ void Simulator::Impl::Run() {
     }
 }
 
+void Simulator::Impl::StreamSentence() {
+    static const std::string sentence =
+        "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+    SendRaw(std::vector<uint8_t>(sentence.begin(), sentence.end()));
+    pending.clear(); // a receiver takes no commands
+}
+
 void Simulator::Impl::HandleCommand(uint8_t cmd) {
+    command = cmd;
     switch (cmd) {
     case 'v':
         CommandIdentify();
@@ -188,6 +200,7 @@ void Simulator::Impl::AnswerSync() {
 }
 
 void Simulator::Impl::HandleBootLoader(uint8_t byte) {
+    command = 0;
     if (byte == 'U')
         AnswerSync();
     else if (byte == ':' && closeDue)

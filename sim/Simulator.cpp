@@ -158,6 +158,20 @@ void Simulator::SetReplyDelayMs(int ms) {
     d->replyDelayMs = std::max(0, ms);
 }
 
+void Simulator::SetLateCommands(const std::string& commands, int ms) {
+    std::lock_guard lock(d->mutex);
+    d->lateCommands = commands;
+    d->lateMs = std::max(0, ms);
+}
+
+void Simulator::SetStreaming(bool on) {
+    d->streaming = on;
+    std::lock_guard lock(d->mutex);
+    if (d->wakePipe[1] < 0) return;
+    const char wake = 1; // a wait for the next command ends
+    [[maybe_unused]] auto n = ::write(d->wakePipe[1], &wake, 1);
+}
+
 int Simulator::CalibrationValue() const {
     std::lock_guard lock(d->mutex);
     return d->calibrationValue;
@@ -280,7 +294,7 @@ void Simulator::Impl::DrainInput() {
 
 std::optional<uint8_t> Simulator::Impl::ReadByte(int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
-    while (Alive()) {
+    while (Alive() && !streaming) { // a receiver that talks takes no commands
         if (!pending.empty()) {
             const uint8_t b = pending.front();
             pending.pop_front();
@@ -366,6 +380,8 @@ void Simulator::Impl::Reply(const std::vector<uint8_t>& bytes) {
     {
         std::lock_guard lock(mutex);
         delay = replyDelayMs;
+        if (command != 0 && lateCommands.find(static_cast<char>(command)) != std::string::npos)
+            delay += lateMs;
         if (silenceAfter >= 0) {
             // The fault counts from the reply after it was armed and stays until cleared.
             const auto keep = std::min<size_t>(out.size(), static_cast<size_t>(silenceAfter));

@@ -55,6 +55,13 @@ public:
     void SetSilenceAfter(long bytes); // stop answering after N bytes of the next reply (-1 off)
     void SetGarbage(bool on);         // answer with garbage
     void SetReplyDelayMs(int ms);     // answer late
+    // Answers only the command letters in `commands` ms late ("a": every data set), on top of
+    // any reply delay; an empty text turns it off.
+    void SetLateCommands(const std::string& commands, int ms);
+    // A device that never stops sending, as a GPS receiver on the wrong port does: NMEA
+    // sentences one after the other without a pause (at the line speed with pacing), while
+    // every byte the program sends is ignored. Off: the module answers again.
+    void SetStreaming(bool on);
     void ClosePort();                 // close the master side: the program sees the port vanish
     // Sends bytes to the program now, outside any reply (for line-reading tests).
     void Inject(std::vector<uint8_t> bytes);

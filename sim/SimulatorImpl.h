@@ -34,6 +34,10 @@ struct Simulator::Impl {
     long silenceAfter = -1;
     bool garbage = false;
     int replyDelayMs = 0;
+    std::string lateCommands; // answered lateMs late
+    int lateMs = 0;
+    uint8_t command = 0; // the command being answered (thread side)
+    std::atomic<bool> streaming{false};
     int calibrationValue = 0;
     int calibrationCount = 0;
     int resetCount = 0;
@@ -97,6 +101,7 @@ struct Simulator::Impl {
     void CommandSendSet();
     void CommandWriteConfig();
     void CommandCalibrate();
+    void StreamSentence(); // one sentence of the streaming fault
 
 private:
     void DrainInput();   // moves whatever is readable now into pending

@@ -18,7 +18,8 @@ namespace {
 
 void Usage(FILE* out) {
     std::fputs("usage: vemo-sim [--pace] [--unit feet|yards|meters] [--silence-after N]\n"
-               "                [--garbage] [--delay MS] [--close-after MS] [--blank]\n"
+               "                [--garbage] [--delay MS] [--late LETTERS:MS] [--stream]\n"
+               "                [--close-after MS] [--blank]\n"
                "                [--record-fault V,COUNT,AFTER] [--drop-echoes N]\n"
                "                [--close-after-records N]\n"
                "  --pace             send at the line speed the program set (10 bits a byte)\n"
@@ -26,6 +27,10 @@ void Usage(FILE* out) {
                "  --silence-after N  stop answering after N bytes of replies\n"
                "  --garbage          answer with garbage\n"
                "  --delay MS         answer every command MS milliseconds late\n"
+               "  --late LETTERS:MS  answer the commands LETTERS MS milliseconds late\n"
+               "                     (--late a:2800: every data set 2.8 s late)\n"
+               "  --stream           send NMEA sentences without end, as a GPS receiver\n"
+               "                     does, and take no command\n"
                "  --close-after MS   close the port MS milliseconds after start\n"
                "  --blank            no firmware: the module sits in its boot loader\n"
                "  --record-fault V,COUNT,AFTER\n"
@@ -52,6 +57,14 @@ bool ParseRecordFault(const std::string& text, char& verdict, long& count, long&
     if (comma == std::string::npos) return false;
     return ParseLong(text.substr(2, comma - 2).c_str(), count) && count >= 0 &&
            ParseLong(text.substr(comma + 1).c_str(), after) && after >= 0;
+}
+
+// "LETTERS:MS" with at least one letter and a delay of at least 0.
+bool ParseLate(const std::string& text, std::string& letters, long& ms) {
+    const size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    letters = text.substr(0, colon);
+    return ParseLong(text.substr(colon + 1).c_str(), ms) && ms >= 0;
 }
 
 bool MakeFolders(const std::string& path) {
@@ -85,8 +98,10 @@ int main(int argc, char** argv) {
     vemosim::SimOptions options;
     long silenceAfter = -1, delayMs = 0, closeAfterMs = -1;
     long faultCount = 0, faultAfter = 0, dropEchoes = 0, closeAfterRecords = 0;
+    long lateMs = 0;
+    std::string lateCommands;
     char faultVerdict = 'X';
-    bool garbage = false, blank = false;
+    bool garbage = false, blank = false, stream = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -121,6 +136,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--close-after-records" && hasValue &&
                    ParseLong(argv[i + 1], closeAfterRecords) && closeAfterRecords >= 0) {
             ++i;
+        } else if (arg == "--late" && hasValue && ParseLate(argv[i + 1], lateCommands, lateMs)) {
+            ++i;
+        } else if (arg == "--stream") {
+            stream = true;
         } else if (arg == "--garbage") {
             garbage = true;
         } else if (arg == "--blank") {
@@ -148,6 +167,8 @@ int main(int argc, char** argv) {
     sim.SetSilenceAfter(silenceAfter);
     sim.SetGarbage(garbage);
     sim.SetReplyDelayMs(static_cast<int>(delayMs));
+    sim.SetLateCommands(lateCommands, static_cast<int>(lateMs));
+    sim.SetStreaming(stream);
     sim.SetBlankPart(blank);
     sim.SetRecordFault(faultVerdict, static_cast<int>(faultCount), static_cast<int>(faultAfter));
     sim.SetDropEchoes(static_cast<int>(dropEchoes));

@@ -31,13 +31,21 @@ bool ParsePortOption(int argc, char** argv, int& i, PortOptions& options, bool& 
     return false;
 }
 
+void PrintError(const std::string& line) {
+    static std::string last;
+    if (!line.empty() && line == last) return;
+    last = line;
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
 bool TerminalPrompt::AskYesNo(const std::string& text, const std::string&) {
-    std::fprintf(stderr, "%s No\n", text.c_str());
+    PrintError(text + " No");
     return false;
 }
 
 void TerminalPrompt::Error(const std::string& text, const std::string&) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    PrintError(text);
 }
 
 } // namespace vemocli

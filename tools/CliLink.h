@@ -17,6 +17,10 @@ struct PortOptions {
 // sets `taken` to whether argv[i] was one of the two options.
 bool ParsePortOption(int argc, char** argv, int& i, PortOptions& options, bool& taken);
 
+// Prints a line to standard error, unless it is the same as the line printed there just
+// before: a failure that the message log and a message box both report is told once.
+void PrintError(const std::string& line);
+
 // Message boxes on the terminal: errors go to standard error; questions are answered No
 // (nothing is asked in a script).
 class TerminalPrompt : public vemo::UserPrompt {

@@ -1,6 +1,6 @@
 #pragma once
-// What download and config share beyond the port options: the message log on a stream, a
-// prompt that counts the errors it reported, and Connect with the configuration read.
+// What download and config share beyond the port options: the message log on a stream, and
+// Connect with the configuration read.
 #include "link/ConfigCommands.h"
 #include "tools/CliLink.h"
 
@@ -15,6 +15,7 @@ public:
     explicit StreamLog(std::FILE* out) : out_(out) {}
     void Clear() override {}
     void Append(const std::string& line) override {
+        if (out_ == stderr) return PrintError(line);
         std::fprintf(out_, "%s\n", line.c_str());
         std::fflush(out_);
     }
@@ -23,17 +24,9 @@ private:
     std::FILE* out_;
 };
 
-class CountingPrompt final : public TerminalPrompt {
-public:
-    void Error(const std::string& text, const std::string& caption) override {
-        ++errors;
-        TerminalPrompt::Error(text, caption);
-    }
-    int errors = 0;
-};
-
 // Opens the port at the chosen speed and reads the configuration block through session,
-// which the context keeps, as Connect does. False when the port could not be opened.
+// which the context keeps, as Connect does. False when the port could not be opened or no
+// configuration block arrived (the reason is on standard error).
 bool ConnectModule(vemo::ModuleContext& ctx, vemo::ConfigSession& session,
                    const PortOptions& options);
 

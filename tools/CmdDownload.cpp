@@ -60,7 +60,7 @@ int CmdDownload(int argc, char** argv) {
 
     vemo::PlotDocument doc;
     vemocli::StreamLog log(stdout);
-    vemocli::CountingPrompt prompt;
+    vemocli::TerminalPrompt prompt;
     vemo::ModuleUi ui;
     vemo::ModuleContext ctx{vemo::Link(), log, prompt, ui};
     vemo::ConfigSession configuration;

@@ -28,12 +28,16 @@ int CmdInfo(int argc, char** argv) {
 
     if (!vemo::ConnectPath(ctx, options.port)) {
         for (const std::string& line : log.Lines)
-            std::fprintf(stderr, "%s\n", line.c_str());
+            vemocli::PrintError(line);
         return 2;
     }
     const bool ok = vemo::DownloadInfo(ctx);
     vemo::Disconnect(ctx);
-    for (const std::string& line : log.Lines)
-        std::fprintf(ok ? stdout : stderr, "%s\n", line.c_str());
+    for (const std::string& line : log.Lines) {
+        if (ok)
+            std::printf("%s\n", line.c_str());
+        else
+            vemocli::PrintError(line);
+    }
     return ok ? 0 : 2;
 }

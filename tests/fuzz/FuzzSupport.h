@@ -17,16 +17,20 @@ inline void Check(bool ok) {
 // rest, as a line that falls silent would.
 class BytePort : public vemo::ModulePort {
 public:
+    using vemo::ModulePort::ReadExact;
+
     BytePort(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     void FlushInput() override {}
     void WriteBytes(std::span<const std::uint8_t>) override {}
-    bool ReadExact(std::span<std::uint8_t> buf, int) override {
+    bool ReadExact(std::span<std::uint8_t> buf, int, int& arrived) override {
         const bool whole = size_ - at_ >= buf.size();
+        arrived = static_cast<int>(whole ? buf.size() : size_ - at_);
         if (whole) std::memcpy(buf.data(), data_ + at_, buf.size());
         at_ = whole ? at_ + buf.size() : size_;
         return whole;
     }
     void Pause(int) override {}
+    bool WaitQuiet(int) override { return true; }
 
 private:
     const std::uint8_t* data_;

@@ -16,9 +16,11 @@ namespace vemotest {
 
 class FakeModulePort : public vemo::ModulePort {
 public:
+    using vemo::ModulePort::ReadExact;
+
     std::deque<std::uint8_t> Input;    // what the module has sent and not yet been read
     std::vector<std::uint8_t> Written; // every byte the program sent
-    std::vector<std::string> Events;   // "flush", "w:XX", "pause:N", "read:N:ok|fail"
+    std::vector<std::string> Events;   // "flush", "w:XX", "pause:N", "read:N:ok|fail", "quiet:N"
     std::map<int, std::vector<std::uint8_t>> SetStreams; // set byte -> reply to "a"
     std::map<int, std::vector<std::uint8_t>> Replies;    // command byte -> its reply
     int FailedReads = 0;
@@ -49,8 +51,9 @@ public:
             }
         }
     }
-    bool ReadExact(std::span<std::uint8_t> buf, int deadlineMs) override {
+    bool ReadExact(std::span<std::uint8_t> buf, int deadlineMs, int& arrived) override {
         const bool ok = Input.size() >= buf.size();
+        arrived = static_cast<int>(ok ? buf.size() : Input.size());
         Events.push_back("read:" + std::to_string(buf.size()) + ":" + std::to_string(deadlineMs) +
                          (ok ? ":ok" : ":fail"));
         if (!ok) {
@@ -67,6 +70,12 @@ public:
         return true;
     }
     void Pause(int ms) override { Events.push_back("pause:" + std::to_string(ms)); }
+    // What is queued stands for a late reply still on its way: it is discarded.
+    bool WaitQuiet(int quietMs) override {
+        Input.clear();
+        Events.push_back("quiet:" + std::to_string(quietMs));
+        return true;
+    }
 
 private:
     bool awaitingSet_ = false;

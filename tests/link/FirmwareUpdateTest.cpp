@@ -122,6 +122,36 @@ TEST_F(FirmwareUpdateTest, AFullImageEndsUpInTheModuleByteForByte) {
     EXPECT_EQ(progress.back(), 0x1D80);
 }
 
+// Closing the port drops DTR and restores the old line settings: a record still on its way
+// would be cut short (the reset record needs 23 ms at 4800 baud), so the output is drained first.
+TEST_F(FirmwareUpdateTest, EveryWriteIsOnTheWireBeforeThePortCloses) {
+    std::vector<std::string> steps;
+    Link().SetLineTrace([&steps](const std::string& step) {
+        if (step.rfind("write :", 0) != 0 || step == "write " + Reset) steps.push_back(step);
+    });
+    ASSERT_EQ(Update(Fixture("one-byte.hex")), 0);
+    Link().SetLineTrace(nullptr);
+    const std::vector<std::string> handOver = {"write P", "drain", "dtr 0", "close", "write U"};
+    const std::vector<std::string> reset = {"write " + Reset, "drain", "dtr 0", "close"};
+    ASSERT_GE(steps.size(), handOver.size() + reset.size());
+    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 5), handOver);
+    EXPECT_EQ(std::vector<std::string>(steps.end() - 4, steps.end()), reset);
+}
+
+// A device that never stops sending (a GPS receiver on the port) cannot be synchronised: each
+// of the three tries gives up on its flush, and the update ends without a hang.
+TEST_F(FirmwareUpdateTest, ADeviceThatKeepsSendingEndsTheUpdateWithTargetNotResponding) {
+    linktest::FastClock fast(10);
+    Link().SetClock(&fast);
+    sim->SetStreaming(true);
+    linktest::StreamWatchdog watchdog(*sim, 8);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Update(Fixture("one-byte.hex"), {true, false, false}), -3);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{KeepsSendingText, "Target not responding"}));
+    EXPECT_FALSE(Link().IsOpen());
+}
+
 TEST_F(FirmwareUpdateTest, EachFileProgramsUpToItsHighestByteWithItsGapsAsZero) {
     std::vector<std::uint8_t> top64(0x1D80, 0), twoRecords(0x41, 0);
     for (int i = 0; i < 64; ++i)
@@ -134,7 +164,6 @@ TEST_F(FirmwareUpdateTest, EachFileProgramsUpToItsHighestByteWithItsGapsAsZero) 
         std::vector<std::uint8_t> image;
     } cases[] = {
         {"one-byte.hex", 1, {0x5A}},
-        {"top65.hex", 0, {}}, // its one record is too long: no data at all
         {"top64.hex", 119, top64},
         {"gaps.hex", 18, ReadBytes(Fixture("gaps.bin"))},
         {"two-records.hex", 2, twoRecords},
@@ -203,6 +232,37 @@ TEST_F(FirmwareUpdateTest, BadFilesSendNothing) {
         EXPECT_EQ(Update(path), -1);
         EXPECT_EQ(log.Lines, std::vector<std::string>{d.message});
     }
+    // Files that would leave the module erased, or with zeros where it needs code, and files
+    // far larger than any firmware.
+    const auto full = ReadBytes(Fixture("full.hex"));
+    const std::string fullText(full.begin(), full.end());
+    std::string bigText;
+    while (bigText.size() <= MaxHexFileBytes)
+        bigText += fullText; // every record valid
+    std::string indented = fullText;
+    indented.insert(indented.find(":", 50), " "); // the second data line
+    const auto top65 = ReadBytes(Fixture("top65.hex"));
+    std::string binary(FirmwareSize, '\0'); // a binary image chosen instead of the HEX file
+    for (std::size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i * 7 % 256 == ':' ? 0 : i * 7 % 256);
+    const std::pair<std::string, const char*> refused[] = {
+        {std::string(top65.begin(), top65.end()), "Hex file format error in line 2."},
+        {"\xEF\xBB\xBF" + fullText.substr(fullText.find('\n') + 1),
+         "Hex file format error in line 1."},
+        {indented, "Hex file format error in line 3."},
+        {"", "Hex file holds no firmware."},
+        {":00000001FF\n", "Hex file holds no firmware."},
+        {binary, "Hex file holds no firmware."},
+        {bigText, "Hex file is too large for the module."},
+    };
+    for (const auto& [text, message] : refused) {
+        SCOPED_TRACE(message);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        log.Clear();
+        EXPECT_EQ(Update(path), -1);
+        EXPECT_EQ(log.Lines, std::vector<std::string>{message});
+    }
+
     log.Clear();
     EXPECT_EQ(Update(Fixture("no-such.hex")), -1);
     EXPECT_EQ(Update(Fixture("")), -1); // a folder

@@ -5,8 +5,10 @@
 #include "sim/Simulator.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <fcntl.h>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -83,6 +85,46 @@ private:
     std::uint32_t skipped_ = 0;
 };
 
+// The program's time running `factor` times as fast as the real one: its deadlines and pauses
+// pass sooner, while the simulator keeps real time.
+class FastClock : public vemo::Clock {
+public:
+    explicit FastClock(std::uint32_t factor) : factor_(factor) {}
+    std::uint32_t NowMs() override { return vemo::SystemClock().NowMs() * factor_; }
+    void SleepMs(std::uint32_t ms) override { vemo::SystemClock().SleepMs(ms / factor_); }
+
+private:
+    std::uint32_t factor_;
+};
+
+// Turns a simulator's stream off after `seconds`, so that a program that waits for the line to
+// fall silent fails its test instead of hanging it.
+class StreamWatchdog {
+public:
+    StreamWatchdog(vemosim::Simulator& sim, int seconds)
+        : thread_([this, &sim, seconds] {
+              std::unique_lock lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(seconds), [this] { return stop_; }))
+                  sim.SetStreaming(false);
+          }) {}
+    ~StreamWatchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        done_.notify_all();
+        thread_.join();
+    }
+    StreamWatchdog(const StreamWatchdog&) = delete;
+    StreamWatchdog& operator=(const StreamWatchdog&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
 // A clock whose every reading comes from a function the test writes.
 class ScriptedClock : public vemo::Clock {
 public:
@@ -104,12 +146,14 @@ class RecordingPrompt : public vemo::UserPrompt {
 public:
     bool AskYesNo(const std::string& text, const std::string& caption) override {
         Boxes.push_back({text, caption, true});
+        if (WhileAsking) WhileAsking(); // what happens while the question is open
         return Answer;
     }
     void Error(const std::string& text, const std::string& caption) override {
         Boxes.push_back({text, caption, false});
     }
     bool Answer = true;
+    std::function<void()> WhileAsking;
     std::vector<Box> Boxes;
 };
 
