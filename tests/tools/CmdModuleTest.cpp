@@ -3,11 +3,16 @@
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -126,7 +131,7 @@ TEST_F(CliModuleTest, ConfigPrintsChangesAndReadsBack) {
 }
 
 TEST_F(CliModuleTest, ConfigFailsWhenTheModuleIsSilent) {
-    sim.SetSilenceAfter(10); // the block comes cut short
+    sim.SetSilenceAfter(0);
     const CliResult r = Cli({"config", "--port", port});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("Unable to read configuration!")) << r.err.toStdString();
@@ -140,4 +145,55 @@ TEST_F(CliModuleTest, ConfigRefusesABlockThatIsNoConfiguration) {
     EXPECT_TRUE(r.err.contains("Configuration data not understood.")) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(sim.ConfigBlock()[27], 0); // nothing was written
+}
+
+// A module that goes away while its block is awaited leaves nothing to print.
+TEST_F(CliModuleTest, ConfigPrintsNothingWhenTheModuleGoesAwayDuringTheRead) {
+    sim.SetSilenceAfter(0);
+    QProcess p;
+    p.start(VEMO_CLI, {"config", "--port", port});
+    ASSERT_TRUE(p.waitForStarted());
+    QThread::msleep(1000); // well inside the read's 5 s
+    sim.ClosePort();
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(p.readAllStandardError().contains("The module was disconnected."));
+}
+
+// Without the module's configuration the samples' times are unknown: no set file is written.
+TEST_F(CliModuleTest, DownloadWritesNoFileWithoutTheModulesConfiguration) {
+    sim.SetLateCommands("r", 5500); // the block comes after its 5 s deadline; the rest answers
+    const CliResult r = Cli({"download", "--port", port, "--out", dir.path()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("Unable to read configuration!")) << r.err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// A GPS receiver on the port chosen by mistake: each command gives up within seconds, says why
+// once on standard error and ends with status 2.
+TEST(CliStream, ADeviceThatKeepsSendingEndsEveryModuleCommandWithStatusTwo) {
+    const QStringList commands[] = {{"config"}, {"info"}, {"download", "--out", QDir::tempPath()}};
+    std::vector<std::unique_ptr<vemosim::Simulator>> devices;
+    std::vector<std::unique_ptr<QProcess>> runs;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QStringList& command : commands) {
+        devices.push_back(std::make_unique<vemosim::Simulator>());
+        devices.back()->SetStreaming(true);
+        ASSERT_TRUE(devices.back()->Start());
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->start(VEMO_CLI, QStringList(command)
+                                         << "--port" << QString::fromStdString(devices.back()->PortPath()));
+    }
+    const QByteArray line =
+        "The device on this port keeps sending: it is not a Vemo module, or the module is still "
+        "sending an interrupted download.\n";
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(commands[i].first().toStdString());
+        ASSERT_TRUE(runs[i]->waitForFinished(60000));
+        EXPECT_EQ(runs[i]->exitCode(), 2);
+        EXPECT_EQ(runs[i]->readAllStandardError().count(line), 1);
+    }
+    EXPECT_LT(timer.elapsed(), 9000); // about two seconds each, side by side
 }
