@@ -103,6 +103,10 @@ bool ReadConfig(ModulePort& port, ModuleConfig& c, IntervalState& interval,
     // configuration that "Write Config" would then store in the module.
     const ModuleConfig got = FromWire(reply);
     if (!whole || !ConfigCodesKnown(got)) {
+        // A device that talks without end can pause just long enough for the flush (a busy
+        // machine feeding a pseudo-terminal); its chatter then looks like a reply. Whether the
+        // line falls silent tells it from a module's late or noisy answer.
+        if (!port.WaitQuiet(ReplyQuietMs) && port.Unusable()) return false;
         const char* const text = "Configuration data not understood.";
         log(text);
         if (hooks.Error) hooks.Error(text, "Vemo");

@@ -11,6 +11,8 @@
 namespace vemo {
 
 inline constexpr int ConfigReadDeadlineMs = 5000;
+// The silence that ends the rest of a reply that was not understood.
+inline constexpr int ReplyQuietMs = 100;
 
 // The Configure page's values, as its controls hold them. A group index of -1 means no item
 // is selected.
@@ -49,7 +51,8 @@ struct ConfigHooks {
 
 // "r": reads the block into c and the interval into interval. A reply that fails, comes short
 // or is no configuration block (ConfigCodesKnown) leaves both untouched and reports it; a port
-// whose device went away reports nothing here (its caller says the module is gone).
+// that became unusable (its device went away, or it keeps sending) reports nothing here (its
+// caller says why).
 bool ReadConfig(ModulePort& port, ModuleConfig& c, IntervalState& interval,
                 const ConfigHooks& hooks);
 

@@ -58,7 +58,7 @@ public:
         ::setenv("VEMO_PORT_LINKS", folder_.c_str(), 1);
         CreateWindows();
         MainForm->show();
-        QTest::qWaitForWindowExposed(MainForm);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(MainForm));
         QComboBox* ports = MainForm->ConnectPg->CommPortBox;
         ports->setCurrentIndex(
             ports->findText(QString::fromStdString(sim.PortPath()), Qt::MatchStartsWith));

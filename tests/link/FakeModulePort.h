@@ -70,15 +70,20 @@ public:
         return true;
     }
     void Pause(int ms) override { Events.push_back("pause:" + std::to_string(ms)); }
-    // What is queued stands for a late reply still on its way: it is discarded.
+    // What is queued stands for a late reply still on its way: it is discarded. A device that
+    // keeps sending never falls silent, and the port is then of no more use.
     bool WaitQuiet(int quietMs) override {
         Input.clear();
         Events.push_back("quiet:" + std::to_string(quietMs));
-        return true;
+        unusable_ = KeepsSending;
+        return !KeepsSending;
     }
+    bool Unusable() const override { return unusable_; }
+    bool KeepsSending = false;
 
 private:
     bool awaitingSet_ = false;
+    bool unusable_ = false;
 };
 
 // A download stream: header then words, all big-endian.

@@ -108,6 +108,22 @@ TEST(ModuleConfigBlock, FailedOrShortReplyKeepsBlockAndReports) {
     }
 }
 
+// The chatter of a device that never stops sending is not reported as a reply: the caller says
+// the device keeps sending.
+TEST(ModuleConfigBlock, ChatterFromADeviceThatKeepsSendingIsNoReply) {
+    FakeModulePort port;
+    const std::string sentence = "$GPGGA,123519,4807.038,N,01131.000,E,1,08";
+    port.Replies['r'] = std::vector<std::uint8_t>(sentence.begin(), sentence.end());
+    port.KeepsSending = true;
+    ModuleConfig c;
+    IntervalState interval;
+    Recorder rec;
+    EXPECT_FALSE(ReadConfig(port, c, interval, rec.Hooks()));
+    EXPECT_EQ(rec.log, std::vector<std::string>{"Reading Configuration..."});
+    EXPECT_TRUE(rec.errors.empty());
+    EXPECT_TRUE(port.Unusable());
+}
+
 TEST(ModuleConfigBlock, WriteSendsCommandPauseAndBlock) {
     ModuleConfig c = FromWire(SampleBlock());
     FakeModulePort port;
