@@ -34,6 +34,8 @@ constexpr int ByteTimeoutMs = 20;
 // and as many trigger markers), so a download that lets window events run between its words
 // never loses a byte; a device that talks while nothing reads cannot fill the memory.
 constexpr qint64 ReadBufferBytes = 1 << 20;
+// Input for this long without a pause is more than the stale end of a reply.
+constexpr std::uint32_t TalkativeMs = 200;
 // Slices of a pause that may be cut short.
 constexpr std::uint32_t PauseSliceMs = 10;
 
@@ -310,7 +312,13 @@ bool SerialLink::DiscardUntilQuiet(std::uint32_t quietMs, int& count) {
             }
         } else {
             if (Unusable()) return false;
-            if (quietMs == 0 || clock_->NowMs() - lastByte >= quietMs) return true;
+            // The stale end of a reply is gone after one read time-out of silence. A device that
+            // has talked for a while must be silent for longer: a busy machine can hold back the
+            // bytes of one that never stops for a few read time-outs.
+            std::uint32_t needed = quietMs;
+            if (firstByte && lastByte - *firstByte >= TalkativeMs)
+                needed = std::max(needed, TalkativeMs);
+            if (needed == 0 || clock_->NowMs() - lastByte >= needed) return true;
         }
     }
 }

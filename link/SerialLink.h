@@ -113,8 +113,9 @@ public:
     // else after about 20 ms per byte asked for, with what arrived (0..size).
     int ReadBytes(std::span<std::uint8_t> buf);
 
-    // Discards input until the line has been silent for one read time-out; returns the
-    // count discarded. Gives up when input keeps coming for KeepsSendingMs (KeepsSending()).
+    // Discards input until the line has been silent for one read time-out (for 200 ms once it
+    // has talked for 200 ms); returns the count discarded. Gives up when input keeps coming
+    // for KeepsSendingMs (KeepsSending()).
     int FlushInput();
 
     // Discards input until the line has been silent for quietMs. False when it kept sending

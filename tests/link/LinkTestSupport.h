@@ -5,10 +5,8 @@
 #include "sim/Simulator.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <fcntl.h>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -85,44 +83,12 @@ private:
     std::uint32_t skipped_ = 0;
 };
 
-// The program's time running `factor` times as fast as the real one: its deadlines and pauses
-// pass sooner, while the simulator keeps real time.
-class FastClock : public vemo::Clock {
-public:
-    explicit FastClock(std::uint32_t factor) : factor_(factor) {}
-    std::uint32_t NowMs() override { return vemo::SystemClock().NowMs() * factor_; }
-    void SleepMs(std::uint32_t ms) override { vemo::SystemClock().SleepMs(ms / factor_); }
-
-private:
-    std::uint32_t factor_;
-};
-
-// Turns a simulator's stream off after `seconds`, so that a program that waits for the line to
-// fall silent fails its test instead of hanging it.
-class StreamWatchdog {
-public:
-    StreamWatchdog(vemosim::Simulator& sim, int seconds)
-        : thread_([this, &sim, seconds] {
-              std::unique_lock lock(mutex_);
-              if (!done_.wait_for(lock, std::chrono::seconds(seconds), [this] { return stop_; }))
-                  sim.SetStreaming(false);
-          }) {}
-    ~StreamWatchdog() {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        done_.notify_all();
-        thread_.join();
-    }
-    StreamWatchdog(const StreamWatchdog&) = delete;
-    StreamWatchdog& operator=(const StreamWatchdog&) = delete;
-
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool stop_ = false;
-    std::thread thread_;
+// The program's time running `factor` times as fast as the simulator's (the real one).
+struct FastClock : vemo::Clock {
+    explicit FastClock(std::uint32_t f) : factor(f) {}
+    std::uint32_t NowMs() override { return vemo::SystemClock().NowMs() * factor; }
+    void SleepMs(std::uint32_t ms) override { vemo::SystemClock().SleepMs(ms / factor); }
+    std::uint32_t factor;
 };
 
 // A clock whose every reading comes from a function the test writes.
