@@ -308,4 +308,27 @@ std::vector<double> VerticalSpeeds(const Signal& alt) {
     return speed;
 }
 
+namespace {
+
+bool Same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+} // namespace
+
+std::shared_ptr<const SpeedTable> KeptVerticalSpeeds(const Signal& alt) {
+    const std::shared_ptr<const SpeedTable>& kept = alt.Samples.KeptSpeeds();
+    if (kept && Same(kept->TimeScale, alt.TimeScale) && Same(kept->TimeOffset, alt.TimeOffset) &&
+        Same(kept->AltScale, alt.AltScale) && Same(kept->AltOffset, alt.AltOffset))
+        return kept;
+    auto table = std::make_shared<SpeedTable>();
+    table->TimeScale = alt.TimeScale;
+    table->TimeOffset = alt.TimeOffset;
+    table->AltScale = alt.AltScale;
+    table->AltOffset = alt.AltOffset;
+    table->Speed = VerticalSpeeds(alt);
+    alt.Samples.KeepSpeeds(table);
+    return table;
+}
+
 } // namespace vemo
