@@ -70,6 +70,11 @@ std::vector<double> VerticalSpeeds(const Signal& alt);
 struct SpeedTable {
     double TimeScale = 1.0, TimeOffset = 0.0, AltScale = 1.0, AltOffset = 0.0;
     std::vector<double> Speed; // VerticalSpeeds, in the order of the store
+    // The lowest and highest speed that is a number in each block of SpeedBlock samples (from
+    // sample 0), so that the range of many samples is found without reading them all; a block
+    // without a number has +inf and -inf.
+    static constexpr int SpeedBlock = 64;
+    std::vector<double> BlockLo, BlockHi;
 };
 
 // VerticalSpeeds of the Signal, worked out when first asked for after its samples, scales or

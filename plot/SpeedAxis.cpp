@@ -59,9 +59,31 @@ SpeedTicks NiceSpeedTicks(double lo, double hi) {
     return t;
 }
 
-void VisibleSpeedRange(const PlotDocument& doc, double& lo, double& hi) {
-    lo = std::numeric_limits<double>::infinity();
-    hi = -lo;
+Extremes ExtremesOf(const double* v, int first, int last) {
+    // Two running extremes each way, so that a comparison need not wait for the one before. A
+    // value that is not a number is neither: comparisons with it are false.
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double lo0 = inf, lo1 = inf, hi0 = -inf, hi1 = -inf;
+    bool nan = false;
+    int i = first;
+    for (; i + 1 <= last; i += 2) {
+        const double a = v[i], b = v[i + 1];
+        lo0 = a < lo0 ? a : lo0;
+        lo1 = b < lo1 ? b : lo1;
+        hi0 = a > hi0 ? a : hi0;
+        hi1 = b > hi1 ? b : hi1;
+        nan |= (a != a) | (b != b);
+    }
+    if (i == last) {
+        lo0 = v[i] < lo0 ? v[i] : lo0;
+        hi0 = v[i] > hi0 ? v[i] : hi0;
+        nan |= v[i] != v[i];
+    }
+    return {std::min(lo0, lo1), std::max(hi0, hi1), nan};
+}
+
+void VisibleSpeedRange(const PlotDocument& doc, double& lowest, double& highest) {
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
     for (int k = 0; k < doc.SetCount(); ++k) {
         const Signal& s = *doc.AltSignal(k);
         if (!s.Visible) continue;
@@ -69,17 +91,38 @@ void VisibleSpeedRange(const PlotDocument& doc, double& lo, double& hi) {
         const double* v = table->Speed.data();
         const IndexWindow win = FindIndexWindow(doc, s);
         const double* t = s.Samples.Time.data();
-        for (int i = win.InFirst; i <= win.InLast; ++i) {
-            // Out of order, the window is the whole set: each time is looked at.
-            if (!win.Ordered) {
-                const double x = t[i] * s.TimeScale + s.TimeOffset;
-                if (!(x >= doc.TimeMin && x <= doc.TimeMax)) continue;
+        if (win.Ordered) {
+            // Whole blocks from their kept extremes, the samples beside them one by one.
+            const int block = SpeedTable::SpeedBlock;
+            const int firstBlock = (win.InFirst + block - 1) / block;
+            const int endBlock = (win.InLast + 1) / block; // blocks before it end in the window
+            if (firstBlock >= endBlock) {
+                const Extremes e = ExtremesOf(v, win.InFirst, win.InLast);
+                lo = std::min(lo, e.Lo);
+                hi = std::max(hi, e.Hi);
+                continue;
             }
-            // A speed that is not a number is neither: comparisons with it are false.
+            for (const Extremes& e : {ExtremesOf(v, win.InFirst, firstBlock * block - 1),
+                                      ExtremesOf(v, endBlock * block, win.InLast)}) {
+                lo = std::min(lo, e.Lo);
+                hi = std::max(hi, e.Hi);
+            }
+            for (int b = firstBlock; b < endBlock; ++b) {
+                lo = std::min(lo, table->BlockLo[static_cast<std::size_t>(b)]);
+                hi = std::max(hi, table->BlockHi[static_cast<std::size_t>(b)]);
+            }
+            continue;
+        }
+        // Out of order, the window is the whole set: each time is looked at.
+        for (int i = win.InFirst; i <= win.InLast; ++i) {
+            const double x = t[i] * s.TimeScale + s.TimeOffset;
+            if (!(x >= doc.TimeMin && x <= doc.TimeMax)) continue;
             lo = v[i] < lo ? v[i] : lo;
             hi = v[i] > hi ? v[i] : hi;
         }
     }
+    lowest = lo;
+    highest = hi;
 }
 
 std::string SpeedAxisLabel(const PlotDocument& doc) {

@@ -33,6 +33,13 @@ struct SpeedTicks {
 // (lo > hi) or one beyond what a double can span.
 SpeedTicks NiceSpeedTicks(double lo, double hi);
 
+// The lowest and highest of v[first..last] that are numbers, and whether any is not one.
+struct Extremes {
+    double Lo, Hi;
+    bool NaN;
+};
+Extremes ExtremesOf(const double* v, int first, int last);
+
 // The lowest and highest speed of the visible altitude sets over the visible time range; lo >
 // hi when there is none.
 void VisibleSpeedRange(const PlotDocument& doc, double& lo, double& hi);

@@ -3,6 +3,7 @@
 #include "data/RateEstimate.h"
 #include "data/SummaryText.h"
 #include "data/Text8.h"
+#include "plot/DashedLines.h"
 #include "plot/PenLines.h"
 #include "plot/Renderer.h"
 #include "plot/TraceLines.h"
@@ -141,24 +142,46 @@ private:
     int column_ = 0, rowFirst_ = 0, rowLo_ = 0, rowHi_ = 0, rowLast_ = 0;
 };
 
+// The last sample from i on (up to last) in i's pixel column; the plotted times run in order.
+// Runs of evenly spaced samples are alike, so the run is first taken to be `guess` samples long
+// (the one before); then it is found by search from there.
+int ColumnRunEnd(const TracePixels& px, int i, int last, int guess) {
+    const int column = px.Column(px.X(i));
+    auto inColumn = [&](int k) { return px.Column(px.X(k)) == column; };
+    int end = std::min(i + std::max(guess, 0), last);
+    if (!inColumn(end)) { // the run ends between i and end
+        int after = end;
+        end = i;
+        while (after - end > 1) {
+            const int mid = end + (after - end) / 2;
+            (inColumn(mid) ? end : after) = mid;
+        }
+        return end;
+    }
+    int step = 1; // the run goes on beyond end: galloping search
+    while (end + step <= last && inColumn(end + step)) {
+        end += step;
+        step *= 2;
+    }
+    for (step /= 2; step > 0; step /= 2)
+        if (end + step <= last && inColumn(end + step)) end += step;
+    return end;
+}
+
 // Adds the samples of a window whose plotted times run in order, each column's run at once
 // unless a speed in it is not a number.
 void AddOrdered(const TracePixels& px, const IndexWindow& win, const double* v, TraceBuilder& b) {
     if (win.Lo < win.InFirst) b.Add(px.X(win.Lo), v[win.Lo]);
+    int guess = 0;
     for (int i = win.InFirst; i <= win.InLast;) {
-        const int end = RunEnd(px, i, win.InLast);
-        double lo = v[i], hi = v[i];
-        bool nan = false;
-        for (int k = i + 1; k <= end; ++k) {
-            lo = v[k] < lo ? v[k] : lo;
-            hi = v[k] > hi ? v[k] : hi;
-            nan |= v[k] != v[k];
-        }
-        if (end == i || nan || !std::isfinite(lo) || !std::isfinite(hi)) {
+        const int end = ColumnRunEnd(px, i, win.InLast, guess);
+        guess = end - i;
+        const Extremes e = ExtremesOf(v, i, end);
+        if (end == i || e.NaN || !std::isfinite(e.Lo) || !std::isfinite(e.Hi)) {
             for (int k = i; k <= end; ++k)
                 b.Add(px.X(k), v[k]);
         } else {
-            b.AddColumnRun(px.X(i), v[i], lo, hi, px.X(end), v[end]);
+            b.AddColumnRun(px.X(i), v[i], e.Lo, e.Hi, px.X(end), v[end]);
         }
         i = end + 1;
     }
@@ -190,6 +213,7 @@ void DrawSpeedTraces(QPainter& p, const RenderTarget& t, const PlotDocument& doc
     p.setPen(PlotPen(grid, Qt::DashLine, 1, Qt::FlatCap, t.PpiX));
     const int zero = area.Top + axis.Row(0.0, area.Bottom - area.Top);
     p.drawLine(area.Left, zero, area.Right, zero);
+    const QRect clip(area.Left, area.Top, area.Right - area.Left + 1, area.Bottom - area.Top + 1);
     std::vector<std::vector<QPoint>> lines;
     for (int k = 0; k < doc.SetCount(); ++k) {
         const Signal& s = *doc.AltSignal(k);
@@ -198,8 +222,7 @@ void DrawSpeedTraces(QPainter& p, const RenderTarget& t, const PlotDocument& doc
         SpeedPolylines(doc, area, axis, s, KeptVerticalSpeeds(s)->Speed, t.LiteralLines, lines);
         p.setPen(PlotPen(t.Colour ? ToQColor(s.LineColor) : QColor(Qt::black), Qt::DashLine,
                          width, Qt::FlatCap, t.PpiX));
-        for (const auto& line : lines)
-            p.drawPolyline(line.data(), static_cast<int>(line.size()));
+        DrawDashedPolylines(p, lines, clip);
     }
 }
 

@@ -157,8 +157,8 @@ private:
     double prevX_ = 0.0, prevY_ = 0.0;
 };
 
-} // namespace
-
+// The run of samples from i on that share i's pixel column, found by galloping search: the
+// columns run in order with the samples.
 int RunEnd(const TracePixels& px, int i, int last) {
     const int column = px.Column(px.X(i));
     int end = i, step = 1;
@@ -170,8 +170,6 @@ int RunEnd(const TracePixels& px, int i, int last) {
         if (end + step <= last && px.Column(px.X(end + step)) == column) end += step;
     return end;
 }
-
-namespace {
 
 // Adds the samples of a window whose plotted times run in order. Each column's run is added
 // whole, its rows taken from the smallest and largest altitude of the run (the plotted

@@ -59,10 +59,6 @@ struct IndexWindow {
 
 IndexWindow FindIndexWindow(const PlotDocument& doc, const Signal& s);
 
-// The last of the samples from i (up to last) that share i's pixel column, found by galloping
-// search; the samples' plotted times must run in order.
-int RunEnd(const TracePixels& px, int i, int last);
-
 // Every cut segment between consecutive samples of first..last, one stroke each.
 void LiteralStrokes(const TracePixels& px, int first, int last, std::vector<QLine>& out);
 
