@@ -1,15 +1,17 @@
 #pragma once
-// Dashed polylines of one unit's width, written straight into the image the painter draws
-// into. The painter takes a fair while over each dashed segment, and a speed trace in view is
+// Dashed traces one unit wide, written straight into the image the painter draws into. The
+// painter takes a fair while over each dashed segment, and the speed traces in view are
 // thousands of them. Where the painter does not draw plainly into a 32-bit image (a vector
-// picture, a printer, a transform other than a whole number of device pixels a unit) it draws
-// the polylines itself, so vector pictures keep a dashed path.
+// picture, a printer, a transform other than a whole number of device pixels a unit, a wider
+// pen) it draws the polylines itself, so vector pictures keep a dashed path.
+#include <QColor>
 #include <QPoint>
 #include <QRect>
 
 #include <vector>
 
 class QPainter;
+class QPen;
 
 namespace vemo {
 
@@ -17,11 +19,18 @@ namespace vemo {
 constexpr int DashOn = 4;
 constexpr int DashOff = 2;
 
-// Draws the polylines with the painter's current pen (dashed, width 1 unit, opaque colour),
-// clipped to `clip` (the painter's clip rectangle, in units). In an image each polyline's
-// pixels run as a line stepping one pixel at a time would, end point included, and the dash
-// pattern runs on along the polyline, one step a pixel; each unit is a square of device pixels.
-void DrawDashedPolylines(QPainter& painter, const std::vector<std::vector<QPoint>>& lines,
-                         const QRect& clip);
+// One trace: its polylines in units, and its colour (opaque).
+struct DashedTrace {
+    QColor Colour;
+    std::vector<std::vector<QPoint>> Lines;
+};
+
+// Draws the traces in order, each with `pen` in its own colour (the pen being dashed and
+// `width` units wide), clipped to `clip` (the painter's clip rectangle, in units). In an image
+// each polyline's pixels run as a line stepping one pixel at a time would, end point
+// included, with the dash pattern running on along it one step a pixel, and a later trace
+// covers an earlier one; each unit is a square of device pixels.
+void DrawDashedTraces(QPainter& painter, const QPen& pen, const std::vector<DashedTrace>& traces,
+                      const QRect& clip);
 
 } // namespace vemo

@@ -214,16 +214,17 @@ void DrawSpeedTraces(QPainter& p, const RenderTarget& t, const PlotDocument& doc
     const int zero = area.Top + axis.Row(0.0, area.Bottom - area.Top);
     p.drawLine(area.Left, zero, area.Right, zero);
     const QRect clip(area.Left, area.Top, area.Right - area.Left + 1, area.Bottom - area.Top + 1);
-    std::vector<std::vector<QPoint>> lines;
+    std::vector<DashedTrace> traces;
     for (int k = 0; k < doc.SetCount(); ++k) {
         const Signal& s = *doc.AltSignal(k);
         if (!s.Visible) continue;
-        lines.clear();
-        SpeedPolylines(doc, area, axis, s, KeptVerticalSpeeds(s)->Speed, t.LiteralLines, lines);
-        p.setPen(PlotPen(t.Colour ? ToQColor(s.LineColor) : QColor(Qt::black), Qt::DashLine,
-                         width, Qt::FlatCap, t.PpiX));
-        DrawDashedPolylines(p, lines, clip);
+        DashedTrace& trace = traces.emplace_back();
+        trace.Colour = t.Colour ? ToQColor(s.LineColor) : QColor(Qt::black);
+        SpeedPolylines(doc, area, axis, s, KeptVerticalSpeeds(s)->Speed, t.LiteralLines,
+                       trace.Lines);
     }
+    DrawDashedTraces(p, PlotPen(Qt::black, Qt::DashLine, width, Qt::FlatCap, t.PpiX), traces,
+                     clip);
 }
 
 std::string SpeedReadoutText(const PlotDocument& doc, int k, int n) {
