@@ -80,7 +80,7 @@ private:
     SettingsStore& store_;
 };
 
-// The 30 values in the order they are read and written; stops at the first the visitor
+// The first 30 values in the order they are read and written; stops at the first the visitor
 // refuses.
 template <class Visitor, class Settings> bool EachValue(Visitor& v, Settings& s) {
     return v.Integer("ComPort", s.ComPort) && v.Integer("BaudRate", s.SpeedIndex) &&
@@ -100,6 +100,11 @@ template <class Visitor, class Settings> bool EachValue(Visitor& v, Settings& s)
            v.NumberText("AutoStopAltitude", s.AutoStopAltitude) &&
            v.Integer("AutoZero", s.AutoZero) && v.Integer("ExportType", s.ExportType) &&
            v.Word("Interval", s.Interval);
+}
+
+// The values added since, read and written after the first 30.
+template <class Visitor, class Settings> bool EachAddedValue(Visitor& v, Settings& s) {
+    return v.Flag("ShowVerticalSpeed", s.ShowVerticalSpeed);
 }
 
 } // namespace
@@ -122,6 +127,7 @@ SettingsLoad LoadSettings(SettingsStore& store, AppSettings& s) {
     if (store.Open()) {
         Reader reader(store);
         const bool all = EachValue(reader, s);
+        if (all) EachAddedValue(reader, s);
         result.ValuesRead = reader.count;
         store.Close();
         if (all) return result;
@@ -135,7 +141,7 @@ SettingsLoad LoadSettings(SettingsStore& store, AppSettings& s) {
 int StoreSettings(SettingsStore& store, const AppSettings& s) {
     if (!store.Open()) return 0;
     Writer writer(store);
-    EachValue(writer, s);
+    if (EachValue(writer, s)) EachAddedValue(writer, s);
     // A store that cannot be made lasting kept nothing.
     return store.Close() ? writer.count : 0;
 }

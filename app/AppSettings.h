@@ -43,11 +43,16 @@ struct AppSettings {
     int AutoZero = 0;
     int ExportType = 1;         // export dialog filter index
     std::uint16_t Interval = 0; // BaseStep, ms
+    // Added after the first 30 values: read when the store has them.
+    bool ShowVerticalSpeed = false; // plot properties dialog
 
     bool operator==(const AppSettings&) const = default;
 };
 
-inline constexpr int SettingsValueCount = 30;
+inline constexpr int SettingsValueCount = 31;
+// The values every store written by the program holds. Those after them were added later; a
+// store written before lacks them, and they keep their start-up state without a fallback.
+inline constexpr int SettingsBaseValueCount = 30;
 
 struct SettingsLoad {
     int ValuesRead = 0; // in table order, before the first missing or unreadable one
@@ -56,8 +61,9 @@ struct SettingsLoad {
 };
 
 // Reads the values in order over `s`. The first value that is missing or of another type
-// ends the reading: the values after it keep what `s` held, and then the fallbacks replace
-// port (only when "ComPort" itself did not read), speed, print size, colours and interval.
+// ends the reading: the values after it keep what `s` held, and then, when it is one of the
+// first 30, the fallbacks replace port (only when "ComPort" itself did not read), speed,
+// print size, colours and interval.
 SettingsLoad LoadSettings(SettingsStore& store, AppSettings& s);
 
 // The fallbacks, as LoadSettings applies them.

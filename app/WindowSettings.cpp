@@ -63,6 +63,7 @@ AppSettings CaptureSettings(const TMainForm& form) {
         s.ShowInfo = EditInfoForm->ShowInfoChk->isChecked();
         s.ShowBackground = EditInfoForm->ShowBackgroundChk->isChecked();
         s.ShowAvgROC = EditInfoForm->ShowROCChk->isChecked();
+        s.ShowVerticalSpeed = EditInfoForm->ShowSpeedChk->isChecked();
     }
     const ConfigurePage& config = *form.ConfigurePg;
     s.BlankPart = config.BlankPartChk->isChecked();
@@ -102,9 +103,11 @@ void ApplySettings(TMainForm& form, const AppSettings& s) {
         EditInfoForm->ShowInfoChk->setChecked(s.ShowInfo);
         EditInfoForm->ShowBackgroundChk->setChecked(s.ShowBackground);
         EditInfoForm->ShowROCChk->setChecked(s.ShowAvgROC);
+        EditInfoForm->ShowSpeedChk->setChecked(s.ShowVerticalSpeed);
     }
     form.DataPg->PlotBox->Switches.ShowBackground = s.ShowBackground;
     form.DataPg->PlotBox->Switches.ShowAvgROC = s.ShowAvgROC;
+    form.DataPg->PlotBox->Switches.ShowVerticalSpeed = s.ShowVerticalSpeed;
     ConfigurePage& config = *form.ConfigurePg;
     config.BlankPartChk->setChecked(s.BlankPart);
     config.RevTrigChk->setChecked(s.RevTrig);

@@ -24,7 +24,7 @@ void BM_CreateFillDelete100Sets(benchmark::State& state) {
             s->Samples.Resize(65535);
             for (int i = 0; i < 65535; ++i) {
                 s->Samples.SetTime(i, i * 0.1);
-                s->Samples.Alt[i] = i % 1000;
+                s->Samples.SetAlt(i, i % 1000);
             }
         }
         benchmark::DoNotOptimize(doc.Signals.data());

@@ -1,7 +1,8 @@
 // Full repaints of the plot view: 14 data sets of 65535 samples at 1920 x 1080 and 96 pixels
 // per inch, all in view and zoomed to 1 % of the time range, drawn as the view draws them and
-// drawn literally (every segment), side by side in one run; and the view's repaints at 200 %
-// display scaling.
+// drawn literally (every segment), side by side in one run; the same with the vertical speed
+// shown (its speeds worked out before the timing starts, as a paint finds them kept); and the
+// view's repaints at 200 % display scaling.
 #include "bench/QtBenchMain.h"
 #include "plot/Renderer.h"
 
@@ -38,7 +39,7 @@ PlotDocument& LongRecordings() {
 }
 
 void Render(benchmark::State& state, bool literal, double zoom, bool noData = false,
-            double ratio = 1.0) {
+            double ratio = 1.0, bool speed = false) {
     static PlotDocument empty;
     PlotDocument& doc = noData ? empty : LongRecordings();
     const double span = HomeRange.TimeMax - HomeRange.TimeMin;
@@ -54,7 +55,7 @@ void Render(benchmark::State& state, bool literal, double zoom, bool noData = fa
     img.setDotsPerMeterX(3780); // 96 per inch
     img.setDotsPerMeterY(3780);
     img.setDevicePixelRatio(ratio);
-    for (auto _ : state) {
+    auto render = [&] {
         QPainter p(&img);
         RenderTarget t;
         t.Canvas = &p;
@@ -63,10 +64,14 @@ void Render(benchmark::State& state, bool literal, double zoom, bool noData = fa
         t.Height = 1080 / 96.0;
         t.Screen = true;
         t.LiteralLines = literal;
+        t.Switches.ShowVerticalSpeed = speed;
         RenderPlot(t, doc);
         p.end();
         benchmark::DoNotOptimize(img.constBits());
-    }
+    };
+    render(); // the speeds are worked out when a set changes, not on a paint
+    for (auto _ : state)
+        render();
 }
 
 void BM_NoData(benchmark::State& s) {
@@ -84,6 +89,18 @@ void BM_Zoom1Percent_Reduced(benchmark::State& s) {
 void BM_Zoom1Percent_Literal(benchmark::State& s) {
     Render(s, true, 0.01);
 }
+void BM_FullView_Speed(benchmark::State& s) {
+    Render(s, false, 1.0, false, 1.0, true);
+}
+void BM_Zoom1Percent_Speed(benchmark::State& s) {
+    Render(s, false, 0.01, false, 1.0, true);
+}
+void BM_FullView_Speed_Ratio2(benchmark::State& s) {
+    Render(s, false, 1.0, false, 2.0, true);
+}
+void BM_Zoom1Percent_Speed_Ratio2(benchmark::State& s) {
+    Render(s, false, 0.01, false, 2.0, true);
+}
 void BM_FullView_Reduced_Ratio2(benchmark::State& s) {
     Render(s, false, 1.0, false, 2.0);
 }
@@ -98,8 +115,12 @@ BENCHMARK(BM_FullView_Reduced)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_FullView_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Zoom1Percent_Reduced)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Zoom1Percent_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FullView_Speed)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Zoom1Percent_Speed)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_FullView_Reduced_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Zoom1Percent_Reduced_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FullView_Speed_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Zoom1Percent_Speed_Ratio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
     return RunQtBenchmarks<QGuiApplication>(argc, argv);

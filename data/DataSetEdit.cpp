@@ -109,10 +109,8 @@ void ApplySetProperties(PlotDocument& doc, int k, const SetProperties& p) {
         trig->Samples.ShiftTimes(dt);
     }
     if (std::isfinite(da) && std::fabs(da) > OffsetThreshold) {
-        for (double& a : alt->Samples.Alt)
-            a += da;
-        for (double& a : trig->Samples.Alt)
-            a += da;
+        alt->Samples.ShiftAlts(da);
+        trig->Samples.ShiftAlts(da);
     }
 
     alt->Name = CutText(p.Name, NameLength);
@@ -130,21 +128,22 @@ bool FixDrift(PlotDocument& doc, int k) {
     const int s = LowestIn(a, 0, n / 10);
     const int e = LowestIn(a, static_cast<int>(0.9 * n), n);
     if (s < 0 || e < 0 || e <= s) return false;
-    const auto at = [&](int i) -> double& { return a.Alt[static_cast<std::size_t>(i)]; };
+    const auto at = [&](int i) { return a.Alt[static_cast<std::size_t>(i)]; };
 
     const double slope = (at(e) - at(s)) / (e - s);
     for (int i = s; i <= e; ++i)
-        at(i) -= (i - s) * slope;
+        a.SetAlt(i, at(i) - (i - s) * slope);
     for (int i = 0; i < s; ++i)
-        at(i) = at(s);
+        a.SetAlt(i, at(s));
     for (int i = e; i < n; ++i)
-        at(i) = at(e);
+        a.SetAlt(i, at(e));
 
     const bool ascending = std::is_sorted(a.Time.begin(), a.Time.end());
     SampleStore& t = alt->TriggerSignal->Samples;
     for (std::size_t j = 0; j < t.Time.size(); ++j) {
         double corrected = 0.0;
-        if (AltitudeAt(a, ascending, t.Time[j], corrected)) t.Alt[j] = corrected;
+        if (AltitudeAt(a, ascending, t.Time[j], corrected))
+            t.SetAlt(static_cast<int>(j), corrected);
     }
 
     double highest = -99999.0;

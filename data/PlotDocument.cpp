@@ -26,6 +26,7 @@ int SampleStore::DisorderAt(std::size_t i) const {
 }
 
 void SampleStore::Resize(int n) {
+    speeds_.reset();
     n = std::clamp(n, 0, MaxSamples);
     const auto from = Time.size(), to = static_cast<std::size_t>(n);
     for (std::size_t i = to; i < from; ++i)
@@ -33,7 +34,7 @@ void SampleStore::Resize(int n) {
     Time.v_.resize(to, 0.0);
     for (std::size_t i = from; i < to; ++i)
         disorder_ += DisorderAt(i);
-    Alt.resize(to, 0.0);
+    Alt.v_.resize(to, 0.0);
     if (hasPeakMarks_) PeakMarks.resize(to, 0);
 }
 
@@ -43,9 +44,10 @@ bool SampleStore::Append(double time, double alt) {
 
 bool SampleStore::Append(double time, double alt, std::uint8_t peakMark) {
     if (Count() >= MaxSamples) return false;
+    speeds_.reset();
     Time.v_.push_back(time);
     disorder_ += DisorderAt(Time.size() - 1);
-    Alt.push_back(alt);
+    Alt.v_.push_back(alt);
     if (hasPeakMarks_) PeakMarks.push_back(peakMark);
     return true;
 }
@@ -53,30 +55,43 @@ bool SampleStore::Append(double time, double alt, std::uint8_t peakMark) {
 void SampleStore::Reserve(int n) {
     const auto size = static_cast<std::size_t>(std::clamp(n, 0, MaxSamples));
     Time.v_.reserve(size);
-    Alt.reserve(size);
+    Alt.v_.reserve(size);
     if (hasPeakMarks_) PeakMarks.reserve(size);
 }
 
 void SampleStore::Shrink() {
     Time.v_.shrink_to_fit();
-    Alt.shrink_to_fit();
+    Alt.v_.shrink_to_fit();
     PeakMarks.shrink_to_fit();
 }
 
 void SampleStore::SetTime(int i, double time) {
     const auto at = static_cast<std::size_t>(i);
     const bool hasNext = at + 1 < Time.size();
+    speeds_.reset();
     disorder_ -= DisorderAt(at) + (hasNext ? DisorderAt(at + 1) : 0);
     Time.v_[at] = time;
     disorder_ += DisorderAt(at) + (hasNext ? DisorderAt(at + 1) : 0);
 }
 
 void SampleStore::ShiftTimes(double dt) {
+    speeds_.reset();
     disorder_ = 0;
     for (std::size_t i = 0; i < Time.size(); ++i) {
         Time.v_[i] += dt;
         disorder_ += DisorderAt(i);
     }
+}
+
+void SampleStore::SetAlt(int i, double alt) {
+    speeds_.reset();
+    Alt.v_[static_cast<std::size_t>(i)] = alt;
+}
+
+void SampleStore::ShiftAlts(double da) {
+    speeds_.reset();
+    for (double& a : Alt.v_)
+        a += da;
 }
 
 Signal::Signal(bool altitude) : Samples(altitude) {

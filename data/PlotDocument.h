@@ -18,9 +18,12 @@ constexpr int MaxClimbMarks = 256;
 
 using Colour = std::uint32_t; // 0x00BBGGRR, red in the low byte
 
-// The times of a store's samples, read like a std::vector<double>. Every change goes through
-// the store, which keeps count of where the times fail to ascend.
-class SampleTimes {
+struct SpeedTable;
+
+// The times or the altitudes of a store's samples, read like a std::vector<double>. Every
+// change goes through the store, which keeps count of where the times fail to ascend and
+// drops what it worked out from the samples.
+class SampleValues {
 public:
     using value_type = double;
     using size_type = std::size_t;
@@ -38,7 +41,8 @@ public:
     double back() const { return v_.back(); }
     const std::vector<double>& Values() const { return v_; }
 
-    friend bool operator==(const SampleTimes& a, const std::vector<double>& b) { return a.v_ == b; }
+    friend bool operator==(const SampleValues& a, const std::vector<double>& b) { return a.v_ == b; }
+    friend bool operator==(const SampleValues& a, const SampleValues& b) { return a.v_ == b.v_; }
 
 private:
     friend class SampleStore;
@@ -51,8 +55,8 @@ class SampleStore {
 public:
     explicit SampleStore(bool withPeakMarks) : hasPeakMarks_(withPeakMarks) {}
 
-    SampleTimes Time;
-    std::vector<double> Alt;
+    SampleValues Time;
+    SampleValues Alt;
     std::vector<std::uint8_t> PeakMarks; // empty in a trigger Signal's store
 
     int Count() const { return static_cast<int>(Time.size()); }
@@ -72,6 +76,14 @@ public:
     void SetTime(int i, double time);
     // Adds dt to every time.
     void ShiftTimes(double dt);
+    void SetAlt(int i, double alt);
+    // Adds da to every altitude.
+    void ShiftAlts(double da);
+
+    // The vertical speeds worked out from these samples (data/RateEstimate.h), kept until a
+    // sample changes; a copy of the store carries them with its samples.
+    const std::shared_ptr<const SpeedTable>& KeptSpeeds() const { return speeds_; }
+    void KeepSpeeds(std::shared_ptr<const SpeedTable> speeds) const { speeds_ = std::move(speeds); }
 
     // Whether every time is a finite number and none is below the one before it. Kept up to
     // date by every change, so the plot can search the times instead of scanning them.
@@ -84,6 +96,7 @@ private:
 
     bool hasPeakMarks_;
     int disorder_ = 0;
+    mutable std::shared_ptr<const SpeedTable> speeds_;
 };
 
 struct ClimbMark {

@@ -308,4 +308,37 @@ std::vector<double> VerticalSpeeds(const Signal& alt) {
     return speed;
 }
 
+namespace {
+
+bool Same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+} // namespace
+
+std::shared_ptr<const SpeedTable> KeptVerticalSpeeds(const Signal& alt) {
+    const std::shared_ptr<const SpeedTable>& kept = alt.Samples.KeptSpeeds();
+    if (kept && Same(kept->TimeScale, alt.TimeScale) && Same(kept->TimeOffset, alt.TimeOffset) &&
+        Same(kept->AltScale, alt.AltScale) && Same(kept->AltOffset, alt.AltOffset))
+        return kept;
+    auto table = std::make_shared<SpeedTable>();
+    table->TimeScale = alt.TimeScale;
+    table->TimeOffset = alt.TimeOffset;
+    table->AltScale = alt.AltScale;
+    table->AltOffset = alt.AltOffset;
+    table->Speed = VerticalSpeeds(alt);
+    const std::size_t n = table->Speed.size(), block = SpeedTable::SpeedBlock;
+    table->BlockLo.assign((n + block - 1) / block, std::numeric_limits<double>::infinity());
+    table->BlockHi.assign(table->BlockLo.size(), -std::numeric_limits<double>::infinity());
+    for (std::size_t i = 0; i < n; ++i) {
+        // A speed that is not a number is neither: comparisons with it are false.
+        double& lo = table->BlockLo[i / block];
+        double& hi = table->BlockHi[i / block];
+        lo = table->Speed[i] < lo ? table->Speed[i] : lo;
+        hi = table->Speed[i] > hi ? table->Speed[i] : hi;
+    }
+    alt.Samples.KeepSpeeds(table);
+    return table;
+}
+
 } // namespace vemo

@@ -32,6 +32,7 @@
 //   speed either way. O(n): each window slides over the set once.
 #include "data/PlotDocument.h"
 
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -63,5 +64,21 @@ RateEstimate EstimateRates(std::span<const double> time, std::span<const double>
 // The vertical speed at every sample of an altitude Signal as plotted (its scales and offsets
 // applied), in the order of its store; NaN for a sample whose time or altitude is not a number.
 std::vector<double> VerticalSpeeds(const Signal& alt);
+
+// The speeds of an altitude Signal together with the scales and offsets they were worked out
+// with.
+struct SpeedTable {
+    double TimeScale = 1.0, TimeOffset = 0.0, AltScale = 1.0, AltOffset = 0.0;
+    std::vector<double> Speed; // VerticalSpeeds, in the order of the store
+    // The lowest and highest speed that is a number in each block of SpeedBlock samples (from
+    // sample 0), so that the range of many samples is found without reading them all; a block
+    // without a number has +inf and -inf.
+    static constexpr int SpeedBlock = 64;
+    std::vector<double> BlockLo, BlockHi;
+};
+
+// VerticalSpeeds of the Signal, worked out when first asked for after its samples, scales or
+// offsets changed and kept with its samples until then: the plot asks on every paint.
+std::shared_ptr<const SpeedTable> KeptVerticalSpeeds(const Signal& alt);
 
 } // namespace vemo

@@ -61,7 +61,7 @@ void CropSet(Signal& alt, Signal* trig, double tMin, double tMax) {
         for (int i = 0; i < t.Count(); ++i) {
             if (t.Time[i] < t0 || t.Time[i] > tEnd) continue;
             t.SetTime(kept, t.Time[i] - t0);
-            t.Alt[kept] = t.Alt[i];
+            t.SetAlt(kept, t.Alt[i]);
             ++kept;
         }
         t.Resize(kept);
@@ -70,7 +70,7 @@ void CropSet(Signal& alt, Signal* trig, double tMin, double tMax) {
     const bool marks = a.HasPeakMarks();
     for (int j = first; j <= last; ++j) {
         a.SetTime(j - first, a.Time[j] - t0);
-        a.Alt[j - first] = a.Alt[j];
+        a.SetAlt(j - first, a.Alt[j]);
         if (marks) a.PeakMarks[j - first] = a.PeakMarks[j];
     }
     a.Resize(last - first + 1);

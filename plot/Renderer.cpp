@@ -3,6 +3,7 @@
 #include "data/Text8.h"
 #include "plot/CanvasText.h"
 #include "plot/PenLines.h"
+#include "plot/SpeedTrace.h"
 #include "plot/Traces.h"
 
 #include <QImage>
@@ -130,9 +131,12 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
             p.drawImage(QRect(from, QSize(to.x() - from.x(), to.y() - from.y())), BackgroundLogo());
     }
 
-    // 5. Layout.
-    const PlotRect& a = l.Area;
+    // 5. Layout. The speed axis, when shown, takes its room from the plot's right side.
+    PlotRect area = l.Area;
+    const SpeedAxis speed = PlanSpeedAxis(p, t, doc, l, area);
+    const PlotRect& a = area;
     if (t.Screen) PlotArea = a;
+    if (speed.On) DrawSpeedAxis(p, t, speed, a, grid, fontColour, ToQColor(doc.ScaleColor), back);
     const PixelMap map(doc, a);
     const bool timeValid = ValidSpan(doc.TimeMin, doc.TimeMax);
     const bool altValid = ValidSpan(doc.AltMin, doc.AltMax);
@@ -248,6 +252,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
                              {a.Right, a.Top},
                              {a.Left, a.Top}};
     p.drawPolyline(frame, 5);
+    if (speed.On && timeValid) DrawSpeedTraces(p, t, doc, speed, a, grid);
 
     // 16. The Signals in list order.
     if (timeValid && altValid) {

@@ -16,11 +16,12 @@ class QImage;
 namespace vemo {
 
 // The display switches of the "Edit Plot Info" dialog. Left as they are, they are a new
-// plot's: the info lines shown, no logo, no average climb.
+// plot's: the info lines shown, no logo, no average climb, no speed.
 struct PlotSwitches {
     bool ShowInfo = true;        // the info lines
     bool ShowBackground = false; // the background logo
     bool ShowAvgROC = false;     // "Avg Climb = ..." under the time axis label
+    bool ShowVerticalSpeed = false; // each set's speed against an axis on the right
 };
 
 struct RenderTarget {

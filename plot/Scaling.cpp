@@ -32,7 +32,7 @@ bool AutoRange(const PlotDocument& doc, bool timeAxis, double& newMin, double& n
     double hi = -99999.0;
     for (std::size_t k = 0; k < doc.Signals.size(); k += 2) {
         const SampleStore& s = doc.Signals[k]->Samples;
-        for (double v : timeAxis ? s.Time.Values() : s.Alt) {
+        for (double v : timeAxis ? s.Time.Values() : s.Alt.Values()) {
             // A value that is not a finite number (a damaged file) says nothing about where
             // the rest of the data lies.
             if (!std::isfinite(v)) continue;

@@ -1,5 +1,5 @@
 // vemo-cli export IN.csv OUT.bmp|.jpg|.gif|.png|.svg|.pdf [--width IN] [--height IN] [--mono]
-//                 [--logo] [--no-info]
+//                 [--logo] [--no-info] [--speed]
 // Loads IN into an empty document as "Load" does and writes the picture as "Export" would:
 // 100 pixels per inch, 7 x 3.5 inches unless told otherwise, the type from the extension (SVG
 // and PDF as vectors of the same size in inches).
@@ -48,7 +48,7 @@ int CmdExport(int argc, char** argv) {
     std::vector<const char*> files;
     vemo::PrintSettings settings; // 7 x 3.5 inches
     settings.PrtColor = true;
-    bool logo = false, info = true;
+    bool logo = false, info = true, speed = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--width" || arg == "--height") {
@@ -61,6 +61,8 @@ int CmdExport(int argc, char** argv) {
             logo = true;
         } else if (arg == "--no-info") {
             info = false;
+        } else if (arg == "--speed") {
+            speed = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return UsageError("export");
         } else {
@@ -96,6 +98,7 @@ int CmdExport(int argc, char** argv) {
     vemo::PlotSwitches switches;
     switches.ShowInfo = info;
     switches.ShowBackground = logo;
+    switches.ShowVerticalSpeed = speed;
     try {
         vemo::ExportPlot(doc, settings, out, type, &vemo::RenderPlot, switches);
     } catch (const std::exception& e) {

@@ -13,7 +13,7 @@ int CmdDownload(int argc, char** argv);
 // vemo-cli config --port PATH [--speed BAUD] [FIELD=VALUE ...]
 int CmdConfig(int argc, char** argv);
 // vemo-cli export IN.csv OUT.bmp|.jpg|.gif|.png|.svg|.pdf [--width IN] [--height IN] [--mono]
-//                 [--logo] [--no-info]
+//                 [--logo] [--no-info] [--speed]
 int CmdExport(int argc, char** argv);
 // vemo-cli summary FILE.csv [FILE.csv ...] [--csv]
 int CmdSummary(int argc, char** argv);

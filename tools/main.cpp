@@ -45,12 +45,13 @@ const Command Commands[] = {
      CmdSave},
     {"export", "draw a data file's plot as a picture",
      "IN.csv OUT.bmp|.jpg|.gif|.png|.svg|.pdf [--width IN] [--height IN] [--mono] [--logo] "
-     "[--no-info]",
+     "[--no-info] [--speed]",
      "  --width IN      width of the picture in inches (default 7)\n"
      "  --height IN     height of the picture in inches (default 3.5)\n"
      "  --mono          black lines on white instead of the plot's colours\n"
      "  --logo          draw the background logo behind the plot\n"
-     "  --no-info       leave out the three info lines\n",
+     "  --no-info       leave out the three info lines\n"
+     "  --speed         draw each data set's vertical speed against an axis on the right\n",
      CmdExport},
     {"flash", "replace the module's firmware from an Intel HEX file",
      "--port PATH [--speed BAUD] [--blank] [--force] FILE.hex",

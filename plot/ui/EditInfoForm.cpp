@@ -82,17 +82,20 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
     ShowInfoChk = new QCheckBox("Show Text Info", colours);
     ShowInfoChk->setObjectName("ShowInfoChk");
     ShowInfoChk->setChecked(true);
+    ShowSpeedChk = new QCheckBox("Show Vertical Speed", colours);
+    ShowSpeedChk->setObjectName("ShowSpeedChk");
     ShowBackgroundChk = new QCheckBox("Show Background Logo", colours);
     ShowBackgroundChk->setObjectName("ShowBackgroundChk");
     ShowROCChk = new QCheckBox("Show Avg Rate of Climb", colours);
     ShowROCChk->setObjectName("ShowROCChk");
     ShowROCChk->setVisible(false); // its state comes only from the settings
     colourForm->addRow(ShowInfoChk);
+    colourForm->addRow(ShowSpeedChk);
     colourForm->addRow(ShowBackgroundChk);
     colourForm->addRow(ShowROCChk);
 
     // The switches take effect at once, and Cancel does not undo them.
-    for (QCheckBox* box : {ShowInfoChk, ShowBackgroundChk})
+    for (QCheckBox* box : {ShowInfoChk, ShowBackgroundChk, ShowSpeedChk})
         connect(box, &QCheckBox::clicked, this, [this] { emit SwitchesChanged(Switches()); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -112,7 +115,8 @@ TEditInfoForm::TEditInfoForm(QWidget* parent) : QDialog(parent) {
 vemo::PlotSwitches TEditInfoForm::Switches() const {
     return {.ShowInfo = ShowInfoChk->isChecked(),
             .ShowBackground = ShowBackgroundChk->isChecked(),
-            .ShowAvgROC = ShowROCChk->isChecked()};
+            .ShowAvgROC = ShowROCChk->isChecked(),
+            .ShowVerticalSpeed = ShowSpeedChk->isChecked()};
 }
 
 vemo::Colour& TEditInfoForm::DocColour(int i) {

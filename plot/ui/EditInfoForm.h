@@ -29,7 +29,7 @@ public:
         ChooseColour;
 
     QLineEdit *TitleText, *XAxisText, *YAxisText, *Info1Text, *Info2Text, *Info3Text;
-    QCheckBox *ShowInfoChk, *ShowBackgroundChk, *ShowROCChk;
+    QCheckBox *ShowInfoChk, *ShowBackgroundChk, *ShowROCChk, *ShowSpeedChk;
 
     // The panel of colour i, in the order background, grid, scale, labels, info.
     QFrame* ColorPanel(int i) const { return panels_[static_cast<std::size_t>(i)]; }

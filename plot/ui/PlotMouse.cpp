@@ -3,6 +3,7 @@
 #include "data/PlotDocument.h"
 #include "data/ui/MainStatus.h"
 #include "plot/Renderer.h"
+#include "plot/SpeedTrace.h"
 #include "plot/XorOverlay.h"
 #include "plot/ui/PlotBox.h"
 
@@ -76,7 +77,13 @@ void PlotMouse::MoveTo(int x, int y) {
     }
     if (!r.Overlay.empty()) view_->update();
     SetReadout(MainStatus.XYDisp, r.XY);
-    SetReadout(MainStatus.ROCDisp, r.ROC);
+    // With the speed shown, the panel beside the altitude gives the hovered sample's speed
+    // from the estimate the trace draws, in place of the rate from the sample before.
+    if (r.XY && view_->Switches.ShowVerticalSpeed)
+        SetReadout(MainStatus.ROCDisp, vemo::SpeedReadoutText(*vemo::PlotDoc, vemo::PlotDoc->ActiveSet(),
+                                                              logic_.HoverSample));
+    else
+        SetReadout(MainStatus.ROCDisp, r.ROC);
 }
 
 void PlotMouse::PlotBoxMouseMove(QMouseEvent* event) {

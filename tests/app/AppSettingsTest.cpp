@@ -33,7 +33,7 @@ protected:
         AppSettings s;
         const SettingsLoad load = LoadSettings(store, s);
         EXPECT_EQ(load.ValuesRead, expectRead);
-        EXPECT_EQ(load.FellBack, expectRead < SettingsValueCount);
+        EXPECT_EQ(load.FellBack, expectRead < SettingsBaseValueCount);
         EXPECT_EQ(StoreSettings(store, s), SettingsValueCount);
         return s;
     }
@@ -80,19 +80,29 @@ TEST_F(AppSettingsTest, TheFirstUnreadableValueEndsTheReadingAndTheFallbacksAreS
     afterPrtWidth.ShowAvgROC = afterPrtWidth.BlankPart = afterPrtWidth.RevTrig = true;
     afterPrtWidth.Triggered = afterPrtWidth.Sizeable = true;
     afterPrtWidth.ShowInfo = false;
+    AppSettings withoutSpeed = ChosenSettings();
+    withoutSpeed.ShowVerticalSpeed = false;
     const struct {
-        const char* name; // planted over the stored values; none: no file, a first run
+        const char* name; // planted over the stored values (removed without a value); none:
+                          // no file, a first run
         QVariant value;
         int read;
         AppSettings expected;
     } cases[] = {{nullptr, {}, 0, FirstRun()},
                  {"ComPort", "first", 0, FirstRun()},
-                 {"PrtWidth", 7, 13, afterPrtWidth}};
+                 {"PrtWidth", 7, 13, afterPrtWidth},
+                 // A file written before this value was added: it alone keeps its start-up
+                 // state, and nothing falls back.
+                 {"ShowVerticalSpeed", {}, SettingsBaseValueCount, withoutSpeed}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name ? c.name : "first run");
         if (c.name) {
             ASSERT_EQ(StoreSettings(store, ChosenSettings()), SettingsValueCount);
-            QSettings(file, QSettings::IniFormat).setValue(QString("Settings/") + c.name, c.value);
+            QSettings raw(file, QSettings::IniFormat);
+            if (c.value.isValid())
+                raw.setValue(QString("Settings/") + c.name, c.value);
+            else
+                raw.remove(QString("Settings/") + c.name);
         }
         EXPECT_EQ(Run(c.read), c.expected);
         EXPECT_EQ(Run(SettingsValueCount), c.expected); // the close stored the fallbacks

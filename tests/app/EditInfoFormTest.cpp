@@ -47,12 +47,16 @@ TEST(EditInfoForm, ColoursShowAtOnceAndCancelRestoresThemButNotSwitches) {
         QTest::mouseClick(form.ColorPanel(1), Qt::LeftButton);
         seenDuringDialog = doc.GridColor;
         form.ShowInfoChk->click(); // untick "Show Text Info"
+        EXPECT_FALSE(shown.ShowVerticalSpeed);
+        form.ShowSpeedChk->click(); // tick "Show Vertical Speed", unticked at first
+        EXPECT_TRUE(shown.ShowVerticalSpeed); // at once
     }, false);
     EXPECT_EQ(seenDuringDialog, 0x00445566u);
     EXPECT_EQ(doc.GridColor, 0x00808080u); // from before the dialog opened
     EXPECT_EQ(doc.Title, "Altitude versus Time");
     EXPECT_FALSE(shown.ShowInfo); // a switch is not undone by Cancel
     EXPECT_FALSE(form.ShowInfoChk->isChecked());
+    EXPECT_TRUE(shown.ShowVerticalSpeed);
     EXPECT_GE(repaints, 3);
 }
 

@@ -37,7 +37,8 @@ inline vemo::AppSettings ChosenSettings() {
             .AutoStopAltitude = "5",
             .AutoZero = -1,
             .ExportType = 3,
-            .Interval = 250};
+            .Interval = 250,
+            .ShowVerticalSpeed = true};
 }
 
 namespace vemo {
@@ -50,6 +51,6 @@ inline void PrintTo(const AppSettings& s, std::ostream* os) {
         << " " << s.ScaleColor << " " << s.LabelColor << " " << s.InfoColor << std::dec << " "
         << s.AutoStart << " " << s.AutoStartSec << " " << s.AutoStartAltitude << " " << s.AutoStop
         << " " << s.AutoStopSec << " " << s.AutoStopAltitude << " " << s.AutoZero << " "
-        << s.ExportType << " " << s.Interval << "}";
+        << s.ExportType << " " << s.Interval << " " << s.ShowVerticalSpeed << "}";
 }
 } // namespace vemo

@@ -249,7 +249,7 @@ TEST(SetFileRead, PlotFileLoadedAndSavedAgainIsByteIdentical) {
     // And a plot the program made itself, with every kind of value.
     PlotDocument made;
     Signal* a = SetWithSamples(made, 50);
-    a->Samples.Alt[7] = -1234.56789;
+    a->Samples.SetAlt(7, -1234.56789);
     a->Samples.SetTime(8, 1.0 / 3.0);
     a->Samples.PeakMarks[9] = 255;
     a->ClimbMarks[0] = {3, 40, 1};

@@ -114,7 +114,7 @@ TEST(FixDrift, RampBecomesFlatAndTriggersFollow) {
     // Times out of order (a hand-edited file): triggers still find their sample, the last
     // matching one winning.
     alt->Samples.SetTime(50, 5.0);
-    alt->Samples.Alt[50] = 77;
+    alt->Samples.SetAlt(50, 77);
     ASSERT_TRUE(FixDrift(doc, 0));
     EXPECT_EQ(alt->TriggerSignal->Samples.Alt[0], alt->Samples.Alt[50]);
 }

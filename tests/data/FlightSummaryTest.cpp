@@ -376,8 +376,8 @@ TEST(FlightSummary, VerticalSpeedsFollowTheStoreAsPlotted) {
     alt.Samples.Clear();
     for (int i = 0; i < 200; ++i)
         alt.Samples.Append(i, 3.0 * i);
-    alt.Samples.Alt[50] = NaN;
-    alt.Samples.Alt[120] += 500; // a spike makes no speed
+    alt.Samples.SetAlt(50, NaN);
+    alt.Samples.SetAlt(120, alt.Samples.Alt[120] + 500); // a spike makes no speed
     alt.TimeScale = 0.1;
     alt.AltScale = 2;
     const std::vector<double> speed = VerticalSpeeds(alt);

@@ -103,7 +103,7 @@ TEST(SimImport, LoadReadsAnExportInThePlotsUnit) {
         QString error;
         ASSERT_TRUE(LoadDataFile(doc, Fixtures + "sim_handmade.csv", &error))
             << error.toStdString();
-        const std::vector<double>& alt = doc.AltSignal(doc.ActiveSet())->Samples.Alt;
+        const std::vector<double>& alt = doc.AltSignal(doc.ActiveSet())->Samples.Alt.Values();
         EXPECT_NEAR(*std::max_element(alt.begin(), alt.end()), apogee, 1e-9) << label;
     }
 }

@@ -194,6 +194,17 @@ TEST_F(PlotMouseGui, HoverPicksTheNearestSampleAndFillsTheReadouts) {
     EXPECT_EQ(xy.text(), "Time =     23.0, Altitude =   42");
 }
 
+TEST_F(PlotMouseGui, WithTheSpeedShownTheReadoutGivesTheHoveredSamplesSpeed) {
+    FillEvery(0.5, 100);
+    box->Switches.ShowVerticalSpeed = true;
+    PixelScale();
+    PixelScale(); // again on the rectangle the speed axis left
+    Move(At(3.2, 20));
+    EXPECT_EQ(Logic().HoverSample, 6); // the mouse maps true on the narrower plot
+    EXPECT_EQ(xy.text(), "Time =      3.0, Altitude =   42");
+    EXPECT_EQ(roc.text(), "Speed =     14.0 Feet/s");
+}
+
 TEST_F(PlotMouseGui, RepaintsForgetTheHoverCircleUntilTheMouseMovesAgain) {
     FillEvery(1.0, 200);
     PixelScale();

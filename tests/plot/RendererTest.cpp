@@ -183,7 +183,7 @@ TEST_F(Renderer, AverageClimbOverTheVisibleSamples) {
     doc.TimeMin = 8;
     doc.TimeMax = 22;
     EXPECT_EQ(AverageClimbText(doc), "Avg Climb = 20");
-    doc.AltSignal(0)->Samples.Alt[3] = 100.0 + 10 * 12.3456;
+    doc.AltSignal(0)->Samples.SetAlt(3, 100.0 + 10 * 12.3456);
     EXPECT_EQ(AverageClimbText(doc), "Avg Climb = 12.3"); // three significant digits
     doc.TimeMin = 40;
     doc.TimeMax = 50; // no sample at or after TimeMin

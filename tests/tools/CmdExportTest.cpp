@@ -85,15 +85,17 @@ TEST(CliExport, TypeFollowsTheExtensionAndSizeTheOptions) {
     EXPECT_TRUE(ReadFile(pdf).contains("/MediaBox [0 0 180.000000 90.000000]"));
 }
 
-TEST(CliExport, MonoInfoAndLogoOptions) {
+TEST(CliExport, MonoInfoLogoAndSpeedOptions) {
     QTemporaryDir dir;
     const QString plain = dir.filePath("plain.bmp"), mono = dir.filePath("mono.bmp");
     const QString noInfo = dir.filePath("noinfo.bmp"), logo = dir.filePath("logo.bmp");
+    const QString speed = dir.filePath("speed.bmp");
     ASSERT_EQ(Export({Fixtures + "plot3.csv", plain}).status, 0);
     ASSERT_EQ(Export({Fixtures + "plot3.csv", mono, "--mono", "--no-info"}).status, 0);
     ASSERT_EQ(Export({Fixtures + "plot3.csv", noInfo, "--no-info"}).status, 0);
     ASSERT_EQ(Export({Fixtures + "plot3.csv", logo, "--logo"}).status, 0);
-    const QImage p(plain), m(mono), n(noInfo), l(logo);
+    ASSERT_EQ(Export({Fixtures + "plot3.csv", speed, "--speed"}).status, 0);
+    const QImage p(plain), m(mono), n(noInfo), l(logo), v(speed);
 
     // The info lines of this plot are red; the lower left corner holds Info2 and Info3.
     const QRect corner(0, 300, 100, 49);
@@ -109,6 +111,10 @@ TEST(CliExport, MonoInfoAndLogoOptions) {
     // The logo shows through the plot's empty background.
     EXPECT_EQ(p.pixel(5, 150), qRgb(255, 255, 255));
     EXPECT_NE(l.pixel(5, 150), qRgb(255, 255, 255));
+
+    // The speed's axis takes the right side; the altitude's stays as it was.
+    EXPECT_EQ(v.copy(0, 0, 100, 350), p.copy(0, 0, 100, 350));
+    EXPECT_NE(v.copy(600, 0, 100, 300), p.copy(600, 0, 100, 300));
 }
 
 TEST(CliExport, ExitStatusesAndMessages) {
