@@ -1,14 +1,6 @@
 #include "plot/PlacementText.h"
 
-#include <cstdio>
-
 namespace vemo {
-
-std::string InchesText(double inches) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", inches);
-    return buf;
-}
 
 void ReadPlacement(PrintSettings& s, std::string_view width, std::string_view height,
                    std::string_view left, std::string_view top, bool colour) {

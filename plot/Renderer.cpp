@@ -1,6 +1,7 @@
 #include "plot/Renderer.h"
 
 #include "data/Text8.h"
+#include "data/TextNumbers.h"
 #include "plot/CanvasText.h"
 #include "plot/PenLines.h"
 #include "plot/Traces.h"
@@ -83,9 +84,7 @@ double AverageClimb(const PlotDocument& doc) {
 } // namespace
 
 std::string AverageClimbText(const PlotDocument& doc) {
-    // Qt's formatting ignores the process locale, so the decimal point is always a point.
-    return QString::asprintf("Avg Climb = %.3g", doc.Signals.empty() ? 0.0 : AverageClimb(doc))
-        .toStdString();
+    return "Avg Climb = " + FormatNumber(doc.Signals.empty() ? 0.0 : AverageClimb(doc), 'g', 3);
 }
 
 namespace {
