@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <sstream>
@@ -116,6 +117,17 @@ TEST(SetFileWrite, TwoTriggersBetweenTwoSamplesFlagConsecutiveSamples) {
     EXPECT_EQ(t.Time[0], 2.0);
     EXPECT_EQ(t.Alt[0], 20.0);
     EXPECT_EQ(t.Time[1], 3.0);
+}
+
+TEST(SetFileWrite, ATriggerWhoseTimeIsNotANumberIsSkipped) {
+    PlotDocument doc;
+    Signal* alt = SetWithSamples(doc, 5);
+    for (double t : {0.5, std::nan(""), 2.5, 3.0})
+        alt->TriggerSignal->Samples.Append(t, 0);
+    std::string flags;
+    for (const std::string& line : Lines(SetBlock(doc, 0)))
+        if (line[0] != '#') flags += line.substr(line.size() - 4, 1);
+    EXPECT_EQ(flags, "01011");
 }
 
 TEST(SetFileWrite, LineBreaksInTextsDoNotSplitTheHeader) {
