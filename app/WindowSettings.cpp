@@ -4,11 +4,11 @@
 #include "app/SettingsStore.h"
 #include "data/PlotDocument.h"
 #include "data/Text8.h"
-#include "data/TextNumbers.h"
 #include "link/ModuleConfig.h"
 #include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
+#include "plot/PlacementText.h"
 #include "plot/PrintSettings.h"
 #include "plot/ui/DataPage.h"
 #include "plot/ui/EditInfoForm.h"
@@ -115,8 +115,8 @@ void ApplySettings(TMainForm& form, const AppSettings& s) {
     Prt.PrtColor = s.PrtColor;
     if (PrtLocForm) {
         // The Output dialog shows the kept size from the first export on.
-        PrtLocForm->WidthEdit->setText(QString::fromStdString(FormatNumber(s.PrtWidth)));
-        PrtLocForm->HeightEdit->setText(QString::fromStdString(FormatNumber(s.PrtHeight)));
+        PrtLocForm->WidthEdit->setText(QString::fromStdString(InchesText(s.PrtWidth)));
+        PrtLocForm->HeightEdit->setText(QString::fromStdString(InchesText(s.PrtHeight)));
         PrtLocForm->SetColorChecked(s.PrtColor);
     }
     if (PlotDoc) {

@@ -2,6 +2,10 @@
 
 namespace vemo {
 
+std::string InchesText(double inches) {
+    return FormatNumber(inches);
+}
+
 void ReadPlacement(PrintSettings& s, std::string_view width, std::string_view height,
                    std::string_view left, std::string_view top, bool colour) {
     if (auto v = LeadingNumber(width)) s.PrtWidth = *v;

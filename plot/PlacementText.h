@@ -1,11 +1,16 @@
 #pragma once
-// The placement the Output dialog's texts stand for.
+// The Output dialog's texts and the placement they stand for.
 #include "data/TextNumbers.h"
 #include "plot/PrintSettings.h"
 
+#include <string>
 #include <string_view>
 
 namespace vemo {
+
+// A size in FormatNumber's general format: up to 15 significant digits, no trailing zeros (7
+// shows as "7").
+std::string InchesText(double inches);
 
 // The Output dialog's OK: each text that starts with a number (LeadingNumber, of the first 255
 // characters) replaces its value, in the order

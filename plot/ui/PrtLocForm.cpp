@@ -84,8 +84,8 @@ QPrinter& TPrtLocForm::Printer() {
 }
 
 void TPrtLocForm::PrepareForPrint(double widthInches, double heightInches) {
-    WidthEdit->setText(vemo::ToWidgetText(vemo::FormatNumber(widthInches)));
-    HeightEdit->setText(vemo::ToWidgetText(vemo::FormatNumber(heightInches)));
+    WidthEdit->setText(vemo::ToWidgetText(vemo::InchesText(widthInches)));
+    HeightEdit->setText(vemo::ToWidgetText(vemo::InchesText(heightInches)));
     SetPlaceEnabled(true);
 }
 

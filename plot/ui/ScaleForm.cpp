@@ -1,8 +1,8 @@
 #include "plot/ui/ScaleForm.h"
 
 #include "data/Text8.h"
-#include "data/TextNumbers.h"
 #include "data/ui/FileActions.h"
+#include "plot/ScaleTexts.h"
 #include "plot/Scaling.h"
 
 #include <QGridLayout>
@@ -32,15 +32,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) 
 }
 
 void Show(QLineEdit* e, double v) {
-    e->setText(ToWidgetText(FormatNumber(v)));
+    e->setText(ToWidgetText(FormatRangeValue(v)));
 }
 
-// The number the edit's text starts with ("12abc" gives 12); false, with field untouched,
-// when it does not start with one.
 bool Read(const QLineEdit* e, double& field) {
-    const std::optional<double> v = LeadingNumber(FromWidgetText(e->text()), ScaleEditLength);
-    if (v) field = *v;
-    return v.has_value();
+    return ParseLeadingNumber(FromWidgetText(e->text()), field);
 }
 
 } // namespace

@@ -5,13 +5,9 @@
 class QLineEdit;
 class QPushButton;
 
-#include <cstddef>
-
 namespace vemo {
 class PlotDocument;
-// The most characters an edit of the dialog holds and is read of.
-constexpr std::size_t ScaleEditLength = 39;
-} // namespace vemo
+}
 
 class TScaleForm : public QDialog {
     Q_OBJECT

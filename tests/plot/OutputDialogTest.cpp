@@ -150,9 +150,9 @@ TEST(PlacementText, LeadingNumbers) {
     EXPECT_EQ(LeadingNumber(std::string(254, ' ') + "9"), 9.0);
     EXPECT_FALSE(LeadingNumber(std::string(255, ' ') + "9").has_value());
 
-    EXPECT_EQ(FormatNumber(7.0), "7");
-    EXPECT_EQ(FormatNumber(3.5), "3.5");
-    EXPECT_EQ(FormatNumber(2.0 / 3.0), "0.666666666666667");
+    EXPECT_EQ(InchesText(7.0), "7");
+    EXPECT_EQ(InchesText(3.5), "3.5");
+    EXPECT_EQ(InchesText(2.0 / 3.0), "0.666666666666667");
 }
 
 TEST_F(OutputButtons, OkReadsEveryNumberAndLeavesTheRestCancelReadsNothing) {

@@ -2,13 +2,11 @@
 #include "PlotFixture.h"
 #include "data/PlotDocument.h"
 
-#include "plot/CanvasText.h"
 #include "plot/XorOverlay.h"
 #include "plot/ui/PlotBox.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QPainter>
 
 using namespace vemo;
 
@@ -89,86 +87,42 @@ TEST_F(PlotGeometry, TextCellsHaveTheLayoutsHeightsInArialsMetrics) {
     for (auto [text, height] : cells) {
         const DrawnText* t = device.Find(text);
         ASSERT_NE(t, nullptr) << text;
-        // The glyphs are drawn at a whole pixel size, scaled to the cell.
+        // Drawn at a whole pixel size scaled to the cell.
         EXPECT_NEAR(QFontMetricsF(t->Font, &device).height() * t->Scale, height, 0.1) << text;
         EXPECT_EQ(QFontInfo(t->Font).family(), "Liberation Sans") << text;
     }
 }
 
-TEST_F(PlotGeometry, EveryTextCellHeightIsReachedExactly) {
-    // Whole pixel sizes of the face skip cells (13, 18, 24, 29 ... with Liberation Sans).
-    int wrong = 0;
-    for (int ppi : {100, 1200}) {
-        QImage img(8, 8, QImage::Format_RGB32);
-        img.setDotsPerMeterX(static_cast<int>(std::lround(ppi / 0.0254)));
-        img.setDotsPerMeterY(static_cast<int>(std::lround(ppi / 0.0254)));
-        QPainter p(&img);
-        QFont f = p.font();
-        UsePlotFace(f);
-        f.setBold(true);
-        p.setFont(f);
-        for (int h = 1; h <= 260; ++h) {
-            SetFontHeight(p, h);
-            wrong += TextHeight(p) != h;
-        }
-    }
-    EXPECT_EQ(wrong, 0);
-    // What is stacked under a text moves by its exact height: the two footer lines of plots
-    // whose footer cell, H / 35, is one of those heights, found by their ink.
+TEST_F(PlotGeometry, TextCellsOfEveryHeightStackExactly) {
+    // Footer cells (H / 35 = 13, 29) that whole pixel sizes of the face never give: the second
+    // footer's ink starts a cell below the first's.
     doc.ScaleColor = 0x00FF0000;
     doc.Footer1 = doc.Footer2 = "HH";
-    doc.TimeMax = doc.TimeMin; // no tick labels
-    for (int h : {455, 630, 840, 1015}) {
+    for (int h : {455, 1015}) {
         const QImage img = RenderToImage(doc, {.Height = h});
         std::vector<int> tops;
-        bool before = false;
-        for (int y = h / 2; y < h; ++y) {
-            const bool ink = CountShowing(img, QRect(560, y, 140, 1), kBlue) > 0;
-            if (ink && !before) tops.push_back(y);
-            before = ink;
-        }
+        for (int y = h - h / 12; y < h; ++y)
+            if (CountShowing(img, QRect(600, y, 100, 1), kBlue) &&
+                !CountShowing(img, QRect(600, y - 1, 100, 1), kBlue))
+                tops.push_back(y);
         ASSERT_EQ(tops.size(), 2u) << h;
         EXPECT_EQ(tops[1] - tops[0], h / 35) << h;
     }
 }
 
-TEST_F(PlotGeometry, PeakLabelsStayWholeInsideThePlot) {
-    // The label's ink inside the plot with the peak in the middle of the view, and with views
-    // that put it on each edge the label would cross: the same every time.
+TEST_F(PlotGeometry, PeakLabelsAndTheTitleStayWhole) {
+    // A peak label's ink in the plot, the peak mid-view and in the top-left corner.
     doc.ScaleColor = 0x00FF0000;
-    Signal* s = Add({{10, 10}});
-    s->LineStyle = LineNone;
-    s->PointStyle = PointNone;
-    s->Samples.PeakMarks[0] = 1;
-    auto blueInk = [&](double t0, double a0) {
-        View(t0, t0 + 20, a0, a0 + 20);
-        const QImage img = RenderToImage(doc);
-        // None of it on the frame, which it would hide.
-        EXPECT_EQ(CountShowing(img, QRect(kArea.Left, kArea.Top, 1, 232), kBlue), 0);
-        EXPECT_EQ(CountShowing(img, QRect(kArea.Left, kArea.Top, 538, 1), kBlue), 0);
-        return CountShowing(img, QRect(kArea.Left, kArea.Top, 538, 232), kBlue);
-    };
-    const int whole = blueInk(0, 0);
-    EXPECT_GT(whole, 30);
-    // Left edge, right edge, top edge, top-left and bottom-right corners.
-    for (auto [t0, a0] :
-         {std::pair{10.0, 0.0}, {-10.0, 0.0}, {0.0, -10.0}, {10.0, -10.0}, {-10.0, 10.0}})
-        EXPECT_EQ(blueInk(t0, a0), whole) << t0 << ", " << a0;
-}
-
-TEST_F(PlotGeometry, TheInfoLineLeavesTheTitleWhole) {
+    Add({{10, 10}})->Samples.PeakMarks[0] = 1;
+    const QRect inside(kArea.Left + 1, kArea.Top + 1, 536, 230);
+    const int whole = CountShowing(RenderToImage(doc), inside, kBlue);
+    View(10, 30, -10, 10);
+    EXPECT_EQ(CountShowing(RenderToImage(doc), inside, kBlue), whole);
+    // Info1 leaves the title's cell (11 to 27) as it was.
     doc.Title = "simulation, gyp";
-    doc.LabelColor = 0x000000FF;
-    doc.InfoColor = 0x00FF0000;
     const QImage alone = RenderToImage(doc);
     doc.Info1 = std::string(70, 'W');
-    const QImage both = RenderToImage(doc);
-    int lost = 0;
-    for (int y = 0; y < kArea.Top; ++y)
-        for (int x = 0; x < 700; ++x)
-            lost += Shows(Pixel(alone, x, y), kRed) && Pixel(both, x, y) != Pixel(alone, x, y);
-    EXPECT_EQ(lost, 0);
-    EXPECT_GT(CountShowing(both, QRect(0, 0, 700, kArea.Top), kBlue), 100); // Info1 is there
+    EXPECT_EQ(RenderToImage(doc).copy(0, 0, 700, 28), alone.copy(0, 0, 700, 28));
 }
 
 TEST_F(PlotGeometry, TickLabelsAndTheLastTick) {
@@ -176,12 +130,6 @@ TEST_F(PlotGeometry, TickLabelsAndTheLastTick) {
     doc.TimeMin = 21.07;
     doc.TimeMax = 32.49;
     EXPECT_TRUE(Drawn("31.9"));
-    // So is the tick at the view's maximum.
-    doc.TimeMin = 12;
-    doc.TimeMax = 16;
-    doc.AltMax = 10;
-    EXPECT_TRUE(Drawn("12.0"));
-    EXPECT_TRUE(Drawn("16.0"));
     // A tick that is zero but for rounding reads 0.
     doc.AltMin = -1;
     doc.AltMax = 1;
@@ -203,7 +151,7 @@ TEST_F(PlotGeometry, TickLabelsAndTheLastTick) {
     EXPECT_GE(labels, 10);
 }
 
-TEST_F(PlotGeometry, ClimbLabelsStayBesideTheirBracketsInsideThePlot) {
+TEST_F(PlotGeometry, ClimbLabelThatWouldCrossAnEdgeMovesInBesideItsBracket) {
     Signal* s = Add({{0, 0}, {1, 200}, {2, 400}, {18, 400}, {19, 300}, {20, 100}});
     s->ClimbMarks[0] = {0, 2, 1}; // rising from the left edge, rate 200
     s->ClimbMarks[1] = {3, 5, 1}; // falling to the right edge, rate -150
@@ -211,24 +159,16 @@ TEST_F(PlotGeometry, ClimbLabelsStayBesideTheirBracketsInsideThePlot) {
     doc.AltMax = 500;
     TextRecorder device;
     RecordTexts(doc, device);
-    // A label's left and right ends, and the middle of a bracket from sample i to j.
-    auto ends = [&](const char* text) {
-        const DrawnText* t = device.Find(text);
-        if (!t) return std::pair{-1.0, -1.0};
-        const double w = QFontMetricsF(t->Font, &device).horizontalAdvance(text) * t->Scale;
-        return std::pair{t->Base.x(), t->Base.x() + w};
-    };
-    auto middle = [&](double t1, double t2) {
-        return (PixelOf(t1, 0).x() + PixelOf(t2, 0).x()) / 2.0;
-    };
-    const auto up = ends("200.00"), down = ends("-150.00"), mid = ends("5.56");
-    // Inside the plot, on the side of its bracket that the slope gives, even at an edge.
-    EXPECT_GT(up.first, kArea.Left);
-    EXPECT_LT(up.first, middle(0, 2));
-    EXPECT_LE(down.second, kArea.Right);
-    EXPECT_GT(down.second, middle(18, 20));
-    EXPECT_GT(mid.first, kArea.Left);
-    EXPECT_LT(mid.second, middle(1, 18));
+    const DrawnText *up = device.Find("200.00"), *down = device.Find("-150.00"),
+                    *mid = device.Find("5.56");
+    ASSERT_TRUE(up && down && mid);
+    EXPECT_GE(up->Base.x(), kArea.Left);
+    EXPECT_LE(down->Base.x() + QFontMetrics(down->Font, &device).horizontalAdvance("-150.00"),
+              kArea.Right);
+    // On the side of its bracket that the slope gives, moved in from the edge.
+    EXPECT_LT(up->Base.x(), PixelOf(1, 0).x());
+    EXPECT_GT(down->Base.x(), PixelOf(18, 0).x());
+    EXPECT_LT(mid->Base.x(), (PixelOf(1, 0).x() + PixelOf(18, 0).x()) / 2);
 }
 
 TEST_F(PlotGeometry, DashesKeepTheirSizeOnAPrinterPage) {
@@ -264,6 +204,7 @@ TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
     PlotDoc = &doc;
     TPlotBox box;
     box.resize(480, 270);
+    const QImage one = box.RenderPicture(1.0).copy();
     QImage img = box.RenderPicture(2.0);
     PlotDoc = nullptr;
     ASSERT_EQ(img.size(), QSize(960, 540));
@@ -271,6 +212,14 @@ TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
     const int ppi = box.logicalDpiX();
     const PlotRect a = ComputeLayout(ppi, ppi, 480.0 / ppi, 270.0 / ppi, 0, 0).Area;
     EXPECT_EQ(CountExactly(img, QRect(2 * (a.Left + 100), 0, 1, 540), kRed), 4);
+    // One-unit lines (frame, grid, tick marks, square marks) cover their doubled 1x pixels:
+    // from the tick marks' ends to beyond the frame, each 1x pixel is two by two.
+    int moved = 0;
+    for (int y = a.Top - 1; y < a.Bottom + ppi / 17; ++y)
+        for (int x = a.Left - ppi / 17 + 1; x <= a.Right + 1; ++x)
+            for (int d = 0; d < 4; ++d)
+                moved += img.pixel(2 * x + d % 2, 2 * y + d / 2) != one.pixel(x, y);
+    EXPECT_EQ(moved, 0);
     // Title glyph edges fall inside a unit's two device pixels, as doubled pixels never do.
     int split = 0;
     for (int y = 0; y < 2 * a.Top; y += 2)
@@ -285,31 +234,4 @@ TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
     EXPECT_NE(img, before);
     DrawXorShapes(img, std::span(&circle, 1));
     EXPECT_EQ(img, before);
-}
-
-TEST_F(PlotGeometry, OneUnitLinesAtTwiceTheScaleCoverTheDoubledPicture) {
-    // Frame, dotted grid, zero line, tick marks, a flat two-unit trace, square and cross marks
-    // and a peak's cross-hair: a 200 % view shows each 1x pixel as two by two device pixels.
-    Signal* s = Add({{0, 10}, {5, 10}, {20, 10}});
-    Signal* t = Add({{2, 4}, {8, 4}});
-    t->LineStyle = LineNone;
-    t->PointStyle = PointCross;
-    s->Samples.PeakMarks[1] = 1;
-    doc.AltMin = -5;
-    doc.ScaleColor = doc.BGColor; // the peak's label, white on white: no texts inside the plot
-    PlotDoc = &doc;
-    TPlotBox box;
-    box.resize(480, 270);
-    const QImage one = box.RenderPicture(1.0).copy();
-    const QImage two = box.RenderPicture(2.0).copy();
-    PlotDoc = nullptr;
-    const int ppi = box.logicalDpiX();
-    const PlotRect a = ComputeLayout(ppi, ppi, 480.0 / ppi, 270.0 / ppi, 0, 0).Area;
-    // From the tick marks' ends to beyond the frame; the tick labels lie further out.
-    int wrong = 0;
-    for (int y = a.Top - 1; y < a.Bottom + ppi / 17; ++y)
-        for (int x = a.Left - ppi / 17 + 1; x <= a.Right + 1; ++x)
-            for (int d = 0; d < 4; ++d)
-                wrong += two.pixel(2 * x + d % 2, 2 * y + d / 2) != one.pixel(x, y);
-    EXPECT_EQ(wrong, 0);
 }

@@ -1,7 +1,7 @@
 #include "QtTestApp.h"
 
-#include "data/TextNumbers.h"
 #include "data/ui/FileActions.h"
+#include "plot/ScaleTexts.h"
 #include "plot/Scaling.h"
 #include "plot/ui/ScaleForm.h"
 
@@ -16,12 +16,12 @@
 using namespace vemo;
 
 TEST(ScaleTexts, RangeValuesShowInGeneralFormat) {
-    EXPECT_EQ(FormatNumber(20.0), "20");
-    EXPECT_EQ(FormatNumber(0.5), "0.5");
-    EXPECT_EQ(FormatNumber(0.1), "0.1");
-    EXPECT_EQ(FormatNumber(-1234.25), "-1234.25");
-    EXPECT_EQ(FormatNumber(1.0 / 3.0), "0.333333333333333"); // 15 significant digits
-    EXPECT_EQ(FormatNumber(2e20), "2e+20");
+    EXPECT_EQ(FormatRangeValue(20.0), "20");
+    EXPECT_EQ(FormatRangeValue(0.5), "0.5");
+    EXPECT_EQ(FormatRangeValue(0.1), "0.1");
+    EXPECT_EQ(FormatRangeValue(-1234.25), "-1234.25");
+    EXPECT_EQ(FormatRangeValue(1.0 / 3.0), "0.333333333333333"); // 15 significant digits
+    EXPECT_EQ(FormatRangeValue(2e20), "2e+20");
 }
 
 TEST(ScaleTexts, LeadingNumberIsReadAndTheRestIgnored) {
@@ -31,13 +31,20 @@ TEST(ScaleTexts, LeadingNumberIsReadAndTheRestIgnored) {
     } good[] = {{"12abc", 12},      {"   7.5", 7.5}, {"\t-3.5e2x", -350}, {"+4", 4},
                 {"1e", 1},          {"2e+", 2},      {".5", 0.5},         {"5.", 5},
                 {"-0.25 s", -0.25}, {"1E3", 1000}};
-    for (auto c : good)
-        EXPECT_EQ(LeadingNumber(c.text, ScaleEditLength), c.value) << c.text;
-    for (const char* text : {"", "abc", "-", "+.", " e5", "1e999", "x12"})
-        EXPECT_FALSE(LeadingNumber(text, ScaleEditLength).has_value()) << text;
+    for (auto c : good) {
+        double v = -99;
+        EXPECT_TRUE(ParseLeadingNumber(c.text, v)) << c.text;
+        EXPECT_EQ(v, c.value) << c.text;
+    }
+    for (const char* text : {"", "abc", "-", "+.", " e5", "1e999", "x12"}) {
+        double v = -99;
+        EXPECT_FALSE(ParseLeadingNumber(text, v)) << text;
+        EXPECT_EQ(v, -99) << text;
+    }
     // Only the first 39 characters count.
-    EXPECT_EQ(LeadingNumber(std::string(39, '1') + "999", ScaleEditLength),
-              111111111111111111111111111111111111111.0);
+    double v = 0;
+    ASSERT_TRUE(ParseLeadingNumber(std::string(39, '1') + "999", v));
+    EXPECT_EQ(v, 111111111111111111111111111111111111111.0);
 }
 
 namespace {
