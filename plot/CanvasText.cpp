@@ -71,11 +71,18 @@ void SetFontHeight(QPainter& p, int px) {
     p.setFont(f);
 }
 
-int TextWidth(const QPainter& p, const QString& s) {
-    const DrawnFont d = Drawn(p);
-    // Whole pixels that take in the last glyph's advance, which the opaque cell covers.
+namespace {
+
+// Whole pixels that take in the last glyph's advance, which the opaque cell covers.
+int WidthIn(const QPainter& p, const DrawnFont& d, const QString& s) {
     const double w = QFontMetricsF(d.Font, p.device()).horizontalAdvance(s) * d.Scale;
     return static_cast<int>(std::ceil(w - 1e-6));
+}
+
+} // namespace
+
+int TextWidth(const QPainter& p, const QString& s) {
+    return WidthIn(p, Drawn(p), s);
 }
 
 int TextHeight(const QPainter& p) {
@@ -84,13 +91,14 @@ int TextHeight(const QPainter& p) {
 
 void TextOut(QPainter& p, int x, int y, const QString& s, const QColor& fore, const QColor& back) {
     if (s.isEmpty()) return;
-    p.fillRect(QRect(x, y, TextWidth(p, s), TextHeight(p)), back);
+    const double em = EmPixels(p);
+    const PerEm per = Proportions(p.font(), p.device());
     const DrawnFont d = Drawn(p);
-    const double ascent = EmPixels(p) * Proportions(p.font(), p.device()).Ascent;
+    p.fillRect(QRect(x, y, WidthIn(p, d, s), static_cast<int>(std::lround(em * per.Cell))), back);
     p.save();
     p.setPen(fore);
     p.setFont(d.Font);
-    p.translate(x, y + std::lround(ascent));
+    p.translate(x, y + std::lround(em * per.Ascent));
     if (d.Scale != 1.0) p.scale(d.Scale, d.Scale);
     p.drawText(0, 0, s);
     p.restore();
