@@ -1,7 +1,9 @@
 #include "app/StartFiles.h"
 
 #include "app/MainForm.h"
+#include "data/PlotDocument.h"
 #include "data/ui/FileActions.h"
+#include "plot/Scaling.h"
 #include "plot/ui/DataPage.h"
 
 #include <QTabWidget>
@@ -21,5 +23,9 @@ void LoadFilesAfterStart(TMainForm& form, const QStringList& files) {
         // A file that cannot be read gets its message; the others still load.
         for (const QString& file : files)
             vemo::LoadDataFrom(&form, file, [&form] { form.RepaintPlot(); });
+        // Unlike "Load", which keeps the view, the files opened with the program are shown
+        // whole instead of in the start-up view of 0..20 on both axes.
+        if (vemo::PlotDoc) vemo::AutoRangeAll(*vemo::PlotDoc);
+        form.RepaintPlot();
     });
 }

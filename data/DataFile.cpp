@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vemo {
 
@@ -117,6 +118,10 @@ void WriteSetBlock(const PlotDocument& doc, int k, std::string& out) {
         out += ", ";
         AppendFixed(out, a.Alt[uj], 9, 4);
         if (triggers) {
+            // A trigger whose time is not a number belongs to no sample; waiting for it would
+            // keep every later trigger from being written.
+            while (cursor < t.Count() && std::isnan(t.Time[static_cast<std::size_t>(cursor)]))
+                ++cursor;
             const bool flagged =
                 cursor < t.Count() && a.Time[uj] >= t.Time[static_cast<std::size_t>(cursor)];
             if (flagged) ++cursor;

@@ -11,15 +11,15 @@ namespace vemo {
 
 namespace {
 
-// "%lf": six decimals, independent of the process locale.
+// "%lf": six decimals.
 std::string FormatLf(double v) {
-    std::string out;
-    AppendFixed(out, v, 0, 6);
-    return out;
+    return FormatNumber(v, 'f', 6);
 }
 
 bool ReadLf(const std::string& text, double& v) {
-    return NumberScanner(text).Double(v);
+    const std::optional<double> read = LeadingNumber(text);
+    if (read) v = *read;
+    return read.has_value();
 }
 
 // Index of the lowest reading in [from, to), the first on ties; -1 when no reading is below

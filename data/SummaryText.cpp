@@ -11,10 +11,8 @@ namespace {
 constexpr std::size_t LabelColumn = 15;
 
 std::string Num(double v) {
-    std::string out;
     // A value that rounds to zero is shown without a minus sign.
-    AppendFixed(out, std::abs(v) < 0.005 ? 0.0 : v, 0, 2);
-    return out;
+    return FormatNumber(std::abs(v) < 0.005 ? 0.0 : v, 'f', 2);
 }
 
 std::string WithUnit(double v, std::string_view unit) {

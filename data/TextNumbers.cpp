@@ -118,6 +118,21 @@ void AppendFixed(std::string& out, double v, int width, int precision) {
     out.append(buf, r.ptr);
 }
 
+std::string FormatNumber(double v, char conversion, int precision, int width) {
+    std::string out;
+    if (conversion == 'f') {
+        AppendFixed(out, v, width, precision);
+        return out;
+    }
+    char buf[64]; // 17 significant digits are all a double has; 40 with the exponent fit
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general,
+                                 std::clamp(precision, 1, 40));
+    const auto len = static_cast<int>(r.ptr - buf);
+    if (len < width) out.append(static_cast<std::size_t>(width - len), ' ');
+    out.append(buf, r.ptr);
+    return out;
+}
+
 void AppendInt(std::string& out, long long v) {
     char buf[24];
     auto r = std::to_chars(buf, buf + sizeof buf, v);

@@ -3,8 +3,8 @@
 // "%9.4lf" and "%d" in the "C" locale byte for byte (the widget toolkit switches the process
 // to the user's locale, which would turn decimal points into commas); reading follows the
 // rules of "%lf" and "%d" conversions: leading white space is skipped, a space in the format
-// matches any amount of white space, and the first mismatch ends the scan. The dialogs read
-// the number an edit starts with by one rule of their own, LeadingNumber.
+// matches any amount of white space, and the first mismatch ends the scan. The dialogs and
+// readouts have one pair of their own: FormatNumber writes, LeadingNumber reads.
 #include "data/Text.h"
 
 #include <cstdint>
@@ -23,6 +23,12 @@ void AppendInt(std::string& out, long long v);
 // A header line "#<text>" with CR LF. The text ends at a zero byte, as in a fixed text field;
 // a line break inside it is written as a space, since it would split the line.
 void AppendTextLine(std::string& out, std::string_view text);
+
+// Every number a dialog's edit, a readout or a plot label shows: the C library's
+// "%<width>.<precision><conversion>" of v in the "C" locale, conversion 'g' (general) or 'f'
+// (fixed), whatever the process locale. The default is the dialogs' general format, up to 15
+// significant digits without trailing zeros (20.0 shows as "20", 0.5 as "0.5").
+std::string FormatNumber(double v, char conversion = 'g', int precision = 15, int width = 0);
 
 // The number a dialog's edit starts with: leading blanks and tabs are skipped and the longest
 // leading part that forms a decimal number is read ("2.5in" gives 2.5, " 3" gives 3, "1e"

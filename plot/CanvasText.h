@@ -14,7 +14,8 @@ namespace vemo {
 // face draws.
 void UsePlotFace(QFont& f);
 
-// Sets the painter's font so that its text cell is at most px pixels high.
+// Sets the painter's font so that its text cell (ascent plus descent) is exactly px pixels
+// high: the font asks for a fractional size, which the three functions below draw and measure.
 void SetFontHeight(QPainter& p, int px);
 
 int TextWidth(const QPainter& p, const QString& s);

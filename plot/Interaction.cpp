@@ -1,8 +1,9 @@
 #include "plot/Interaction.h"
 
+#include "data/TextNumbers.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace vemo {
 
@@ -124,10 +125,9 @@ int NearestSample(const SampleStore& store, double t) {
 }
 
 std::string TimeAltText(const SampleStore& store, int n) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "Time = %8.1f, Altitude = %4d", store.Time[n],
-                  TruncToInt(store.Alt[n]));
-    return buf;
+    // "Time = %8.1f, Altitude = %4d"
+    return "Time = " + FormatNumber(store.Time[n], 'f', 1, 8) +
+           ", Altitude = " + FormatNumber(TruncToInt(store.Alt[n]), 'f', 0, 4);
 }
 
 std::optional<std::string> ClimbRateText(const SampleStore& store, int n) {
@@ -138,10 +138,8 @@ std::optional<std::string> ClimbRateText(const SampleStore& store, int n) {
     if (prev < 0) return std::nullopt;
     const double dt = store.Time[n] - store.Time[prev];
     if (dt == 0.0) return std::nullopt;
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "Rate of Climb = %8.3f units/sec",
-                  (store.Alt[n] - store.Alt[prev]) / dt);
-    return std::string(buf);
+    return "Rate of Climb = " + FormatNumber((store.Alt[n] - store.Alt[prev]) / dt, 'f', 3, 8) +
+           " units/sec";
 }
 
 MoveResult PlotMouseLogic::MouseMove(const PlotDocument& doc, const PlotRect& area, int x, int y) {

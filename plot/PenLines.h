@@ -19,4 +19,26 @@ QPen PlotPen(const QColor& colour, Qt::PenStyle style, int width, Qt::PenCapStyl
 // keep its start and drop its end. Any other line is drawn as it comes.
 void LineExcludingEnd(QPainter& p, int x1, int y1, int x2, int y2);
 
+// The line from (x1, y1) to (x2, y2) as drawLine draws it, in place at any display scale.
+void UnitLine(QPainter& p, int x1, int y1, int x2, int y2);
+
+// While it lives, what the pen draws with an odd width is moved by half a unit right and
+// down, on a canvas whose units are not single device pixels (a 200 % screen). There such a
+// line is centred on the edge of its units, one device pixel up and left of the same line in
+// the 1x picture doubled; moved, it covers that doubled line. Lines of even width, fills and
+// texts are in place already, and nothing moves at 1x. A flat-capped line that runs along an
+// axis is moved across itself only (acrossX for a vertical one, acrossY for a horizontal
+// one): its ends lie on unit edges already.
+class UnitLineShift {
+public:
+    explicit UnitLineShift(QPainter& p, bool acrossX = true, bool acrossY = true);
+    ~UnitLineShift();
+    UnitLineShift(const UnitLineShift&) = delete;
+    UnitLineShift& operator=(const UnitLineShift&) = delete;
+
+private:
+    QPainter& p_;
+    QPointF by_;
+};
+
 } // namespace vemo

@@ -1,13 +1,9 @@
 #include "plot/PlacementText.h"
 
-#include <cstdio>
-
 namespace vemo {
 
 std::string InchesText(double inches) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", inches);
-    return buf;
+    return FormatNumber(inches);
 }
 
 void ReadPlacement(PrintSettings& s, std::string_view width, std::string_view height,

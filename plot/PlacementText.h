@@ -8,7 +8,8 @@
 
 namespace vemo {
 
-// A size in general format: up to 15 significant digits, no trailing zeros (7 shows as "7").
+// A size in FormatNumber's general format: up to 15 significant digits, no trailing zeros (7
+// shows as "7").
 std::string InchesText(double inches);
 
 // The Output dialog's OK: each text that starts with a number (LeadingNumber, of the first 255

@@ -1,6 +1,7 @@
 #include "plot/Renderer.h"
 
 #include "data/Text8.h"
+#include "data/TextNumbers.h"
 #include "plot/CanvasText.h"
 #include "plot/PenLines.h"
 #include "plot/SpeedTrace.h"
@@ -62,6 +63,7 @@ void SetPen(QPainter& p, const QColor& colour, int ppi, Qt::PenStyle style = Qt:
 void Rectangle(QPainter& p, int x1, int y1, int x2, int y2) {
     if (x2 <= x1 || y2 <= y1) return;
     p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), p.brush());
+    const UnitLineShift shift(p);
     p.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
 }
 
@@ -84,9 +86,7 @@ double AverageClimb(const PlotDocument& doc) {
 } // namespace
 
 std::string AverageClimbText(const PlotDocument& doc) {
-    // Qt's formatting ignores the process locale, so the decimal point is always a point.
-    return QString::asprintf("Avg Climb = %.3g", doc.Signals.empty() ? 0.0 : AverageClimb(doc))
-        .toStdString();
+    return "Avg Climb = " + FormatNumber(doc.Signals.empty() ? 0.0 : AverageClimb(doc), 'g', 3);
 }
 
 namespace {
@@ -150,7 +150,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
             SetPen(p, grid, ppi);
             LineExcludingEnd(p, px, a.Bottom, px, a.Bottom + t.PpiY / 17);
             SetPen(p, grid, ppi, Qt::DotLine);
-            p.drawLine(px, a.Top, px, a.Bottom);
+            UnitLine(p, px, a.Top, px, a.Bottom);
             SetPen(p, grid, ppi);
             const QString label = QString::fromStdString(TickLabel(v, tk));
             TextOut(p, px - TextWidth(p, label) / 2, a.Bottom + t.PpiY / 15, label, fontColour,
@@ -167,14 +167,14 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
             SetPen(p, grid, ppi);
             LineExcludingEnd(p, a.Left - 1, py, a.Left - t.PpiX / 17, py);
             SetPen(p, grid, ppi, Qt::DotLine);
-            p.drawLine(a.Left, py, a.Right, py);
+            UnitLine(p, a.Left, py, a.Right, py);
             SetPen(p, grid, ppi);
             const QString label = QString::fromStdString(TickLabel(v, tk));
             TextOut(p, a.Left - TextWidth(p, label) - t.PpiX / 15, py - TextHeight(p) / 2, label,
                     fontColour, back);
         }
         const int py0 = a.Top + map.Alt(0.0);
-        p.drawLine(a.Left, py0, a.Right, py0);
+        UnitLine(p, a.Left, py0, a.Right, py0);
     }
 
     auto centred = [&](const QString& s) {
@@ -189,14 +189,17 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     SetFontHeight(p, H / 20);
     const QString title = Text(doc.Title);
     TextOut(p, centred(title), l.TitleY, title, fontColour, back);
+    const int titleBottom = l.TitleY + TextHeight(p);
 
     // 10. Info lines.
     fontColour = ToQColor(doc.InfoColor);
     if (t.Switches.ShowInfo) {
         SetFontHeight(p, H / 50);
         const int th = TextHeight(p);
+        // Info1's opaque cell starts below the title's, which would lose its descenders.
         const QString info1 = Text(doc.Info1);
-        TextOut(p, centred(info1), l.TitleY + 2 * th, info1, fontColour, back);
+        TextOut(p, centred(info1), std::max(l.TitleY + 2 * th, titleBottom), info1, fontColour,
+                back);
         const int x = l.X0 + (l.X1 - l.X0) / 40;
         const int base = l.Y1 - (l.Y1 - l.Y0) / 40;
         TextOut(p, x, base - 2 * th, Text(doc.Info2), fontColour, back);
@@ -245,13 +248,23 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
     // pixels (a trace above the range, a short flight beside a long recording in the first
     // column) stays visible.
     p.setClipRect(QRect(a.Left, a.Top, a.Right - a.Left + 1, a.Bottom - a.Top + 1));
-    SetPen(p, grid, ppi, Qt::SolidLine, std::max(t.PpiX / 75, 1));
+    const int frameWidth = std::max(t.PpiX / 75, 1);
+    SetPen(p, grid, ppi, Qt::SolidLine, frameWidth);
     const QPoint frame[5] = {{a.Left, a.Top},
                              {a.Left, a.Bottom},
                              {a.Right, a.Bottom},
                              {a.Right, a.Top},
                              {a.Left, a.Top}};
-    p.drawPolyline(frame, 5);
+    if (frameWidth == 1) {
+        // The outline of the rectangle: the polyline's pixels at 1x, and whole at any scale,
+        // where the polyline's flat ends leave a corner open.
+        p.setBrush(Qt::NoBrush);
+        const UnitLineShift shift(p);
+        p.drawRect(QRect(a.Left, a.Top, a.Right - a.Left, a.Bottom - a.Top));
+        p.setBrush(back);
+    } else {
+        p.drawPolyline(frame, 5);
+    }
     if (speed.On && timeValid) DrawSpeedTraces(p, t, doc, speed, a, grid);
 
     // 16. The Signals in list order.
@@ -266,6 +279,7 @@ void RenderPlot(const RenderTarget& t, const PlotDocument& doc) {
         c.Literal = t.LiteralLines;
         c.Back = back;
         c.LabelColour = fontColour;
+        c.FrameWidth = frameWidth;
         const std::size_t count = doc.Signals.size();
         for (std::size_t k = 0; k < count; ++k)
             if (doc.Signals[k]->Visible) DrawSignal(c, *doc.Signals[k]);

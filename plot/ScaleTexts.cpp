@@ -2,13 +2,10 @@
 
 #include "data/TextNumbers.h"
 
-#include <QString>
-
 namespace vemo {
 
 std::string FormatRangeValue(double v) {
-    // Qt's formatting ignores the process locale, so the decimal point is always a point.
-    return QString::asprintf("%.15g", v).toStdString();
+    return FormatNumber(v);
 }
 
 bool ParseLeadingNumber(std::string_view text, double& value) {

@@ -8,7 +8,8 @@ namespace vemo {
 
 constexpr std::size_t ScaleEditLength = 39;
 
-// General floating format with up to 15 significant digits: 20.0 shows as "20", 0.5 as "0.5".
+// FormatNumber's general format with up to 15 significant digits: 20.0 shows as "20", 0.5 as
+// "0.5".
 std::string FormatRangeValue(double v);
 
 // The number the first ScaleEditLength characters of text start with (LeadingNumber), so

@@ -1,6 +1,6 @@
 #include "plot/Scaling.h"
 
-#include <QString>
+#include "data/TextNumbers.h"
 
 #include <cmath>
 
@@ -20,6 +20,12 @@ long double WholePart(long double v) {
 
 int TruncLog10(long double v) {
     return static_cast<int>(WholePart(std::log10(v)));
+}
+
+// A tick value reached by repeated addition may overshoot a limit it equals by a rounding
+// error; a millionth of a step is allowed.
+bool NotAbove(double value, double limit, double step) {
+    return value <= limit + step * 1e-6;
 }
 
 double PowerOfTen(int exponent) {
@@ -50,11 +56,16 @@ bool AutoRange(const PlotDocument& doc, bool timeAxis, double& newMin, double& n
     const double unit = PowerOfTen(TruncLog10(range));
     if (!(unit > 0.0) || !std::isfinite(unit)) return false;
     const long double count = WholePart(static_cast<long double>(range) / unit) + 1;
-    // A negative minimum goes down to the next whole unit, so samples below zero stay in
-    // view instead of lying flat on the bottom edge; a positive one goes down toward zero.
-    const long double units = static_cast<long double>(lo) / unit;
-    const long double whole = lo < 0.0 ? std::floor(units) : WholePart(units);
-    const double min = static_cast<double>(whole * unit);
+    // A negative minimum goes down to the next tenth of the unit, so that pad noise below
+    // zero stays in view without leaving a third of the plot empty (-2 on a 2000 ft flight
+    // gives -100); a positive one goes down toward zero by whole units.
+    double min = 0.0;
+    if (lo < 0.0) {
+        const double tenth = PowerOfTen(TruncLog10(range) - 1);
+        min = static_cast<double>(std::floor(static_cast<long double>(lo) / tenth) * tenth);
+    } else {
+        min = static_cast<double>(WholePart(static_cast<long double>(lo) / unit) * unit);
+    }
     double max = static_cast<double>(min + count * unit);
     if (max <= hi) max += unit;
     if (!std::isfinite(min) || !std::isfinite(max)) return false;
@@ -110,7 +121,9 @@ TickLayout NiceTicks(double min, double max) {
     if (t.First < min) t.First += step;
     double last = t.First;
     int n = 0;
-    while (last <= max) {
+    // The additions can overshoot the view's maximum by a rounding error (12 + 10 * 0.4 comes
+    // to just above 16): the tick there is still drawn.
+    while (NotAbove(last, max, step)) {
         last += step;
         if (++n > MaxTicks) return none; // the additions stopped making progress
     }
@@ -121,16 +134,15 @@ TickLayout NiceTicks(double min, double max) {
 }
 
 bool TickInView(double value, const TickLayout& ticks) {
-    return value <= ticks.Last + ticks.Step * 1e-6;
+    return NotAbove(value, ticks.Last, ticks.Step);
 }
 
 std::string TickLabel(double value, const TickLayout& ticks) {
     // A tick that is zero but for the rounding of the additions reads 0, not -0.0.
     if (std::fabs(value) < ticks.Step * 1e-6) value = 0.0;
-    // Qt's formatting ignores the process locale: the decimal point is always a point.
-    QString text = QString::asprintf("%.*f", ticks.Decimals, value);
-    if (text.size() > 16) text = QString::asprintf("%g", value);
-    return text.toStdString();
+    std::string text = FormatNumber(value, 'f', ticks.Decimals);
+    if (text.size() > 16) text = FormatNumber(value, 'g', 6);
+    return text;
 }
 
 } // namespace vemo

@@ -1,5 +1,6 @@
 #include "plot/Traces.h"
 
+#include "data/TextNumbers.h"
 #include "plot/CanvasText.h"
 #include "plot/LineStamps.h"
 #include "plot/PenLines.h"
@@ -40,6 +41,19 @@ int MarkHalfHeight(int ppiY) {
 }
 int MarkPenWidth(int ppiX) {
     return std::max(ppiX / 300, 1);
+}
+
+// Where a label's cell of w by h pixels asked for at `at` is drawn: moved in from any edge of
+// the plot rectangle it would cross, so that it stays whole and clear of the frame. A label
+// wider or taller than the rectangle keeps to its left or top.
+QPoint InsideFrame(const TraceContext& c, QPoint at, int w, int h) {
+    const PlotRect& a = c.Area;
+    // A frame line of width fw at x covers x - fw / 2 to x + (fw - 1) / 2.
+    const int fw = std::max(c.FrameWidth, 1);
+    const int left = a.Left + (fw - 1) / 2 + 1, top = a.Top + (fw - 1) / 2 + 1;
+    const int right = a.Right - fw / 2 - 1, bottom = a.Bottom - fw / 2 - 1;
+    return {std::max(std::min(at.x(), right - w + 1), left),
+            std::max(std::min(at.y(), bottom - h + 1), top)};
 }
 
 // Calls f(i, pixel) for every sample inside the visible range, in time and in altitude, for
@@ -116,6 +130,7 @@ void DrawSignalLine(const TraceContext& c, const Signal& s, const IndexWindow& w
     p.setPen(
         PlotPen(colour, PenStyleOf(s.LineStyle), w, solid ? Qt::SquareCap : Qt::FlatCap, c.PpiX));
     const TracePixels px(*c.Doc, c.Area, s);
+    const UnitLineShift shift(p);
     if (!solid) {
         // The segments before and after the window lie wholly outside the time range and
         // draw nothing, so the window's polylines are the Signal's polylines.
@@ -152,6 +167,7 @@ void DrawPointMarks(const TraceContext& c, const Signal& s, const IndexWindow& w
         p.setPen(PlotPen(c.Colour ? own : QColor(Qt::black), Qt::SolidLine, MarkPenWidth(c.PpiX),
                          Qt::SquareCap, c.PpiX));
     p.setBrush(c.Back);
+    const UnitLineShift shift(p);
     QPoint last(INT32_MIN, INT32_MIN);
     ForVisibleSamples(
         c, s, win, [](int) { return true; },
@@ -188,8 +204,11 @@ void DrawPeakMarks(const TraceContext& c, const Signal& s, const IndexWindow& wi
         LineExcludingEnd(p, x + sx, y, x + 3 * sx, y);
         LineExcludingEnd(p, x, y - 3 * sy, x, y - sy);
         LineExcludingEnd(p, x, y + sy, x, y + 3 * sy);
-        const QString label = QString::asprintf("%.2f", alt[static_cast<std::size_t>(i)]);
-        TextOut(p, x - TextWidth(p, label) / 2, y - 3 * sy - th, label, c.LabelColour, c.Back);
+        const QString label =
+            QString::fromStdString(FormatNumber(alt[static_cast<std::size_t>(i)], 'f', 2));
+        const int tw = TextWidth(p, label);
+        const QPoint cell = InsideFrame(c, {x - tw / 2, y - 3 * sy - th}, tw, th);
+        TextOut(p, cell.x(), cell.y(), label, c.LabelColour, c.Back);
     });
 }
 
@@ -201,12 +220,15 @@ void DrawBracket(QPainter& p, QPoint a, QPoint b, int rise, int below, const QPe
     QPen capped = pen;
     capped.setCapStyle(pen.width() > 1 ? Qt::FlatCap : Qt::SquareCap);
     p.setPen(capped);
-    if (pen.width() > 1) {
-        const QPoint path[3] = {a, up, across};
-        p.drawPolyline(path, 3);
-    } else {
-        p.drawLine(a, up);
-        p.drawLine(up, across);
+    {
+        const UnitLineShift shift(p);
+        if (pen.width() > 1) {
+            const QPoint path[3] = {a, up, across};
+            p.drawPolyline(path, 3);
+        } else {
+            p.drawLine(a, up);
+            p.drawLine(up, across);
+        }
     }
     p.setPen(pen);
     LineExcludingEnd(p, across.x(), across.y(), down.x(), down.y());
@@ -223,7 +245,6 @@ void DrawClimbMarks(const TraceContext& c, const Signal& s) {
     const int n = s.Samples.Count();
     const double tMin = c.Doc->TimeMin, tMax = c.Doc->TimeMax;
     const int th = TextHeight(p);
-    const PlotRect& area = c.Area;
     for (const ClimbMark& m : s.ClimbMarks) {
         if (!ClimbMarkValid(m, n)) continue;
         const int i1 = m.FirstSample, i2 = m.SecondSample;
@@ -240,20 +261,19 @@ void DrawClimbMarks(const TraceContext& c, const Signal& s) {
         // Two samples at one time have no rate: the bracket stands without a label.
         const std::optional<double> rate = ClimbRateOf(s.Samples, m);
         if (!rate) continue;
-        const QString label = QString::asprintf("%.2f", *rate);
+        const QString label = QString::fromStdString(FormatNumber(*rate, 'f', 2));
         const int tw = TextWidth(p, label);
         // Rising on screen (y grows downward) puts the label left of the bracket. Both ends
         // in one column count as rising when the second end is higher.
         const int dx = b.x() - a.x(), dy = a.y() - b.y();
         const bool rises = dx != 0 ? std::atan(double(dy) / dx) * 57.29577950560105 > 0 : dy > 0;
         const double mid = (a.x() + b.x()) / 2.0;
-        const int leftX = TruncToInt(mid - 2 * tw), rightX = TruncToInt(mid + tw);
-        // A label that would cross an edge of the plot goes to the other side of the bracket.
-        int x = rises ? leftX : rightX;
-        if (rises && leftX < area.Left && rightX + tw <= area.Right) x = rightX;
-        if (!rises && rightX + tw > area.Right && leftX >= area.Left) x = leftX;
+        const int x = TruncToInt(rises ? mid - 2 * tw : mid + tw);
         const int y = TruncToInt((a.y() + b.y()) / 2.0 - 6 * sy - 2 * th);
-        TextOut(p, x, y, label, c.LabelColour, c.Back);
+        // Beside its own bracket: a label that would cross an edge of the plot moves in from
+        // it rather than to the far side, where it would land on other data.
+        const QPoint cell = InsideFrame(c, {x, y}, tw, th);
+        TextOut(p, cell.x(), cell.y(), label, c.LabelColour, c.Back);
     }
 }
 

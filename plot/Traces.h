@@ -19,6 +19,7 @@ struct TraceContext {
     bool Literal = false;
     QColor Back;        // the brush: background colour, white in monochrome
     QColor LabelColour; // font colour of the peak and climb-mark labels
+    int FrameWidth = 1; // pen width of the plot's frame, which labels keep clear of
 };
 
 // Pen width of a trace line of the given style, 0 for "-none-" and unknown styles.

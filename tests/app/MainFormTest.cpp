@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 using namespace vemo;
@@ -300,6 +301,21 @@ TEST_F(MainFormTest, StartFilesLoadWhenTheSplashEndsAndOneThatFailsIsReported) {
     MainForm->Timer3->start(10);
     QTest::qWait(100);
     EXPECT_EQ(PlotDoc->SetCount(), 5);
+    UseRealQuestions();
+}
+
+// A file opened with the program is shown whole; "Load" afterwards keeps the view.
+TEST_F(MainFormTest, StartFilesAreAutoRangedOnBothAxes) {
+    const QString fixtures = QString(VEMO_TEST_DATA) + "/fixtures/";
+    LoadFilesAfterStart(*MainForm, {fixtures + "headerless3.csv"}); // 12.5..14.5 s, 300..310
+    MainForm->Timer3->start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return PlotDoc->SetCount() == 2; }, 2000));
+    EXPECT_EQ((std::array{PlotDoc->TimeMin, PlotDoc->TimeMax, PlotDoc->AltMin, PlotDoc->AltMax}),
+              (std::array{0.0, 30.0, 0.0, 400.0})); // with the placeholder's 0..20
+    PlotDoc->TimeMax = 14.0; // zoomed in
+    Questions().AskLoadPath = [&](QWidget*) { return fixtures + "climb_anywhere.csv"; };
+    QTest::mouseClick(MainForm->findChild<QPushButton*>("LoadBtn"), Qt::LeftButton);
+    EXPECT_EQ(PlotDoc->TimeMax, 14.0);
     UseRealQuestions();
 }
 

@@ -5,16 +5,20 @@
 #include "data/ui/DataPropForm.h"
 #include "data/ui/MainStatus.h"
 #include "plot/ui/EditInfoForm.h"
+#include "plot/ui/OutputActions.h"
 #include "plot/ui/ScaleForm.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <clocale>
 
 using namespace vemo;
 
@@ -86,4 +90,32 @@ TEST_F(PlotPageButtons, AClickOnThePlotHandsTheKeysToThePageControl) {
         << MainStatus.XYDisp->text().toStdString();
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(300, 150));
     EXPECT_TRUE(MainForm->PageControl1->hasFocus());
+}
+
+TEST_F(PlotPageButtons, UnderACommaLocaleDialogsAndReadoutsKeepDecimalPoints) {
+    // The German locale the build compiled: the C library's conversions write "3,5".
+    qputenv("LOCPATH", VEMO_TEST_LOCALES);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "none in " VEMO_TEST_LOCALES;
+    QLocale::setDefault(QLocale::German);
+    OutputUi().Printer = [](QPrinter&, QWidget*) { return false; };
+    QStringList shown;
+    ClickAndClose("PrintBtn", [&](QWidget* w) {
+        shown << w->findChild<QLineEdit*>("HeightEdit")->text();
+        w->findChild<QPushButton*>("OKBtn")->click();
+    });
+    PlotDoc->TimeMax = 12.5;
+    ClickAndClose("ScaleBtn", [&](QWidget* w) {
+        shown << w->findChild<QLineEdit*>("XMaxEdit")->text();
+        static_cast<QDialog*>(w)->accept();
+    });
+    QTest::mouseMove(page->findChild<QWidget*>("PlotBox"), QPoint(300, 150)); // the ramp
+    shown << MainStatus.XYDisp->text() << MainStatus.ROCDisp->text();
+    OutputUi() = StandardOutputDialogs();
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(Prt.PrtHeight, 3.5);
+    EXPECT_EQ(shown.mid(0, 2), QStringList({"3.5", "12.5"}));
+    EXPECT_TRUE(shown.value(2).startsWith("Time = ") && shown.value(3).startsWith("Rate of"));
+    EXPECT_FALSE(shown.join(' ').contains(QRegularExpression(R"(\d,\d)")))
+        << shown.join('|').toStdString();
 }

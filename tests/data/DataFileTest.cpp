@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <sstream>
@@ -116,6 +117,14 @@ TEST(SetFileWrite, TwoTriggersBetweenTwoSamplesFlagConsecutiveSamples) {
     EXPECT_EQ(t.Time[0], 2.0);
     EXPECT_EQ(t.Alt[0], 20.0);
     EXPECT_EQ(t.Time[1], 3.0);
+}
+
+TEST(SetFileWrite, ATriggerWhoseTimeIsNotANumberIsSkipped) {
+    PlotDocument doc;
+    Signal* alt = SetWithSamples(doc, 4);
+    for (double t : {std::nan(""), 1.5, 2.0})
+        alt->TriggerSignal->Samples.Append(t, 0);
+    EXPECT_EQ(Lines(SetBlock(doc, 0))[10], "   3.0000,   30.0000, 1, 0");
 }
 
 TEST(SetFileWrite, LineBreaksInTextsDoNotSplitTheHeader) {

@@ -67,6 +67,8 @@ TEST(TextNumbers, FormatsEqualPrintfInTheCLocale) {
         AppendFixed(f6, v, 0, 6);
         ASSERT_EQ(f2, Printf("%7.2f", v)) << v;
         ASSERT_EQ(f6, Printf("%f", v)) << v;
+        ASSERT_EQ(FormatNumber(v), Printf("%.15g", v)) << v;
+        ASSERT_EQ(FormatNumber(v, 'f', 1, 8), Printf("%8.1f", v)) << v;
     }
     std::string d;
     AppendInt(d, -2147483648LL);

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-inline const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlack(0, 0, 0);
+inline const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlue(0, 0, 255), kBlack(0, 0, 0);
 constexpr vemo::PlotRect kArea{105, 61, 642, 292}; // the default export's plot rectangle
 
 class PlotFixture : public ::testing::Test {

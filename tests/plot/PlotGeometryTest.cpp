@@ -87,9 +87,42 @@ TEST_F(PlotGeometry, TextCellsHaveTheLayoutsHeightsInArialsMetrics) {
     for (auto [text, height] : cells) {
         const DrawnText* t = device.Find(text);
         ASSERT_NE(t, nullptr) << text;
-        EXPECT_EQ(QFontMetrics(t->Font, &device).height(), height) << text;
+        // Drawn at a whole pixel size scaled to the cell.
+        EXPECT_NEAR(QFontMetricsF(t->Font, &device).height() * t->Scale, height, 0.1) << text;
         EXPECT_EQ(QFontInfo(t->Font).family(), "Liberation Sans") << text;
     }
+}
+
+TEST_F(PlotGeometry, TextCellsOfEveryHeightStackExactly) {
+    // Footer cells (H / 35 = 13, 29) that whole pixel sizes of the face never give: the second
+    // footer's ink starts a cell below the first's.
+    doc.ScaleColor = 0x00FF0000;
+    doc.Footer1 = doc.Footer2 = "HH";
+    for (int h : {455, 1015}) {
+        const QImage img = RenderToImage(doc, {.Height = h});
+        std::vector<int> tops;
+        for (int y = h - h / 12; y < h; ++y)
+            if (CountShowing(img, QRect(600, y, 100, 1), kBlue) &&
+                !CountShowing(img, QRect(600, y - 1, 100, 1), kBlue))
+                tops.push_back(y);
+        ASSERT_EQ(tops.size(), 2u) << h;
+        EXPECT_EQ(tops[1] - tops[0], h / 35) << h;
+    }
+}
+
+TEST_F(PlotGeometry, PeakLabelsAndTheTitleStayWhole) {
+    // A peak label's ink in the plot, the peak mid-view and in the top-left corner.
+    doc.ScaleColor = 0x00FF0000;
+    Add({{10, 10}})->Samples.PeakMarks[0] = 1;
+    const QRect inside(kArea.Left + 1, kArea.Top + 1, 536, 230);
+    const int whole = CountShowing(RenderToImage(doc), inside, kBlue);
+    View(10, 30, -10, 10);
+    EXPECT_EQ(CountShowing(RenderToImage(doc), inside, kBlue), whole);
+    // Info1 leaves the title's cell (11 to 27) as it was.
+    doc.Title = "simulation, gyp";
+    const QImage alone = RenderToImage(doc);
+    doc.Info1 = std::string(70, 'W');
+    EXPECT_EQ(RenderToImage(doc).copy(0, 0, 700, 28), alone.copy(0, 0, 700, 28));
 }
 
 TEST_F(PlotGeometry, TickLabelsAndTheLastTick) {
@@ -118,7 +151,7 @@ TEST_F(PlotGeometry, TickLabelsAndTheLastTick) {
     EXPECT_GE(labels, 10);
 }
 
-TEST_F(PlotGeometry, ClimbLabelThatWouldCrossAnEdgeGoesToTheOtherSide) {
+TEST_F(PlotGeometry, ClimbLabelThatWouldCrossAnEdgeMovesInBesideItsBracket) {
     Signal* s = Add({{0, 0}, {1, 200}, {2, 400}, {18, 400}, {19, 300}, {20, 100}});
     s->ClimbMarks[0] = {0, 2, 1}; // rising from the left edge, rate 200
     s->ClimbMarks[1] = {3, 5, 1}; // falling to the right edge, rate -150
@@ -132,6 +165,9 @@ TEST_F(PlotGeometry, ClimbLabelThatWouldCrossAnEdgeGoesToTheOtherSide) {
     EXPECT_GE(up->Base.x(), kArea.Left);
     EXPECT_LE(down->Base.x() + QFontMetrics(down->Font, &device).horizontalAdvance("-150.00"),
               kArea.Right);
+    // On the side of its bracket that the slope gives, moved in from the edge.
+    EXPECT_LT(up->Base.x(), PixelOf(1, 0).x());
+    EXPECT_GT(down->Base.x(), PixelOf(18, 0).x());
     EXPECT_LT(mid->Base.x(), (PixelOf(1, 0).x() + PixelOf(18, 0).x()) / 2);
 }
 
@@ -168,6 +204,7 @@ TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
     PlotDoc = &doc;
     TPlotBox box;
     box.resize(480, 270);
+    const QImage one = box.RenderPicture(1.0).copy();
     QImage img = box.RenderPicture(2.0);
     PlotDoc = nullptr;
     ASSERT_EQ(img.size(), QSize(960, 540));
@@ -175,6 +212,14 @@ TEST_F(PlotGeometry, ViewRendersInDevicePixelsAtTwiceTheScale) {
     const int ppi = box.logicalDpiX();
     const PlotRect a = ComputeLayout(ppi, ppi, 480.0 / ppi, 270.0 / ppi, 0, 0).Area;
     EXPECT_EQ(CountExactly(img, QRect(2 * (a.Left + 100), 0, 1, 540), kRed), 4);
+    // One-unit lines (frame, grid, tick marks, square marks) cover their doubled 1x pixels:
+    // from the tick marks' ends to beyond the frame, each 1x pixel is two by two.
+    int moved = 0;
+    for (int y = a.Top - 1; y < a.Bottom + ppi / 17; ++y)
+        for (int x = a.Left - ppi / 17 + 1; x <= a.Right + 1; ++x)
+            for (int d = 0; d < 4; ++d)
+                moved += img.pixel(2 * x + d % 2, 2 * y + d / 2) != one.pixel(x, y);
+    EXPECT_EQ(moved, 0);
     // Title glyph edges fall inside a unit's two device pixels, as doubled pixels never do.
     int split = 0;
     for (int y = 0; y < 2 * a.Top; y += 2)

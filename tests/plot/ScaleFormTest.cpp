@@ -150,12 +150,12 @@ TEST_F(ScaleDialog, AutoShowsZeroForTimeMinAndOkStoresIt) {
     }));
     EXPECT_EQ(shown[0], "0"); // the automatic TimeMin is 10
     EXPECT_EQ(shown[1], "60");
-    EXPECT_EQ(shown[2], "-100"); // a negative minimum goes down to a whole unit
-    EXPECT_EQ(shown[3], "500");
+    EXPECT_EQ(shown[2], "-10"); // a negative minimum goes down to a tenth of the unit
+    EXPECT_EQ(shown[3], "490");
     EXPECT_EQ(doc.TimeMin, 0.0);
     EXPECT_EQ(doc.TimeMax, 60.0);
     EXPECT_EQ(HomeRange.TimeMin, 0.0);
-    EXPECT_EQ(HomeRange.AltMax, 500.0);
+    EXPECT_EQ(HomeRange.AltMax, 490.0);
 }
 
 TEST_F(ScaleDialog, CancelPutsEverythingBack) {

@@ -42,14 +42,15 @@ std::vector<std::string> Labels(const TickLayout& t) {
 } // namespace
 
 TEST(AutoRange, ExamplesOfTheRangeRules) {
-    // The last four: a negative minimum goes down to a whole unit, so no sample lies below.
+    // The last six: a negative minimum goes down to a tenth of the unit; no sample lies below.
     struct Case {
         std::vector<double> alts;
         double min, max;
-    } cases[] = {{{0.0, 57.3}, 0, 60},   {{0, 100}, 0, 200},          {{9, 20}, 0, 30},
-                 {{12, 13.5}, 12, 14},   {{5, 5, 5}, 5, 7},           {{0.2, 0.7}, 0, 1},
-                 {{-3, 412}, -100, 500}, {{-150, 2000}, -1000, 3000}, {{-2000, -150}, -2000, 0},
-                 {{-0.5, 0.5}, -1, 1}};
+    } cases[] = {
+        {{0.0, 57.3}, 0, 60},     {{0, 100}, 0, 200},         {{9, 20}, 0, 30},
+        {{12, 13.5}, 12, 14},     {{5, 5, 5}, 5, 7},          {{0.2, 0.7}, 0, 1},
+        {{-3, 412}, -10, 490},    {{-150, 2000}, -200, 2800}, {{-2000, -150}, -2000, 0},
+        {{-0.5, 0.5}, -0.5, 1.5}, {{-2, 2000}, -100, 2900},   {{-6.9, 13000}, -1000, 19000}};
     for (const auto& c : cases) {
         auto [lo, hi] = AltRangeOf(c.alts);
         EXPECT_EQ(lo, c.min) << c.alts.front() << ".." << c.alts.back();
@@ -141,6 +142,12 @@ TEST(NiceTicks, LabelsOfTheCommonRanges) {
     t = Labels(one);
     ASSERT_EQ(t.size(), 11u);
     EXPECT_EQ(t.back(), "1.0");
+}
+
+TEST(NiceTicks, TheTickAtTheViewsMaximumIsKept) {
+    // The additions overshoot both maxima by a rounding error (5..7: constant data at 5).
+    EXPECT_EQ(Labels(NiceTicks(12, 16)).back(), "16.0");
+    EXPECT_EQ(Labels(NiceTicks(5, 7)).back(), "7.0");
 }
 
 TEST(NiceTicks, FirstTickIsTheSmallestMultipleNotBelowMin) {

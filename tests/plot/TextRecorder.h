@@ -8,12 +8,14 @@
 #include <QPainter>
 #include <QTextItem>
 
+#include <cmath>
 #include <vector>
 
 struct DrawnText {
     QString Text;
     QFont Font;
     QPointF Base;
+    double Scale = 1.0; // of the painter, from the font's pixels to the canvas's
 };
 
 class TextRecorder : public QPaintDevice, private QPaintEngine {
@@ -38,6 +40,8 @@ protected:
         if (m == PdmHeight) return 350;
         if (m == PdmDpiX || m == PdmDpiY || m == PdmPhysicalDpiX || m == PdmPhysicalDpiY)
             return 100;
+        if (m == PdmDevicePixelRatio) return 1;
+        if (m == PdmDevicePixelRatioScaled) return static_cast<int>(devicePixelRatioFScale());
         return m == PdmDepth ? 32 : QPaintDevice::metric(m);
     }
 
@@ -49,7 +53,8 @@ private:
     void drawPath(const QPainterPath&) override {}
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     void drawTextItem(const QPointF& p, const QTextItem& item) override {
-        Texts.push_back({item.text(), item.font(), painter()->transform().map(p)});
+        const QTransform m = painter()->transform();
+        Texts.push_back({item.text(), item.font(), m.map(p), std::hypot(m.m11(), m.m12())});
     }
     Type type() const override { return QPaintEngine::User; }
 };
