@@ -100,9 +100,8 @@ TEST(SimImport, LoadReadsAnExportInThePlotsUnit) {
                                  {"Height", 120 / 0.3048}}) {
         PlotDocument doc;
         doc.YAxisLabel = label;
-        QString error;
-        ASSERT_TRUE(LoadDataFile(doc, Fixtures + "sim_handmade.csv", &error))
-            << error.toStdString();
+        const LoadResult r = LoadDataFile(doc, Fixtures + "sim_handmade.csv");
+        ASSERT_TRUE(r.Done) << r.Error.toStdString();
         const std::vector<double>& alt = doc.AltSignal(doc.ActiveSet())->Samples.Alt;
         EXPECT_NEAR(*std::max_element(alt.begin(), alt.end()), apogee, 1e-9) << label;
     }
