@@ -348,8 +348,8 @@ LoadResult LoadDataFile(PlotDocument& doc, const QString& path) {
         return r;
     }
     const QByteArray bytes = file.readAll();
-    return ReadDataText(doc, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                        path);
+    return ReadDataText(
+        doc, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), path);
 }
 
 } // namespace vemo

@@ -38,8 +38,7 @@ std::vector<Point> UsableSamples(const Signal& s, int& notNumbers, int& outOfOrd
     const auto byTime = [](const Point& x, const Point& y) { return x.t < y.t; };
     for (std::size_t i = 1; i < pts.size(); ++i)
         outOfOrder += byTime(pts[i], pts[i - 1]) ? 1 : 0;
-    if (outOfOrder > 0)
-        std::stable_sort(pts.begin(), pts.end(), byTime);
+    if (outOfOrder > 0) std::stable_sort(pts.begin(), pts.end(), byTime);
     return pts;
 }
 

@@ -50,8 +50,8 @@ JoinedSets JoinSets(PlotDocument& doc, int first, std::string_view label) {
 }
 
 std::string ConvertedSentence(const JoinedSets& joined) {
-    return "was recorded in " + std::string(UnitWord(joined.From)) +
-           "; converted to " + std::string(UnitWord(joined.To)) + " like the other sets.";
+    return "was recorded in " + std::string(UnitWord(joined.From)) + "; converted to " +
+           std::string(UnitWord(joined.To)) + " like the other sets.";
 }
 
 std::string SetAxisLabel(const PlotDocument& doc, int k) {

@@ -18,12 +18,12 @@ struct Spelling {
     bool Abbreviation = false;
 };
 constexpr Spelling Spellings[] = {
-    {"feet", UnitFeet},     {"foot", UnitFeet},          {"yards", UnitYards},
-    {"yard", UnitYards},    {"meters", UnitMeters},      {"meter", UnitMeters},
-    {"metres", UnitMeters}, {"metre", UnitMeters},       {"m\xe8tres", UnitMeters},
-    {"m\xe8tre", UnitMeters}, {"pieds", UnitFeet},        {"pied", UnitFeet},
-    {"fu\xdf", UnitFeet},     {"ft", UnitFeet, true},
-    {"yd", UnitYards, true}, {"m", UnitMeters, true},
+    {"feet", UnitFeet},       {"foot", UnitFeet},     {"yards", UnitYards},
+    {"yard", UnitYards},      {"meters", UnitMeters}, {"meter", UnitMeters},
+    {"metres", UnitMeters},   {"metre", UnitMeters},  {"m\xe8tres", UnitMeters},
+    {"m\xe8tre", UnitMeters}, {"pieds", UnitFeet},    {"pied", UnitFeet},
+    {"fu\xdf", UnitFeet},     {"ft", UnitFeet, true}, {"yd", UnitYards, true},
+    {"m", UnitMeters, true},
 };
 
 bool IsLetter(char c) {

@@ -163,7 +163,9 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
 // A simulation loaded while the plot says feet; then a flight from a module set to meters.
 TEST_F(DownloadVisitTest, AMeterFlightJoinsAFootSimulationInFeet) {
     QTemporaryDir dir;
-    Questions().AskLoadPath = [](QWidget*) { return QString(VEMO_TEST_DATA) + "/fixtures/sim_export.csv"; };
+    Questions().AskLoadPath = [](QWidget*) {
+        return QString(VEMO_TEST_DATA) + "/fixtures/sim_export.csv";
+    };
     Questions().AskSaveKind = [](QWidget*) { return int(TSaveSel::PlotAndAllDataSets); };
     Questions().AskSavePath = [&](QWidget*, const QString&) { return dir.filePath("plot.csv"); };
     struct Restore {

@@ -426,10 +426,10 @@ TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
 // file is still a set file, and its texts become 8-bit text.
 TEST(SetFileRead, AUtf8FileWithAByteOrderMark) {
     PlotDocument doc;
-    const LoadResult r =
-        ReadDataText(doc, "\xef\xbb\xbf#Flug \xc3\xbc"
-                          "ber \xc3\x85re\r\n#Time (seconds)\r\n#Altitude (meters)\r\n#\xe2\x82\xac 5 "
-                          "\xce\xa9\r\n#\r\n#\r\n#0,0,1,1,0\r\n0, 1, 0\r\n");
+    const LoadResult r = ReadDataText(
+        doc, "\xef\xbb\xbf#Flug \xc3\xbc"
+             "ber \xc3\x85re\r\n#Time (seconds)\r\n#Altitude (meters)\r\n#\xe2\x82\xac 5 "
+             "\xce\xa9\r\n#\r\n#\r\n#0,0,1,1,0\r\n0, 1, 0\r\n");
     EXPECT_EQ(r.Kind, DataFileKind::Set);
     EXPECT_EQ(doc.AltSignal(0)->Name, "Flug \xfc"
                                       "ber \xc5re");

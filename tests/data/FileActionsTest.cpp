@@ -182,7 +182,8 @@ TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
     const QString files[] = {
         Write("long.csv",
               "Vemo Plot\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1\r\n" + block + block),
-        fixtures + "plot3.csv", fixtures + "sim_handmade.csv",
+        fixtures + "plot3.csv",
+        fixtures + "sim_handmade.csv",
         Write("velocity.csv", "# Rocket\n# Time (s),Vertical velocity (m/s)\n0,0\n1,5\n"),
         Write("passwd.csv", "root:x:0:0:root:/root:/bin/bash\n"),
         Write("meters.csv", "#M\r\n#Time (seconds)\r\n#Altitude (meters)\r\n#\r\n#\r\n#\r\n"

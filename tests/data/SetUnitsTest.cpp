@@ -1,7 +1,7 @@
 // One plot, one unit: the unit a label names, and what each kind of file does to a plot that
 // holds sets of a unit, or only the placeholder.
-#include "data/DataFile.h"
 #include "data/SetUnits.h"
+#include "data/DataFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,12 @@ using namespace vemo;
 
 TEST(SetUnits, TheUnitALabelNames) {
     const std::pair<const char*, int> cases[] = {
-        {"Altitude (Feet)", UnitFeet},       {"H\xf6he (m)", UnitMeters},
-        {"Altitude (M\xe8tres)", UnitMeters}, {"Yards above the pad", UnitYards},
-        {"Height", UnitNone},                {"I'm at the top (of the hill)", UnitNone},
+        {"Altitude (Feet)", UnitFeet},
+        {"H\xf6he (m)", UnitMeters},
+        {"Altitude (M\xe8tres)", UnitMeters},
+        {"Yards above the pad", UnitYards},
+        {"Height", UnitNone},
+        {"I'm at the top (of the hill)", UnitNone},
     };
     for (const auto& [label, unit] : cases)
         EXPECT_EQ(UnitOfLabel(label), unit) << label;
@@ -23,7 +26,8 @@ TEST(SetUnits, FilesJoinThePlotInItsUnit) {
     const std::string meters = "#S\r\n#T\r\n#Altitude (meters)\r\n#\r\n#\r\n#\r\n#0,0,1,1,0\r\n"
                                "0, 0, 0\r\n1, 30.48, 0\r\n";
     const std::string plot = "Vemo Plot\r\n#P\r\n#T\r\n#Altitude (meters)\r\n#\r\n#\r\n#\r\n"
-                             "#0,-3.048,10,30.48\r\n! 255, 1, 255, 0, 255, 7\r\n" + meters;
+                             "#0,-3.048,10,30.48\r\n! 255, 1, 255, 0, 255, 7\r\n" +
+                             meters;
     const QString told = "f.csv was recorded in meters; converted to feet like the other sets.";
     struct Case {
         bool PlotInFeet;
@@ -33,12 +37,15 @@ TEST(SetUnits, FilesJoinThePlotInItsUnit) {
         double AltMin;
     };
     const Case cases[] = {
-        {false, meters, 30.48, "Altitude (meters)", 0}, {true, meters, 100, "Altitude (Feet)", 0},
+        {false, meters, 30.48, "Altitude (meters)", 0},
+        {true, meters, 100, "Altitude (Feet)", 0},
         {true, "0, 0\r\n1, 30.48\r\n", 30.48, "Altitude (Feet)", 0}, // names no unit
-        {false, plot, 30.48, "Altitude (meters)", -3.048},   {true, plot, 100, "Altitude (Feet)", -10},
+        {false, plot, 30.48, "Altitude (meters)", -3.048},
+        {true, plot, 100, "Altitude (Feet)", -10},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.Text.substr(0, 10) + (c.PlotInFeet ? " into feet" : " into the placeholder"));
+        SCOPED_TRACE(c.Text.substr(0, 10) +
+                     (c.PlotInFeet ? " into feet" : " into the placeholder"));
         PlotDocument doc;
         doc.CreateDataSet(); // the placeholder: no unit
         if (c.PlotInFeet) doc.CreateDataSet()->Unit = UnitFeet;

@@ -56,7 +56,8 @@ std::string Cycle(std::string_view text) {
     CheckLimits(doc);
     // One plot, one unit: every set read has it.
     for (int k = 0; k < doc.SetCount(); ++k)
-        Check(doc.AltSignal(k)->Unit == doc.AltSignal(0)->Unit && vemo::IsUnit(doc.AltSignal(k)->Unit));
+        Check(doc.AltSignal(k)->Unit == doc.AltSignal(0)->Unit &&
+              vemo::IsUnit(doc.AltSignal(k)->Unit));
     std::string out;
     vemo::WritePlotFile(doc, out);
     return out;

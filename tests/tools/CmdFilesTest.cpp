@@ -18,11 +18,12 @@ QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& b
 }
 
 // The hand-made export as another program writes it: its own comment mark, column header,
-// field separator and decimal mark. (A column without a unit cannot be told apart when spaces
-// separate the columns, so that one is left out there.)
+// field separator and decimal mark. It keeps the first three columns, those with a unit: where
+// spaces separate the columns, one without a unit cannot be told apart.
 QByteArray Dialect(char mark, const char* header, const QString& sep, char decimal) {
     QString out;
-    for (const QString& line : QString::fromUtf8(ReadFile(HandMade)).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString& line :
+         QString::fromUtf8(ReadFile(HandMade)).split('\n', Qt::SkipEmptyParts)) {
         QStringList fields = line.split(',');
         if (line.contains("(s),"))
             out += mark + QString::fromUtf8(header);
@@ -81,8 +82,9 @@ TEST(CliFiles, AFileWithoutDataSamplesIsRefused) {
         EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
     }
     // An empty set, as a download saves it, is still a set file.
-    EXPECT_EQ(Cli({"summary", Write(dir, "emptyset.csv", "#D\r\n#T\r\n#Altitude (feet)\r\n#\r\n#\r\n"
-                                                         "#\r\n#0,0,20,20,0\r\n")})
+    EXPECT_EQ(Cli({"summary", Write(dir, "emptyset.csv",
+                                    "#D\r\n#T\r\n#Altitude (feet)\r\n#\r\n#\r\n"
+                                    "#\r\n#0,0,20,20,0\r\n")})
                   .status,
               0);
 }
@@ -90,16 +92,21 @@ TEST(CliFiles, AFileWithoutDataSamplesIsRefused) {
 // Names and notes are 8-bit text in the files; what vemo-cli prints is UTF-8.
 TEST(CliFiles, ALogbookReadsBackInUtf8) {
     QTemporaryDir dir;
-    const QString set = Write(dir, "\u00c5re.csv", "#Flug \xfc" "ber \xc5re\r\n#T\r\n#Altitude (feet)"
-                                                   "\r\n#\r\n#K\xf6ln\r\n#\r\n#0,0,2,100,0\r\n"
-                                                   "0, 0, 0\r\n1, 90, 0\r\n2, 0, 0\r\n");
+    const QString set = Write(dir, "\u00c5re.csv",
+                              "#Flug \xfc"
+                              "ber \xc5re\r\n#T\r\n#Altitude (feet)"
+                              "\r\n#\r\n#K\xf6ln\r\n#\r\n#0,0,2,100,0\r\n"
+                              "0, 0, 0\r\n1, 90, 0\r\n2, 0, 0\r\n");
     const CliRun logbook = Cli({"summary", "--csv", set});
     const QByteArray bytes = logbook.out.toUtf8();
-    EXPECT_TRUE(bytes.contains(set.toUtf8() + ",Flug \xc3\xbc" "ber \xc3\x85re,")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains(set.toUtf8() + ",Flug \xc3\xbc"
+                                              "ber \xc3\x85re,"))
+        << bytes.constData();
     EXPECT_TRUE(bytes.contains(",K\xc3\xb6ln,3,feet,")) << bytes.constData();
     if (QStandardPaths::findExecutable("python3").isEmpty()) return;
-    const char* script = "import csv, sys\nr = list(csv.reader(open(sys.argv[1], encoding='utf-8', "
-                         "newline='')))[1]\nsys.stdout.buffer.write('|'.join((r[0], r[1], r[3])).encode())";
+    const char* script =
+        "import csv, sys\nr = list(csv.reader(open(sys.argv[1], encoding='utf-8', "
+        "newline='')))[1]\nsys.stdout.buffer.write('|'.join((r[0], r[1], r[3])).encode())";
     const CliRun python = RunProgram("python3", {"-c", script, Write(dir, "logbook.csv", bytes)});
     EXPECT_EQ(python.out, set + "|Flug \u00fcber \u00c5re|K\u00f6ln") << python.err.toStdString();
 }
@@ -119,9 +126,11 @@ TEST(CliFiles, LoadingSaysWhatItLeftOutAndWhatIsOutOfOrder) {
     EXPECT_EQ(save.err, dropped);
     EXPECT_EQ(Cli({"summary", path}).err, dropped);
 
-    const QString shuffled = Write(dir, "shuffled.csv", "0, 0\r\n2, 20\r\n1, 10\r\n5, 10\r\n4, 20\r\n");
+    const QString shuffled =
+        Write(dir, "shuffled.csv", "0, 0\r\n2, 20\r\n1, 10\r\n5, 10\r\n4, 20\r\n");
     const CliRun summary = Cli({"summary", shuffled});
     EXPECT_EQ(summary.err, shuffled + ": 2 samples are out of time order.\n");
-    EXPECT_TRUE(summary.out.contains("Samples:       5 (2 out of time order, taken in time order)\n"))
+    EXPECT_TRUE(
+        summary.out.contains("Samples:       5 (2 out of time order, taken in time order)\n"))
         << summary.out.toStdString();
 }
