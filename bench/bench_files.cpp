@@ -122,7 +122,7 @@ void BM_LoadSetFile(benchmark::State& state) {
     }
     for (auto _ : state) {
         PlotDocument doc;
-        if (!LoadDataFile(doc, path, nullptr)) state.SkipWithError("load failed");
+        if (!LoadDataFile(doc, path).Done) state.SkipWithError("load failed");
         benchmark::DoNotOptimize(doc.AltSignal(0));
     }
 }

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <string>
@@ -36,17 +37,46 @@ private:
     std::size_t pos_ = 0;
 };
 
-// Creates a data set with CreateDataSet and reads one set block into it. On return the reader
-// stands at the start of the next "!" line, or at the end. Returns the altitude Signal. Sample
-// lines beyond what a data set holds are passed over and counted into *dropped when given.
-Signal* ReadSetBlock(PlotDocument& doc, LineReader& in, long long* dropped = nullptr);
+// A byte-order mark, as spreadsheet programs and many editors put before the first line,
+// belongs to no line: the text without it.
+std::string_view WithoutBom(std::string_view text);
 
-enum class DataFileKind { Set, Plot };
-// Reads a set file or a plot file into doc, as "Load" does: data sets are added after those
-// already present; a plot file also replaces the plot's texts and range. Ends with the first
-// item of the set list selected. *dropped, when given, receives the number of sample lines
-// that did not fit their data set.
-DataFileKind ReadDataText(PlotDocument& doc, std::string_view text, long long* dropped = nullptr);
+// Whether text begins as the program's set file does: six "#" lines, then "#" and four
+// numbers (and the trigger column's 0 or 1). Such a file is a set file even without samples,
+// whatever its notes hold.
+bool IsSetFileText(std::string_view text);
+
+// Creates a data set with CreateDataSet and reads one set block into it. On return the reader
+// stands at the start of the next "!" line, or at the end. Returns the altitude Signal, whose
+// Unit is the one its altitude line names (none when it names none). Sample lines beyond what
+// a data set holds are passed over and counted into *dropped when given. With utf8Texts the
+// names and notes are UTF-8 (the file began with a byte-order mark) and become 8-bit text.
+Signal* ReadSetBlock(PlotDocument& doc, LineReader& in, long long* dropped = nullptr,
+                     bool utf8Texts = false);
+
+enum class DataFileKind {
+    Unread,     // the file could not be opened
+    Set,        // a set file, or sample lines alone
+    Plot,       // a plot file
+    Simulation, // a flight simulator's export
+    NotData,    // none of these: no line of it is a data sample
+};
+
+// What reading a file did.
+struct LoadResult {
+    bool Done = false; // its data sets were added to the document
+    DataFileKind Kind = DataFileKind::Unread;
+    QString Error;         // what the user sees when it was not done
+    QStringList Notices;   // what the user must hear although it was done, one sentence each
+    long long Dropped = 0; // sample lines or export rows beyond what a data set holds
+};
+
+// Reads a set file, a plot file or a simulator's export into doc, as "Load" does: data sets
+// are added after those already present, in the plot's unit (see SetUnits.h); a plot file also
+// replaces the plot's texts and range. A text in which no line is a sample is refused and adds
+// nothing. Ends with the first item of the set list selected. source names the file in the
+// messages and in a simulation's notes.
+LoadResult ReadDataText(PlotDocument& doc, std::string_view text, const QString& source = {});
 
 // File operations. On failure they return false and put the message the user sees
 // ("Unable to open %s!" / "Unable to write %s!") into *error when error is not null.
@@ -57,11 +87,9 @@ DataFileKind ReadDataText(PlotDocument& doc, std::string_view text, long long* d
 bool WriteFileAtomically(const QString& path, std::string_view bytes, QString* error);
 bool SaveSetFile(const PlotDocument& doc, int k, const QString& path, QString* error);
 bool SavePlotFile(const PlotDocument& doc, const QString& path, QString* error);
-// A flight simulator's export (see SimImport.h) loads as one more data set, of kind Set; what
-// the user should hear about skipped or cut rows goes to *notice (empty otherwise).
-bool LoadDataFile(PlotDocument& doc, const QString& path, QString* error,
-                  DataFileKind* kind = nullptr, QString* notice = nullptr,
-                  long long* dropped = nullptr);
+// Reads the file at path with ReadDataText; a file that cannot be opened gives "Unable to
+// open %s!".
+[[nodiscard]] LoadResult LoadDataFile(PlotDocument& doc, const QString& path);
 
 // Default names offered by the save dialog: "Alt_<date>_<n>.csv" (n = Set# index + 1) and
 // "Plot_<date>.csv", the date as yyyy-mm-dd.

@@ -1,6 +1,7 @@
 #include "data/DataSetEdit.h"
 
 #include "data/DataFile.h"
+#include "data/SetUnits.h"
 #include "data/Text.h"
 #include "data/TextNumbers.h"
 
@@ -160,9 +161,9 @@ bool FixDrift(PlotDocument& doc, int k) {
 
 std::string PhotoListText(const PlotDocument& doc, int k) {
     std::string out;
-    for (const std::string* text :
-         {&doc.Title, &doc.XAxisLabel, &doc.YAxisLabel, &doc.Info1, &doc.Info2, &doc.Info3})
-        AppendTextLine(out, *text);
+    for (const std::string& text :
+         {doc.Title, doc.XAxisLabel, SetAxisLabel(doc, k), doc.Info1, doc.Info2, doc.Info3})
+        AppendTextLine(out, text);
     out += "# pic    time   altitude\r\n";
     const Signal* trig = doc.TrigSignal(k);
     if (!trig) return out;

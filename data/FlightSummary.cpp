@@ -20,7 +20,7 @@ struct Point {
 // A sample exactly at a time limit belongs to it, whatever the rounding of times such as 0.05 * k.
 constexpr double TimeSlack = 1e-9;
 
-std::vector<Point> UsableSamples(const Signal& s, int& notNumbers) {
+std::vector<Point> UsableSamples(const Signal& s, int& notNumbers, int& outOfOrder) {
     const SampleStore& st = s.Samples;
     std::vector<Point> pts;
     pts.reserve(static_cast<std::size_t>(st.Count()));
@@ -36,8 +36,9 @@ std::vector<Point> UsableSamples(const Signal& s, int& notNumbers) {
     // Times come in ascending order from every writer; a negative time scale or a hand-made
     // file may reverse or shuffle them.
     const auto byTime = [](const Point& x, const Point& y) { return x.t < y.t; };
-    if (!std::is_sorted(pts.begin(), pts.end(), byTime))
-        std::stable_sort(pts.begin(), pts.end(), byTime);
+    for (std::size_t i = 1; i < pts.size(); ++i)
+        outOfOrder += byTime(pts[i], pts[i - 1]) ? 1 : 0;
+    if (outOfOrder > 0) std::stable_sort(pts.begin(), pts.end(), byTime);
     return pts;
 }
 
@@ -315,7 +316,7 @@ FlightSummary SummariseFlight(const Signal& alt) {
     FlightSummary s;
     s.Samples = alt.Samples.Count();
     ListMarks(alt, s);
-    const std::vector<Point> p = UsableSamples(alt, s.NotNumbers);
+    const std::vector<Point> p = UsableSamples(alt, s.NotNumbers, s.OutOfOrder);
     const std::size_t n = p.size();
     FlightFigures none;
     none.Flew = false;

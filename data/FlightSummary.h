@@ -7,8 +7,8 @@
 // The rules (the manual quotes them; the noise, the spikes and the speed are those of the rate
 // estimate, data/RateEstimate.h):
 // - Samples whose time or altitude is not a number (NaN or infinite) are left out and counted.
-//   The others are taken in time order. A set needs at least 3 samples for anything but the
-//   apogee.
+//   The others are taken in time order; those whose time lies below the one before are
+//   counted. A set needs at least 3 samples for anything but the apogee.
 // - Climb threshold: 5 altitude units and 10 noise widths, whichever is more.
 // - Level: the altitude (spikes replaced) averaged over the samples within 0.1 s on either
 //   side, at least a sample and its two neighbours.
@@ -83,6 +83,7 @@ struct FlightFigures {
 struct FlightSummary {
     int Samples = 0;    // samples in the store
     int NotNumbers = 0; // of those, left out because time or altitude is not a number
+    int OutOfOrder = 0; // of the others, those whose time lies below the one before
     std::vector<FlightFigures> Flights; // in time order; always at least one
     std::vector<double> Triggers;       // times as plotted
     std::vector<ClimbMarkRate> ClimbMarks;

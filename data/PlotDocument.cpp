@@ -94,6 +94,12 @@ void SampleStore::ShiftAlts(double da) {
         a += da;
 }
 
+void SampleStore::ScaleAlts(double factor) {
+    speeds_.reset();
+    for (double& a : Alt.v_)
+        a *= factor;
+}
+
 Signal::Signal(bool altitude) : Samples(altitude) {
     if (altitude) ClimbMarks.resize(MaxClimbMarks);
 }

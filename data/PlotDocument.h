@@ -2,6 +2,7 @@
 // The in-memory plot: its colours, visible ranges, texts and the data sets. Data set k is the
 // altitude Signal at Signals[2k] and its trigger Signal at Signals[2k + 1].
 #include "data/NameList.h"
+#include "data/Units.h"
 
 #include <array>
 #include <cstdint>
@@ -79,6 +80,8 @@ public:
     void SetAlt(int i, double alt);
     // Adds da to every altitude.
     void ShiftAlts(double da);
+    // Multiplies every altitude by factor (a change of unit).
+    void ScaleAlts(double factor);
 
     // The vertical speeds worked out from these samples (data/RateEstimate.h), kept until a
     // sample changes; a copy of the store carries them with its samples.
@@ -141,6 +144,9 @@ struct Signal {
     std::vector<ClimbMark> ClimbMarks; // MaxClimbMarks entries for an altitude Signal, else none
     Signal* TriggerSignal = nullptr;
     std::string Note1, Note2, Note3; // at most TextLength characters each
+    // The unit of the altitudes (an altitude Signal's; its trigger Signal's are in the same).
+    // UnitNone for the start-up placeholder; every set read or downloaded has one.
+    int Unit = UnitNone;
 
     // Index of the free climb mark entry with the lowest index, -1 when all are in use.
     int FreeClimbMark() const;

@@ -5,9 +5,6 @@
 #include "data/Text8.h"
 #include "data/TextNumbers.h"
 
-#include <QFileInfo>
-#include <QStringDecoder>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -23,18 +20,21 @@ struct UnitFactor {
     double Factor;
 };
 
-constexpr UnitFactor TimeUnits[] = {{"s", 1.0}, {"ms", 0.001}, {"min", 60.0}, {"h", 3600.0}};
-// Metres per unit.
+constexpr UnitFactor TimeUnits[] = {
+    {"s", 1.0}, {"sec", 1.0}, {"ms", 0.001}, {"min", 60.0}, {"h", 3600.0}};
+// Meters per unit.
 constexpr UnitFactor LengthUnits[] = {{"m", 1.0},     {"cm", 0.01},    {"mm", 0.001},
                                       {"km", 1000.0}, {"ft", 0.3048},  {"in", 0.0254},
                                       {"yd", 0.9144}, {"mi", 1609.344}};
-constexpr double MetresOfUnit[] = {0.3048, 0.9144, 1.0}; // feet, yards, meters
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view Trim(std::string_view s) {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && space(s.front()))
+    while (!s.empty() && IsBlank(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && space(s.back()))
+    while (!s.empty() && IsBlank(s.back()))
         s.remove_suffix(1);
     return s;
 }
@@ -46,22 +46,30 @@ bool SameText(std::string_view a, std::string_view b) {
            });
 }
 
-bool StartsWithText(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
-}
-
 std::optional<double> FactorOf(std::string_view unit, std::span<const UnitFactor> table) {
     for (const UnitFactor& u : table)
         if (SameText(unit, u.Name)) return u.Factor;
     return std::nullopt;
 }
 
+// Comment lines begin with "#", or with "%" as numeric programs write them.
 bool IsComment(std::string_view line) {
-    return !line.empty() && line[0] == '#';
+    return !line.empty() && (line[0] == '#' || line[0] == '%');
 }
 
+// Fields between separators; a space separator stands for any run of blanks.
 std::vector<std::string_view> Split(std::string_view line, char sep) {
     std::vector<std::string_view> fields;
+    if (sep == ' ') {
+        for (line = Trim(line); !line.empty(); line = Trim(line)) {
+            std::size_t end = 0;
+            while (end < line.size() && !IsBlank(line[end]))
+                ++end;
+            fields.push_back(line.substr(0, end));
+            line.remove_prefix(end);
+        }
+        return fields;
+    }
     for (;;) {
         const std::size_t at = line.find(sep);
         fields.push_back(Trim(line.substr(0, at)));
@@ -70,8 +78,6 @@ std::vector<std::string_view> Split(std::string_view line, char sep) {
     }
 }
 
-std::string EightBit(std::string_view text);
-
 // A header column "Name (unit)".
 struct Column {
     std::string_view Name, Unit;
@@ -79,8 +85,21 @@ struct Column {
 
 Column ColumnOf(std::string_view field) {
     const std::size_t open = field.rfind('(');
-    if (open == std::string_view::npos || field.back() != ')') return {field, {}};
+    if (open == std::string_view::npos || field.empty() || field.back() != ')') return {field, {}};
     return {Trim(field.substr(0, open)), Trim(field.substr(open + 1, field.size() - open - 2))};
+}
+
+// Columns lined up with spaces: each column ends at a ")" followed by a blank or the line's
+// end, so only columns with a unit can be told apart.
+std::vector<Column> ColumnsBySpaces(std::string_view text) {
+    std::vector<Column> columns;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != ')' || (i + 1 < text.size() && !IsBlank(text[i + 1]))) continue;
+        columns.push_back(ColumnOf(Trim(text.substr(start, i + 1 - start))));
+        start = i + 1;
+    }
+    return columns;
 }
 
 struct Header {
@@ -88,39 +107,35 @@ struct Header {
     std::vector<Column> Columns;
 };
 
-// A comment line naming a time column first and at least one more column.
+// A comment line naming two or more columns, the first and another with a unit. The separator
+// is a semicolon where there is one (names may hold commas then), else a tab, else a comma,
+// else blanks.
 std::optional<Header> HeaderOf(std::string_view line) {
     const std::string_view text = Trim(line.substr(1));
-    const std::size_t sep = text.find_first_of(",;\t");
-    if (sep == std::string_view::npos) return std::nullopt;
     Header h;
-    h.Sep = text[sep];
-    for (std::string_view f : Split(text, h.Sep))
-        h.Columns.push_back(ColumnOf(f));
-    const Column& first = h.Columns.front();
-    if (!SameText(first.Name, "Time") || first.Unit.empty()) return std::nullopt;
+    h.Sep = text.find(';') != std::string_view::npos    ? ';'
+            : text.find('\t') != std::string_view::npos ? '\t'
+            : text.find(',') != std::string_view::npos  ? ','
+                                                        : ' ';
+    if (h.Sep == ' ') {
+        h.Columns = ColumnsBySpaces(text);
+    } else {
+        for (std::string_view f : Split(text, h.Sep))
+            h.Columns.push_back(ColumnOf(f));
+    }
+    if (h.Columns.size() < 2 || h.Columns.front().Unit.empty()) return std::nullopt;
+    if (std::none_of(h.Columns.begin() + 1, h.Columns.end(),
+                     [](const Column& c) { return !c.Unit.empty(); }))
+        return std::nullopt;
+    // Tab-separated rows are often lined up with more blanks.
+    if (h.Sep == '\t') h.Sep = ' ';
     return h;
-}
-
-std::optional<double> NumberOf(std::string_view field);
-
-// The program's own set file: six header lines, then "#<four numbers>,<0 or 1>". Its notes may
-// hold any text, even one that reads like a column header.
-bool IsSetFileHeader(std::string_view text) {
-    LineReader in(text);
-    for (int i = 0; i < 6; ++i)
-        if (!IsComment(in.ReadLine())) return false;
-    const std::string_view line7 = in.ReadLine();
-    if (!IsComment(line7)) return false;
-    const std::vector<std::string_view> values = Split(line7.substr(1), ',');
-    return values.size() == 5 && std::all_of(values.begin(), values.end(),
-                                             [](auto v) { return NumberOf(v).has_value(); });
 }
 
 // The column header: the last one among the comment lines before the first data line.
 std::optional<Header> FindHeader(std::string_view text) {
-    if (IsSetFileHeader(text)) return std::nullopt;
-    LineReader in(text);
+    if (IsSetFileText(text)) return std::nullopt;
+    LineReader in(WithoutBom(text));
     std::optional<Header> found;
     while (!in.AtEnd()) {
         const std::string_view line = in.ReadLine();
@@ -134,45 +149,53 @@ std::optional<Header> FindHeader(std::string_view text) {
 int AltitudeColumn(const Header& h) {
     for (std::size_t i = 1; i < h.Columns.size(); ++i)
         if (SameText(h.Columns[i].Name, "Altitude")) return static_cast<int>(i);
-    // "Altitude above sea level" and the like, when no plain altitude is given.
+    // In any language: the first length after the time.
     for (std::size_t i = 1; i < h.Columns.size(); ++i)
-        if (StartsWithText(h.Columns[i].Name, "Altitude")) return static_cast<int>(i);
+        if (FactorOf(h.Columns[i].Unit, LengthUnits)) return static_cast<int>(i);
     return -1;
 }
 
-std::optional<double> NumberOf(std::string_view field) {
-    if (!field.empty() && field[0] == '+') field.remove_prefix(1);
+// A number as an export writes it; a decimal comma where commas do not separate the fields.
+std::optional<double> NumberOf(std::string_view field, bool decimalComma) {
+    std::string text(field);
+    if (decimalComma) std::replace(text.begin(), text.end(), ',', '.');
+    const char* first = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
+    const char* last = text.data() + text.size();
     double v = 0.0;
-    const auto r = std::from_chars(field.data(), field.data() + field.size(), v);
-    if (r.ec != std::errc() || r.ptr != field.data() + field.size() || !std::isfinite(v))
-        return std::nullopt;
+    const auto r = std::from_chars(first, last, v);
+    if (r.ec != std::errc() || r.ptr != last || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 
-// "Event APOGEE occurred at t=27.782 seconds"
-std::optional<SimEvent> EventOf(std::string_view line) {
-    std::string_view text = Trim(line.substr(1));
-    constexpr std::string_view head = "Event ", at = " occurred at t=";
-    if (!StartsWithText(text, head)) return std::nullopt;
-    text.remove_prefix(head.size());
-    const std::size_t pos = text.find(at);
-    if (pos == std::string_view::npos) return std::nullopt;
-    std::string_view time = text.substr(pos + at.size());
-    time = time.substr(0, time.find(' '));
-    const std::optional<double> t = NumberOf(time);
-    if (!t) return std::nullopt;
-    return SimEvent{EightBit(Trim(text.substr(0, pos))), *t};
+bool IsEventNameChar(char c) {
+    return (c >= 'A' && c <= 'Z') || c == '_' || (c >= '0' && c <= '9');
 }
 
-// The program's texts are 8-bit; a simulator writes UTF-8. Text that is valid UTF-8 becomes
-// the same characters in the program's character set ("?" where it has none); anything else
-// is taken byte for byte.
-std::string EightBit(std::string_view text) {
-    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
-        return std::string(text);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    return utf8.hasError() ? std::string(text) : FromWidgetText(decoded);
+// An event comment in any language: "t=" and a time in seconds, and the event's name in
+// capitals ("# Event APOGEE occurred at t=27.782 seconds"); without such a name, the words
+// before the time.
+std::optional<SimEvent> EventOf(std::string_view line) {
+    const std::string_view text = Trim(line.substr(1));
+    const std::size_t at = text.find("t=");
+    if (at == std::string_view::npos || (at > 0 && !IsBlank(text[at - 1]))) return std::nullopt;
+    std::string_view time = text.substr(at + 2);
+    time = time.substr(0, time.find(' '));
+    const std::optional<double> t = NumberOf(time, true);
+    if (!t) return std::nullopt;
+    std::string_view name;
+    for (std::size_t i = 0; i < at && name.empty();) {
+        std::size_t end = i;
+        while (end < at && IsEventNameChar(text[end]))
+            ++end;
+        const std::string_view word = text.substr(i, end - i);
+        const bool wordEnds = end == at || IsBlank(text[end]);
+        if (word.size() >= 2 && wordEnds && (i == 0 || IsBlank(text[i - 1])) &&
+            std::any_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+            name = word;
+        i = end + 1;
+    }
+    if (name.empty()) name = Trim(text.substr(0, at));
+    return SimEvent{EightBitOfUtf8(name), *t};
 }
 
 std::string NumberText(double v) {
@@ -202,19 +225,19 @@ bool ReadSimulation(std::string_view text, int unit, Simulation& sim, std::strin
     const Column& timeCol = header->Columns.front();
     const Column& alt = header->Columns[static_cast<std::size_t>(altCol)];
     const std::optional<double> timeFactor = FactorOf(timeCol.Unit, TimeUnits);
-    const std::optional<double> altMetres = FactorOf(alt.Unit, LengthUnits);
+    const std::optional<double> altMeters = FactorOf(alt.Unit, LengthUnits);
     if (!timeFactor) {
-        error = "unknown time unit \"" + std::string(timeCol.Unit) + "\"";
+        error = "unknown time unit \"" + EightBitOfUtf8(timeCol.Unit) + "\"";
         return false;
     }
-    if (!altMetres) {
-        error = "unknown altitude unit \"" + std::string(alt.Unit) + "\"";
+    if (!altMeters) {
+        error = "unknown altitude unit \"" + EightBitOfUtf8(alt.Unit) + "\"";
         return false;
     }
-    const int target = std::clamp(unit, 0, 2);
-    const double altFactor = *altMetres / MetresOfUnit[target];
+    const double altFactor = *altMeters / MetersPerUnit(IsUnit(unit) ? unit : UnitFeet);
+    const bool decimalComma = header->Sep != ',';
 
-    LineReader in(text);
+    LineReader in(WithoutBom(text));
     bool titled = false;
     while (!in.AtEnd()) {
         const std::string_view line = in.ReadLine();
@@ -222,7 +245,8 @@ bool ReadSimulation(std::string_view text, int unit, Simulation& sim, std::strin
         if (IsComment(line)) {
             auto event = EventOf(line);
             // The first comment line names the design, unless the file starts with its header.
-            if (!titled && !event && !HeaderOf(line)) sim.Title = EightBit(Trim(line.substr(1)));
+            if (!titled && !event && !HeaderOf(line))
+                sim.Title = EightBitOfUtf8(Trim(line.substr(1)));
             titled = true;
             if (event) sim.Events.push_back(std::move(*event));
             continue;
@@ -237,8 +261,9 @@ bool ReadSimulation(std::string_view text, int unit, Simulation& sim, std::strin
             ++sim.Skipped;
             continue;
         }
-        const std::optional<double> t = NumberOf(fields[0]);
-        const std::optional<double> a = NumberOf(fields[static_cast<std::size_t>(altCol)]);
+        const std::optional<double> t = NumberOf(fields[0], decimalComma);
+        const std::optional<double> a =
+            NumberOf(fields[static_cast<std::size_t>(altCol)], decimalComma);
         // Samples are kept in time order; a row that goes back in time is not a sample.
         if (!t || !a || (!sim.Time.empty() && *t * *timeFactor < sim.Time.back())) {
             ++sim.Skipped;
@@ -254,9 +279,11 @@ bool ReadSimulation(std::string_view text, int unit, Simulation& sim, std::strin
     return true;
 }
 
-Signal* AddSimulationSet(PlotDocument& doc, const Simulation& sim, std::string_view source) {
+Signal* AddSimulationSet(PlotDocument& doc, const Simulation& sim, int unit,
+                         std::string_view source) {
     Signal* alt = doc.CreateDataSet();
     Signal* trig = alt->TriggerSignal;
+    alt->Unit = unit;
     if (!sim.Title.empty()) {
         alt->Name = CutText(sim.Title, NameLength);
         doc.RenameInLists(doc.SetCount() - 1, alt->Name);
@@ -310,32 +337,6 @@ std::string ImportNotice(const Simulation& sim) {
                " rows";
     }
     return out;
-}
-
-int UnitOfAxisLabel(std::string_view label) {
-    std::string lower(label);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const auto has = [&](std::string_view word) { return lower.find(word) != std::string::npos; };
-    if (has("meter") || has("metre") || has("(m)")) return UnitMeters;
-    if (has("yard") || has("(yd)")) return UnitYards;
-    return UnitFeet;
-}
-
-bool LoadSimulationText(PlotDocument& doc, std::string_view text, const QString& path,
-                        QString* error, QString* notice) {
-    Simulation sim;
-    std::string why;
-    if (!ReadSimulation(text, UnitOfAxisLabel(doc.YAxisLabel), sim, why)) {
-        if (error) *error = path + ": " + ToWidgetText(why);
-        return false;
-    }
-    const QByteArray name = QFileInfo(path).fileName().toLocal8Bit();
-    AddSimulationSet(doc, sim,
-                     std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
-    doc.SetListBox->Select(0);
-    if (notice) *notice = ToWidgetText(ImportNotice(sim));
-    return true;
 }
 
 } // namespace vemo

@@ -1,5 +1,6 @@
 #include "data/SummaryText.h"
 
+#include "data/Text8.h"
 #include "data/TextNumbers.h"
 
 #include <cmath>
@@ -47,16 +48,6 @@ std::string CsvValue(const Figure& f) {
 
 } // namespace
 
-std::string UnitNameOfLabel(std::string_view axisLabel) {
-    const std::size_t close = axisLabel.rfind(')');
-    if (close != std::string_view::npos) {
-        const std::size_t open = axisLabel.rfind('(', close);
-        if (open != std::string_view::npos && close > open + 1)
-            return std::string(axisLabel.substr(open + 1, close - open - 1));
-    }
-    return "units";
-}
-
 void AppendSummaryLine(std::string& out, std::string_view label, std::string_view value) {
     const std::size_t start = out.size();
     out += label;
@@ -89,8 +80,12 @@ void AppendFlight(std::string& out, const FlightFigures& f, std::string_view uni
 std::string SummaryBlock(const FlightSummary& s, std::string_view unit) {
     std::string out;
     std::string samples = std::to_string(s.Samples);
-    if (s.NotNumbers > 0)
-        samples += " (" + std::to_string(s.NotNumbers) + " not numbers, left out)";
+    std::string remarks;
+    if (s.NotNumbers > 0) remarks = std::to_string(s.NotNumbers) + " not numbers, left out";
+    if (s.OutOfOrder > 0)
+        remarks += (remarks.empty() ? "" : "; ") + std::to_string(s.OutOfOrder) +
+                   " out of time order, taken in time order";
+    if (!remarks.empty()) samples += " (" + remarks + ")";
     AppendSummaryLine(out, "Samples", samples);
     const std::size_t count = s.Flights.size();
     for (std::size_t k = 0; k < count; ++k) {
@@ -129,9 +124,9 @@ std::string LogbookRows(std::string_view file, const Signal& alt, const FlightSu
         const FlightFigures& f = s.Flights[k];
         const std::string fields[] = {
             std::string(file),
-            alt.Name,
+            Utf8OfEightBit(alt.Name),
             f.Flew ? std::to_string(k + 1) : "",
-            alt.Note2,
+            Utf8OfEightBit(alt.Note2),
             std::to_string(s.Samples),
             std::string(unit),
             CsvValue(f.Apogee),

@@ -10,10 +10,6 @@
 
 namespace vemo {
 
-// The unit an axis label names: the text in its last pair of parentheses ("Altitude (Feet)"
-// gives "Feet"); "units" when it names none.
-std::string UnitNameOfLabel(std::string_view axisLabel);
-
 // One line of a block: the label and a colon padded to a column, then the value, then LF.
 void AppendSummaryLine(std::string& out, std::string_view label, std::string_view value);
 
@@ -23,7 +19,7 @@ std::string SummaryBlock(const FlightSummary& s, std::string_view unit);
 
 // The logbook's header line, and a set's rows: one per flight, numbered in the "Flight"
 // column (left empty for a set without a flight). Each line ends with LF; figures not found
-// are empty fields.
+// are empty fields. The rows are UTF-8: file is, and the set's 8-bit texts are converted.
 std::string LogbookHeader();
 std::string LogbookRows(std::string_view file, const Signal& alt, const FlightSummary& s,
                         std::string_view unit);

@@ -1,7 +1,9 @@
 #include "data/Text8.h"
 
 #include <QList>
+#include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace vemo {
@@ -37,6 +39,18 @@ std::string FromWidgetText(QStringView text) {
     for (char32_t c : text.toUcs4())
         bytes.push_back(ByteOf(c));
     return bytes;
+}
+
+std::string EightBitOfUtf8(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(text);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return utf8.hasError() ? std::string(text) : FromWidgetText(decoded);
+}
+
+std::string Utf8OfEightBit(std::string_view bytes) {
+    return ToWidgetText(bytes).toStdString();
 }
 
 QString CutWidgetText(const QString& text, qsizetype n) {

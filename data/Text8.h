@@ -17,6 +17,13 @@ QString ToWidgetText(std::string_view bytes);
 // One byte per character; a character with no 8-bit form becomes "?".
 std::string FromWidgetText(QStringView text);
 
+// Text from other programs, which write UTF-8: valid UTF-8 becomes the same characters in the
+// 8-bit set ("?" where it has none); anything else is taken byte for byte.
+std::string EightBitOfUtf8(std::string_view text);
+
+// The UTF-8 form of an 8-bit text, for what goes to a terminal or another program.
+std::string Utf8OfEightBit(std::string_view bytes);
+
 // Cuts a widget text to at most n characters, so that its bytes fit an n-byte field whole.
 QString CutWidgetText(const QString& text, qsizetype n);
 

@@ -1,7 +1,9 @@
 #include "link/DownloadStream.h"
 
+#include "data/SetUnits.h"
 #include "data/Text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -123,6 +125,9 @@ void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const Downloa
         trig->Samples = std::move(fetched.Trig.Samples);
         trig->Visible = fetched.Header.TriggerFlag ? 1 : 0;
     }
+    // The module's unit, unless the plot's sets are in another; the label follows below.
+    alt->Unit = IsUnit(altUnit) ? altUnit : UnitNone;
+    const JoinedSets joined = JoinSets(doc, r.DataSet);
 
     if (hooks.AutoRange) hooks.AutoRange(doc);
 
@@ -139,14 +144,19 @@ void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const Downloa
                       words, int{fetched.Header.WordCount});
         hooks.Log(line);
     }
+    if (joined.Converted() && hooks.Log) hooks.Log(alt->Name + ' ' + ConvertedSentence(joined));
 
     const std::string date = hooks.Today ? hooks.Today() : std::string();
     alt->Note2 = CutText(SetNote2(date, r.Set + 1, r.Samples), TextLength);
-    alt->Note3 = CutText(SetNote3(r.Samples, r.IntervalSeconds, r.Maximum), TextLength);
+    // The note's maximum is in the unit of the set's numbers.
+    const auto& a = alt->Samples.Alt;
+    const double maximum =
+        joined.Converted() && !a.empty() ? *std::max_element(a.begin(), a.end()) : r.Maximum;
+    alt->Note3 = CutText(SetNote3(r.Samples, r.IntervalSeconds, maximum), TextLength);
 
     doc.XAxisLabel = "Time (seconds)";
     const std::string label = AltitudeAxisLabel(altUnit);
-    if (!label.empty()) doc.YAxisLabel = label;
+    if (!label.empty() && !joined.Converted()) doc.YAxisLabel = label;
 }
 
 SetResult DownloadSet(ModulePort& port, PlotDocument& doc, int set, std::uint16_t baseStep,
@@ -168,19 +178,6 @@ std::vector<int> SetsToDownload(int selected, int moduleSetCount) {
         sets.push_back(selected);
     }
     return sets;
-}
-
-std::string AltitudeAxisLabel(int altUnit) {
-    switch (altUnit) {
-    case 0:
-        return "Altitude (feet)";
-    case 1:
-        return "Altitude (yards)";
-    case 2:
-        return "Altitude (meters)";
-    default:
-        return {};
-    }
 }
 
 std::string FormatG(double v) {

@@ -80,8 +80,9 @@ void FetchSet(ModulePort& port, int set, std::uint16_t baseStep, const DownloadH
 // may still be on its way.
 bool EndedWithoutItsData(const FetchedSet& fetched);
 
-// Makes the new data set from a fetched one: samples, notes, trigger visibility, auto range,
-// axis labels and the message. Nothing when the header was missing.
+// Makes the new data set from a fetched one: samples in the module's unit (converted into the
+// plot's when the plot holds sets of another, with a word in the log), notes, trigger
+// visibility, auto range, axis labels and the message. Nothing when the header was missing.
 void StoreSet(PlotDocument& doc, FetchedSet& fetched, int altUnit, const DownloadHooks& hooks);
 
 // FetchSet then StoreSet.
@@ -91,9 +92,6 @@ SetResult DownloadSet(ModulePort& port, PlotDocument& doc, int set, std::uint16_
 // Which sets the "Set#" list selection asks for: item s of a list "1".."n","All".
 // Empty for a negative selection; set numbers counted from 0.
 std::vector<int> SetsToDownload(int selected, int moduleSetCount);
-
-// The axis label for a unit code; empty for an unknown code (the label stays as it was).
-std::string AltitudeAxisLabel(int altUnit);
 
 // The note texts of a downloaded set.
 std::string SetNote2(const std::string& date, int setNumber, int samples);

@@ -1,7 +1,7 @@
 #include "plot/SpeedAxis.h"
 
 #include "data/RateEstimate.h"
-#include "data/SummaryText.h"
+#include "data/SetUnits.h"
 #include "data/Text8.h"
 #include "plot/CanvasText.h"
 #include "plot/PenLines.h"
@@ -125,8 +125,19 @@ void VisibleSpeedRange(const PlotDocument& doc, double& lowest, double& highest)
     highest = hi;
 }
 
+std::string SpeedUnitText(const PlotDocument& doc) {
+    const std::string_view label = doc.YAxisLabel;
+    const std::size_t close = label.rfind(')');
+    if (close != std::string_view::npos) {
+        const std::size_t open = label.rfind('(', close);
+        if (open != std::string_view::npos && close > open + 1)
+            return std::string(label.substr(open + 1, close - open - 1));
+    }
+    return std::string(UnitWord(PlotUnit(doc)));
+}
+
 std::string SpeedAxisLabel(const PlotDocument& doc) {
-    return "Speed (" + UnitNameOfLabel(doc.YAxisLabel) + "/s)";
+    return "Speed (" + SpeedUnitText(doc) + "/s)";
 }
 
 int SpeedAxis::Row(double v, int height) const {

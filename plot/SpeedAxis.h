@@ -44,6 +44,10 @@ Extremes ExtremesOf(const double* v, int first, int last);
 // hi when there is none.
 void VisibleSpeedRange(const PlotDocument& doc, double& lo, double& hi);
 
+// The plot's unit as its altitude axis label writes it (the text in its last parentheses:
+// "Feet", "meters", "m"), else as the summary names it.
+std::string SpeedUnitText(const PlotDocument& doc);
+
 // "Speed (Feet/s)": the unit the altitude axis label names, per second.
 std::string SpeedAxisLabel(const PlotDocument& doc);
 

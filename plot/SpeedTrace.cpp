@@ -1,7 +1,7 @@
 #include "plot/SpeedTrace.h"
 
 #include "data/RateEstimate.h"
-#include "data/SummaryText.h"
+#include "plot/SpeedAxis.h"
 #include "data/Text8.h"
 #include "plot/DashedLines.h"
 #include "plot/PenLines.h"
@@ -231,7 +231,7 @@ std::string SpeedReadoutText(const PlotDocument& doc, int k, int n) {
     const Signal* s = doc.AltSignal(k);
     if (!s || n < 0 || n >= s->Samples.Count()) return {};
     const double v = KeptVerticalSpeeds(*s)->Speed[static_cast<std::size_t>(n)];
-    const QString unit = ToWidgetText(UnitNameOfLabel(doc.YAxisLabel)) + "/s";
+    const QString unit = ToWidgetText(SpeedUnitText(doc)) + "/s";
     // Qt's formatting ignores the process locale: the decimal point is always a point.
     if (!std::isfinite(v)) return ("Speed =        - " + unit).toStdString();
     return (QString::asprintf("Speed = %8.1f ", v) + unit).toStdString();

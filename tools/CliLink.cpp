@@ -1,5 +1,7 @@
 #include "tools/CliLink.h"
 
+#include "data/Text8.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -35,7 +37,7 @@ void PrintError(const std::string& line) {
     static std::string last;
     if (!line.empty() && line == last) return;
     last = line;
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", vemo::Utf8OfEightBit(line).c_str());
     std::fflush(stderr);
 }
 

@@ -3,9 +3,9 @@
 // Loads IN into an empty document as "Load" does and writes the picture as "Export" would:
 // 100 pixels per inch, 7 x 3.5 inches unless told otherwise, the type from the extension (SVG
 // and PDF as vectors of the same size in inches).
-#include "data/DataFile.h"
 #include "plot/Export.h"
 #include "plot/Scaling.h"
+#include "tools/CliLoad.h"
 #include "tools/Commands.h"
 
 #include <QGuiApplication>
@@ -70,7 +70,6 @@ int CmdExport(int argc, char** argv) {
         }
     }
     if (files.size() != 2) return UsageError("export");
-    const QString in = QString::fromLocal8Bit(files[0]);
     const QString out = QString::fromLocal8Bit(files[1]);
     const int type = vemo::ExportTypeOfName(out);
     if (type == 0) {
@@ -88,13 +87,10 @@ int CmdExport(int argc, char** argv) {
 
     const auto app = StartToolkit();
     vemo::PlotDocument doc;
-    QString error;
-    vemo::DataFileKind kind = vemo::DataFileKind::Set;
-    if (!vemo::LoadDataFile(doc, in, &error, &kind)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
-        return 2;
-    }
-    if (kind == vemo::DataFileKind::Set) vemo::AutoRangeAll(doc);
+    const vemo::LoadResult loaded = vemocli::LoadAndTell(doc, files[0]);
+    if (!loaded.Done) return 2;
+    // A plot file keeps its stored range; a set or a simulation is shown whole.
+    if (loaded.Kind != vemo::DataFileKind::Plot) vemo::AutoRangeAll(doc);
     vemo::PlotSwitches switches;
     switches.ShowInfo = info;
     switches.ShowBackground = logo;

@@ -4,8 +4,9 @@
 // nearest to it, the design's name and notes that say it is a simulation.
 #include "data/DataFile.h"
 #include "data/SimImport.h"
-#include "data/Units.h"
+#include "data/Text8.h"
 #include "plot/Scaling.h"
+#include "tools/CliLoad.h"
 #include "tools/Commands.h"
 
 #include <QFile>
@@ -57,7 +58,7 @@ int CmdImportSim(int argc, char** argv) {
 
     QFile file(in);
     if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "Unable to open %s!\n", files[0]);
+        vemocli::PrintError(QString("Unable to open %1!").arg(in));
         return 2;
     }
     const QByteArray bytes = file.readAll();
@@ -66,25 +67,23 @@ int CmdImportSim(int argc, char** argv) {
     if (!vemo::ReadSimulation(
             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), unit, sim,
             why)) {
-        std::fprintf(stderr, "%s: %s\n", files[0], why.c_str());
+        vemocli::PrintError(in + ": " + vemo::ToWidgetText(why));
         return 2;
     }
 
     vemo::PlotDocument doc;
-    doc.YAxisLabel =
-        std::string("Altitude (") + vemo::UnitNames[static_cast<std::size_t>(unit)] + ")";
-    const QByteArray source = QFileInfo(in).fileName().toLocal8Bit();
-    const vemo::Signal* alt = vemo::AddSimulationSet(
-        doc, sim, std::string_view(source.constData(), static_cast<std::size_t>(source.size())));
+    doc.YAxisLabel = vemo::AltitudeAxisLabel(unit);
+    const vemo::Signal* alt =
+        vemo::AddSimulationSet(doc, sim, unit, vemo::FromWidgetText(QFileInfo(in).fileName()));
     vemo::AutoRangeTime(doc);
     vemo::AutoRangeAlt(doc);
     QString error;
     if (!vemo::SaveSetFile(doc, 0, out, &error)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        vemocli::PrintError(error);
         return 2;
     }
     if (const std::string notice = vemo::ImportNotice(sim); !notice.empty())
-        std::fprintf(stderr, "%s: %s\n", files[0], notice.c_str());
+        vemocli::PrintError(in + ": " + vemo::ToWidgetText(notice));
     std::printf("%s: %d samples, %zu events, %d trigger marks\n", files[1], alt->Samples.Count(),
                 sim.Events.size(), alt->TriggerSignal->Samples.Count());
     return 0;

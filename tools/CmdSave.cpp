@@ -1,7 +1,7 @@
 // vemo-cli save OUT.csv IN.csv [IN.csv ...] [--set K]
 // Loads the inputs in order into an empty document, as "Load" does, and saves the whole plot,
 // or data set K alone as a set file.
-#include "data/DataFile.h"
+#include "tools/CliLoad.h"
 #include "tools/Commands.h"
 
 #include <QString>
@@ -38,13 +38,8 @@ int CmdSave(int argc, char** argv) {
     if (files.size() < 2) return UsageError("save");
 
     vemo::PlotDocument doc;
-    for (std::size_t i = 1; i < files.size(); ++i) {
-        QString error;
-        if (!vemo::LoadDataFile(doc, QString::fromLocal8Bit(files[i]), &error)) {
-            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
-            return 2;
-        }
-    }
+    for (std::size_t i = 1; i < files.size(); ++i)
+        if (!vemocli::LoadAndTell(doc, files[i]).Done) return 2;
     if (set >= doc.SetCount()) {
         std::fprintf(stderr, "vemo-cli save: the inputs hold %d data sets; there is no set %d\n",
                      doc.SetCount(), set);
@@ -55,7 +50,7 @@ int CmdSave(int argc, char** argv) {
     const bool ok =
         set >= 0 ? vemo::SaveSetFile(doc, set, out, &error) : vemo::SavePlotFile(doc, out, &error);
     if (!ok) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        vemocli::PrintError(error);
         return 2;
     }
     return 0;

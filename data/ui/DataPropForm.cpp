@@ -1,6 +1,7 @@
 #include "data/ui/DataPropForm.h"
 
 #include "data/PlotDocument.h"
+#include "data/SetUnits.h"
 #include "data/SummaryText.h"
 #include "data/Text.h"
 #include "data/Text8.h"
@@ -337,12 +338,13 @@ void TDataPropForm::ShowSummary() {
     // Loads and downloads refresh the dialog while it is closed; its summary is worked out when
     // it is shown.
     if (!isVisible()) return;
-    const Signal* alt = PlotDoc ? PlotDoc->AltSignal(SetListBox->currentRow()) : nullptr;
+    const int k = SetListBox->currentRow();
+    const Signal* alt = PlotDoc ? PlotDoc->AltSignal(k) : nullptr;
     if (!alt) {
         SummaryText->clear();
         return;
     }
-    std::string text = SummaryBlock(SummariseFlight(*alt), UnitNameOfLabel(PlotDoc->YAxisLabel));
+    std::string text = SummaryBlock(SummariseFlight(*alt), SetUnitWord(*PlotDoc, k));
     if (!text.empty() && text.back() == '\n') text.pop_back();
     SummaryText->setPlainText(ToWidgetText(text));
 }

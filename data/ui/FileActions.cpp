@@ -124,21 +124,19 @@ void LoadData(QWidget* parent, const std::function<void()>& loaded) {
 
 void LoadDataFrom(QWidget* parent, const QString& path, const std::function<void()>& loaded) {
     if (!PlotDoc) return;
-    QString error, notice;
-    long long dropped = 0;
-    if (!LoadDataFile(*PlotDoc, path, &error, nullptr, &notice, &dropped)) {
-        Questions().ShowError(parent, error);
+    const LoadResult r = LoadDataFile(*PlotDoc, path);
+    if (!r.Done) {
+        // A file that opened but holds no data is no fault of the system's.
+        if (r.Kind == DataFileKind::NotData)
+            Questions().ShowMessage(parent, r.Error);
+        else
+            Questions().ShowError(parent, r.Error);
         return;
     }
     if (DataPropForm) DataPropForm->RefreshSetProperties();
     if (loaded) loaded();
-    if (!notice.isEmpty()) Questions().ShowMessage(parent, path + ": " + notice);
-    if (dropped > 0)
-        Questions().ShowMessage(parent, QString("%1 holds more than %2 samples in a data set; "
-                                                "%3 samples were not loaded.")
-                                            .arg(path)
-                                            .arg(MaxSamples)
-                                            .arg(dropped));
+    for (const QString& notice : r.Notices)
+        Questions().ShowMessage(parent, notice);
 }
 
 } // namespace vemo

@@ -41,8 +41,10 @@ void UseRealQuestions();
 void SaveData(QWidget* parent, int downloadSetIndex = 0);
 // "Load" (hint "Load data"): asks for a file and adds its data sets to the document; a flight
 // simulator's export adds one data set. `loaded` runs once they are in (the window repaints
-// the plot), before the user is told of samples beyond what a data set holds, or rows of an
-// export that were skipped or cut, and how many were left out.
+// the plot), before the user is told, a message box each, what loading had to say: samples
+// beyond what a data set holds, rows of an export skipped or cut, sets converted into the
+// plot's unit, samples out of time order. A file that holds no data is refused in a box
+// captioned "Vemo", one that cannot be read or used in a box captioned "Error".
 void LoadData(QWidget* parent, const std::function<void()>& loaded);
 // What "Load" does once the file is chosen.
 void LoadDataFrom(QWidget* parent, const QString& path, const std::function<void()>& loaded);

@@ -1,10 +1,14 @@
 // The typical visit through the main window against the simulated module: Connect, "Download
 // Info", "Download Data" with "All"; the new data sets reach both name lists with their notes
-// and the plot is ranged to them.
+// and the plot is ranged to them. And a flight beside its simulation: loaded in feet, the
+// module's meters converted, summed up and saved in feet.
 #include "app/MainForm.h"
 #include "app/Windows.h"
 #include "data/PlotDocument.h"
+#include "data/ui/DataPropForm.h"
+#include "data/ui/FileActions.h"
 #include "data/ui/MainStatus.h"
+#include "data/ui/SaveSel.h"
 #include "link/Protocol.h"
 #include "link/SerialLink.h"
 #include "link/ui/ConfigurePage.h"
@@ -13,11 +17,13 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -152,4 +158,58 @@ TEST_F(DownloadVisitTest, ConnectInfoDownloadAll) {
     EXPECT_GT(PlotDoc->AltMax, 20.0);
     ASSERT_NE(MainStatus.ProgressBar1, nullptr);
     EXPECT_FALSE(MainStatus.ProgressBar1->isVisible());
+}
+
+// A simulation loaded while the plot says feet; then a flight from a module set to meters.
+TEST_F(DownloadVisitTest, AMeterFlightJoinsAFootSimulationInFeet) {
+    QTemporaryDir dir;
+    Questions().AskLoadPath = [](QWidget*) {
+        return QString(VEMO_TEST_DATA) + "/fixtures/sim_export.csv";
+    };
+    Questions().AskSaveKind = [](QWidget*) { return int(TSaveSel::PlotAndAllDataSets); };
+    Questions().AskSavePath = [&](QWidget*, const QString&) { return dir.filePath("plot.csv"); };
+    struct Restore {
+        ~Restore() { UseRealQuestions(); }
+    } restore;
+    Control<QPushButton>("LoadBtn")->click();
+    ASSERT_EQ(PlotDoc->SetCount(), 2);
+    ConnectPage* page = MainForm->ConnectPg;
+    page->CommPortBox->setCurrentIndex(
+        page->CommPortBox->findText(QString::fromStdString(sim.PortPath()), Qt::MatchStartsWith));
+    page->SpeedBox->setCurrentIndex(5);
+    for (const char* button : {"ConnectBtn", "DLInfoBtn"})
+        Control<QPushButton>(button)->click();
+    page->SetList->setCurrentIndex(0);
+    Control<QPushButton>("DLDataBtn")->click();
+    ASSERT_EQ(PlotDoc->SetCount(), 3);
+
+    const auto& a = PlotDoc->AltSignal(2)->Samples.Alt;
+    const double apogee = *std::max_element(a.begin(), a.end());
+    EXPECT_NEAR(apogee, *std::max_element(expected[0].alt.begin(), expected[0].alt.end()) / 0.3048,
+                1e-9);
+    EXPECT_EQ(PlotDoc->YAxisLabel, "Altitude (Feet)");
+    EXPECT_EQ(Log().count(QString::fromStdString(PlotDoc->AltSignal(2)->Name) +
+                          " was recorded in meters; converted to feet like the other sets."),
+              1);
+    // The dialog sums both up in the unit the plot shows them in.
+    QStringList summaries;
+    QTimer::singleShot(50, [&] {
+        for (int k : {1, 2}) {
+            DataPropForm->SetListBox->setCurrentRow(k);
+            summaries << DataPropForm->SummaryText->toPlainText();
+        }
+        DataPropForm->reject();
+    });
+    Control<QPushButton>("DataPropBtn")->click();
+    ASSERT_EQ(summaries.size(), 2);
+    EXPECT_TRUE(summaries[0].contains("Apogee:        1579.76 feet at 9.55 s\n"));
+    EXPECT_TRUE(summaries[1].contains(QString("Apogee:        %1 feet").arg(apogee, 0, 'f', 2)));
+
+    // Every set of the plot file stands under the label of its numbers.
+    Control<QPushButton>("SaveBtn")->click();
+    QFile saved(dir.filePath("plot.csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray text = saved.readAll();
+    EXPECT_EQ(text.count("\r\n#Altitude (Feet)\r\n"), 4); // the plot's label, three set blocks
+    EXPECT_TRUE(text.contains(", " + QByteArray::number(apogee, 'f', 4) + ", ")) << apogee;
 }

@@ -167,7 +167,8 @@ TEST(SetFileRead, RangeLineWithFourNumbersMeansNoTriggerColumn) {
     EXPECT_EQ(alt->Samples.PeakMarks[1], 1); // third column is the peak mark
     EXPECT_EQ(alt->TriggerSignal->Samples.Count(), 0);
     EXPECT_EQ(doc.TimeMax, 77); // a set block never restores the range
-    EXPECT_EQ(doc.YAxisLabel, "Altitude (Feet)");
+    // A plot without sets takes the first set's unit, and its label.
+    EXPECT_EQ(doc.YAxisLabel, "Altitude (Meters)");
 }
 
 TEST(SetFileRead, ClimbMarkLinesAnywhereInTheBlock) {
@@ -191,8 +192,7 @@ TEST(SetFileRead, PlotFileAppendsSetsAndRestoresThePlot) {
     doc.CreateDataSet();
     doc.CreateDataSet();
     doc.SetListBox->Select(1);
-    const auto kind = ReadDataText(doc, Fixture("plot3.csv"));
-    EXPECT_EQ(kind, DataFileKind::Plot);
+    EXPECT_EQ(ReadDataText(doc, Fixture("plot3.csv")).Kind, DataFileKind::Plot);
     ASSERT_EQ(doc.SetCount(), 5);
     EXPECT_EQ(doc.AltSignal(0)->Name, "Data000");
     EXPECT_EQ(doc.AltSignal(2)->Name, "Launch");
@@ -277,8 +277,9 @@ TEST(SetFileRead, HostileInputIsReadInAnOrderlyWay) {
     std::string text = "#" + std::string(40, 'N') + "\r\n#x\r\n#y\r\n#" + std::string(100000, 'a') +
                        "\r\n#\0\1\2\r\n#\r\n#junk,1,2,3,1\r\n"s;
     text += "abc, def\r\n";       // no number: skipped
-    text += "5\r\n";              // time only: altitude 0
-    text += "6, x, 1, 1\r\n";     // altitude does not convert: 0, and no trigger
+    text += "5\r\n";              // time only: no sample
+    text += "6, x, 1, 1\r\n";     // altitude does not convert: no sample
+    text += "6, 60, x\r\n";       // peak mark does not convert: 0
     text += "\r\n   \r\n";        // blank lines: skipped
     text += "7, 70, 300\r\n";     // peak mark keeps its low eight bits
     text += "#C 99, 0\r\n";       // names a sample the set does not have
@@ -293,14 +294,12 @@ TEST(SetFileRead, HostileInputIsReadInAnOrderlyWay) {
     EXPECT_EQ(alt->Note2, "");
     // "junk" fails the range line, so there is no trigger column: lines hold time, alt, peak.
     EXPECT_EQ(alt->TriggerSignal->Visible, 0);
-    ASSERT_EQ(alt->Samples.Count(), 3);
-    EXPECT_EQ(alt->Samples.Time[0], 5.0);
-    EXPECT_EQ(alt->Samples.Alt[0], 0.0);
-    EXPECT_EQ(alt->Samples.Time[1], 6.0);
-    EXPECT_EQ(alt->Samples.Alt[1], 0.0);
-    EXPECT_EQ(alt->Samples.PeakMarks[1], 0);
-    EXPECT_EQ(alt->Samples.Alt[2], 70.0);
-    EXPECT_EQ(alt->Samples.PeakMarks[2], 300 & 0xFF);
+    ASSERT_EQ(alt->Samples.Count(), 2);
+    EXPECT_EQ(alt->Samples.Time[0], 6.0);
+    EXPECT_EQ(alt->Samples.Alt[0], 60.0);
+    EXPECT_EQ(alt->Samples.PeakMarks[0], 0);
+    EXPECT_EQ(alt->Samples.Alt[1], 70.0);
+    EXPECT_EQ(alt->Samples.PeakMarks[1], 300 & 0xFF);
     EXPECT_EQ(alt->FreeClimbMark(), 0);
 }
 
@@ -343,14 +342,16 @@ TEST(SetFileDisk, SaveAndLoadThroughFiles) {
     ASSERT_TRUE(SaveSetFile(doc, 0, path, &error)) << error.toStdString();
     PlotDocument back;
     back.Clear();
-    DataFileKind kind = DataFileKind::Plot;
-    ASSERT_TRUE(LoadDataFile(back, path, &error, &kind));
-    EXPECT_EQ(kind, DataFileKind::Set);
+    const LoadResult loaded = LoadDataFile(back, path);
+    ASSERT_TRUE(loaded.Done);
+    EXPECT_EQ(loaded.Kind, DataFileKind::Set);
     EXPECT_EQ(back.AltSignal(0)->Name, "Disk");
     EXPECT_EQ(back.AltSignal(0)->Samples.Alt[4], 40.0);
 
-    EXPECT_FALSE(LoadDataFile(back, dir.filePath("missing.csv"), &error));
-    EXPECT_EQ(error, "Unable to open " + dir.filePath("missing.csv") + "!");
+    const LoadResult missing = LoadDataFile(back, dir.filePath("missing.csv"));
+    EXPECT_FALSE(missing.Done);
+    EXPECT_EQ(missing.Kind, DataFileKind::Unread);
+    EXPECT_EQ(missing.Error, "Unable to open " + dir.filePath("missing.csv") + "!");
     EXPECT_EQ(back.SetCount(), 1);
     EXPECT_FALSE(SavePlotFile(doc, dir.filePath("gone/Plot.csv"), &error));
     EXPECT_EQ(error, "Unable to open " + dir.filePath("gone/Plot.csv") + "!");
@@ -428,4 +429,18 @@ TEST(SetFileDisk, SavesAWritableFileInAFolderTheUserMayNotWrite) {
     EXPECT_TRUE(saveKeepsFile(user->OwnProcess ? 0555 : 0755)) << "written in place";
     EXPECT_FALSE(saveKeepsFile(0777)) << "replaced by a new file";
     chmod(folder.constData(), 0700);
+}
+
+// A spreadsheet program that saves a set file in UTF-8 puts a byte-order mark before it: the
+// file is still a set file, and its texts become 8-bit text.
+TEST(SetFileRead, AUtf8FileWithAByteOrderMark) {
+    PlotDocument doc;
+    const LoadResult r = ReadDataText(
+        doc, "\xef\xbb\xbf#Flug \xc3\xbc"
+             "ber \xc3\x85re\r\n#Time (seconds)\r\n#Altitude (meters)\r\n#\xe2\x82\xac 5 "
+             "\xce\xa9\r\n#\r\n#\r\n#0,0,1,1,0\r\n0, 1, 0\r\n");
+    EXPECT_EQ(r.Kind, DataFileKind::Set);
+    EXPECT_EQ(doc.AltSignal(0)->Name, "Flug \xfc"
+                                      "ber \xc5re");
+    EXPECT_EQ(doc.AltSignal(0)->Note1, "\x80 5 ?"); // the euro sign in Windows-1252, no omega
 }

@@ -280,19 +280,21 @@ TEST_F(DialogFixture, SummaryFollowsTheShownSetAndItsChanges) {
     flight.Clear();
     for (int i = 0; i <= 40; ++i)
         flight.Append(i, i < 10 || i > 30 ? 0 : 500 - std::abs(i - 20) * 50.0);
-    doc.YAxisLabel = "Altitude (M\xe8tres)"; // 8-bit text, one byte a character
+    // A set made here has no unit of its own: it is summed up in the one the plot's label
+    // names, here in 8-bit French.
+    doc.YAxisLabel = "Altitude (M\xe8tres)";
     form->show();
     const auto summary = [this] { return form->SummaryText->toPlainText(); };
     EXPECT_TRUE(form->SummaryText->isReadOnly());
-    EXPECT_TRUE(summary().contains("Apogee:        500.00 M\u00e8tres at 20.00 s\n"))
+    EXPECT_TRUE(summary().contains("Apogee:        500.00 meters at 20.00 s\n"))
         << summary().toStdString();
     EXPECT_TRUE(summary().contains("Launch:        10.00 s\nLanding:       29.00 s\n"))
         << summary().toStdString();
     form->SetListBox->setCurrentRow(1); // the ramp 0..20
-    EXPECT_TRUE(summary().contains("Apogee:        20.00 M\u00e8tres at 20.00 s\n"));
+    EXPECT_TRUE(summary().contains("Apogee:        20.00 meters at 20.00 s\n"));
     Get<QLineEdit>("XOffsetEdit")->setText("10");
     Click("ApplyBtn");
-    EXPECT_TRUE(summary().contains("Apogee:        20.00 M\u00e8tres at 30.00 s\n"));
+    EXPECT_TRUE(summary().contains("Apogee:        20.00 meters at 30.00 s\n"));
     Click("DelSetBtn");
     Click("DelSetBtn");
     EXPECT_EQ(summary(), "");

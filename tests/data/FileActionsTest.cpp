@@ -172,7 +172,8 @@ TEST_F(FileActionsFixture, ANameWithoutExtensionIsSavedAsCsv) {
     EXPECT_TRUE(Read(dir.filePath("noext.csv")).startsWith("#First\r\n"));
 }
 
-// Load says once a file what sets could not hold, what an export skipped, and why it fails.
+// Load says once a file what sets could not hold, what an export skipped, what it converted or
+// found out of order, and why it fails.
 TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
     std::string block = "! 0, 1, 0, 0, 0, 7\r\n#Long\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1,0\r\n";
     for (int i = 0; i < MaxSamples + 7; ++i)
@@ -181,8 +182,12 @@ TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
     const QString files[] = {
         Write("long.csv",
               "Vemo Plot\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#\r\n#0,0,1,1\r\n" + block + block),
-        fixtures + "plot3.csv", fixtures + "sim_handmade.csv",
-        Write("velocity.csv", "# Rocket\n# Time (s),Vertical velocity (m/s)\n0,0\n1,5\n")};
+        fixtures + "plot3.csv",
+        fixtures + "sim_handmade.csv",
+        Write("velocity.csv", "# Rocket\n# Time (s),Vertical velocity (m/s)\n0,0\n1,5\n"),
+        Write("passwd.csv", "root:x:0:0:root:/root:/bin/bash\n"),
+        Write("meters.csv", "#M\r\n#Time (seconds)\r\n#Altitude (meters)\r\n#\r\n#\r\n#\r\n"
+                            "#0,0,1,1,0\r\n0, 3.048, 0\r\n2, 1, 0\r\n1, 2, 0\r\n")};
     for (const QString& file : files) {
         answer = file;
         LoadData(nullptr, repaint);
@@ -190,10 +195,15 @@ TEST_F(FileActionsFixture, LoadSaysWhatItLeftOutAndWhatItCannotRead) {
     EXPECT_EQ(messages, (QStringList{files[0] + " holds more than 65536 samples in a data set; 14 "
                                                 "samples were not loaded.",
                                      files[2] + ": 1 row skipped (time or altitude not a number, "
-                                                "or out of time order)"}));
+                                                "or out of time order)",
+                                     files[4] + " holds no data samples.",
+                                     files[5] + " was recorded in meters; converted to feet like "
+                                                "the other sets.",
+                                     files[5] + ": 1 sample is out of time order."}));
     EXPECT_EQ(errors, QStringList{files[3] + ": the column header names no altitude column"});
+    EXPECT_EQ(repaints, 4); // nothing to repaint after a file refused
     EXPECT_EQ(doc.AltSignal(3)->Samples.Count(), MaxSamples);
-    EXPECT_EQ(doc.AltSignal(doc.SetCount() - 1)->Name, "Hand-made test rock");
+    EXPECT_EQ(doc.AltSignal(doc.SetCount() - 2)->Name, "Hand-made test rock");
 }
 
 // The real file dialogs, answered as a user would, each start in the folder last chosen.

@@ -346,13 +346,13 @@ TEST(FlightSummary, FiguresAreAsPlottedAndMarksAsLabelled) {
     trig.Visible = 0; // a set without triggers lists none, whatever its store holds
     s = SummariseFlight(alt);
     EXPECT_TRUE(s.Triggers.empty());
-    const std::string block = SummaryBlock(s, UnitNameOfLabel("Altitude (Meters)"));
+    const std::string block = SummaryBlock(s, UnitWord(UnitOfLabel("Altitude (Meters)")));
     // The other lines are checked through vemo-cli summary.
-    EXPECT_NE(block.find("Climb marks:   10.00 Meters/s from 105.00 s to 110.00 s\n"
+    EXPECT_NE(block.find("Climb marks:   10.00 meters/s from 105.00 s to 110.00 s\n"
                          "               no rate (one time) from 103.50 s to 103.50 s\n"),
               std::string::npos)
         << block;
-    EXPECT_EQ(UnitNameOfLabel("Height"), "units");
+    EXPECT_EQ(UnitOfLabel("Height"), UnitNone);
 }
 
 // Under a parachute the rate holds for a long stretch; rounding must not pick its time, or the

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -62,6 +64,8 @@ TEST(SimImport, ReadsExportsAndSaysWhatItCannotRead) {
          "the column header names no altitude column"},
         {"unknown unit", "# Time (s),Altitude (furlong)\n0,0\n", UnitFeet, true,
          "unknown altitude unit \"furlong\""},
+        {"a time in an unknown unit", "# Zeit (Tage);H\xc3\xb6he (m)\n0;0\n", UnitFeet, true,
+         "unknown time unit \"Tage\""},
         {"no rows", "# Time (s),Altitude (m)\n# Event LAUNCH occurred at t=0 seconds\n", UnitFeet,
          true, "no data rows with a time and an altitude"},
         {"no header", "# just a comment\n0,0\n", UnitFeet, false,
@@ -100,10 +104,20 @@ TEST(SimImport, LoadReadsAnExportInThePlotsUnit) {
                                  {"Height", 120 / 0.3048}}) {
         PlotDocument doc;
         doc.YAxisLabel = label;
-        QString error;
-        ASSERT_TRUE(LoadDataFile(doc, Fixtures + "sim_handmade.csv", &error))
-            << error.toStdString();
+        const LoadResult r = LoadDataFile(doc, Fixtures + "sim_handmade.csv");
+        ASSERT_TRUE(r.Done) << r.Error.toStdString();
         const std::vector<double>& alt = doc.AltSignal(doc.ActiveSet())->Samples.Alt.Values();
         EXPECT_NEAR(*std::max_element(alt.begin(), alt.end()), apogee, 1e-9) << label;
     }
+}
+
+// The export's file name enters the set's notes as 8-bit text, like every text of the set.
+TEST(SimImport, TheFileNameEntersTheNotesAs8BitText) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8("SkyDart54 \u00c5re-sim.csv"));
+    ASSERT_TRUE(QFile::copy(Fixtures + "sim_handmade.csv", path));
+    PlotDocument doc;
+    ASSERT_TRUE(LoadDataFile(doc, path).Done);
+    EXPECT_EQ(doc.AltSignal(doc.SetCount() - 1)->Note2.substr(0, 33),
+              "Simulation SkyDart54 \xc5re-sim.csv,");
 }

@@ -51,8 +51,13 @@ void CheckLimits(const vemo::PlotDocument& doc) {
 
 std::string Cycle(std::string_view text) {
     vemo::PlotDocument doc;
-    vemo::ReadDataText(doc, text);
+    const vemo::LoadResult r = vemo::ReadDataText(doc, text);
+    Check(r.Done || doc.SetCount() == 0); // a refused text adds nothing
     CheckLimits(doc);
+    // One plot, one unit: every set read has it.
+    for (int k = 0; k < doc.SetCount(); ++k)
+        Check(doc.AltSignal(k)->Unit == doc.AltSignal(0)->Unit &&
+              vemo::IsUnit(doc.AltSignal(k)->Unit));
     std::string out;
     vemo::WritePlotFile(doc, out);
     return out;
@@ -70,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vemo::Simulation sim;
     std::string why;
     if (vemo::ReadSimulation(input, vemo::UnitFeet, sim, why)) {
-        vemo::AddSimulationSet(doc, sim, "fuzz.csv");
+        vemo::AddSimulationSet(doc, sim, vemo::UnitFeet, "fuzz.csv");
         CheckLimits(doc);
     }
 

@@ -21,7 +21,7 @@ TEST(CliImportSim, WritesASetFileNamedAndNotedAsASimulation) {
     EXPECT_EQ(r.out, feet + ": 13 samples, 4 events, 4 trigger marks\n");
     EXPECT_EQ(r.err, HandMade + ": " + SkippedRow + "\n");
     const QByteArray text = ReadFile(feet);
-    EXPECT_TRUE(text.startsWith("#Hand-made test rock\r\n#Time (sec)\r\n#Altitude (Feet)\r\n"
+    EXPECT_TRUE(text.startsWith("#Hand-made test rock\r\n#Time (sec)\r\n#Altitude (feet)\r\n"
                                 "#Simulation: Hand-made test rocket with a long name\r\n"
                                 "#Simulation sim_handmade.csv, 13 samples, " +
                                 SkippedRow.toLatin1() +
@@ -67,13 +67,13 @@ TEST(CliSummary, BlocksInEachSetsUnitsAndALogbook) {
                              "Note:          Simulation sim_handmade.csv, 13 samples, " +
                              SkippedRow + "\n" +
                              "Samples:       13\n"
-                             "Apogee:        120.00 Meters at 6.00 s\n"
-                             "Ground level:  0.00 Meters\n"
+                             "Apogee:        120.00 meters at 6.00 s\n"
+                             "Ground level:  0.00 meters\n"
                              "Launch:        0.00 s\n"
                              "Landing:       12.00 s\n"
                              "Flight time:   12.00 s\n"
-                             "Max climb:     31.90 Meters/s at 1.00 s\n"
-                             "Max descent:   21.00 Meters/s at 10.00 s\n"
+                             "Max climb:     31.90 meters/s at 1.00 s\n"
+                             "Max descent:   21.00 meters/s at 10.00 s\n"
                              "Triggers:      0.00, 1.00, 6.00, 12.50 s\n"
                              "Climb marks:   none\n");
 
@@ -90,9 +90,9 @@ TEST(CliSummary, BlocksInEachSetsUnitsAndALogbook) {
                        "Max descent rate (Unit/s),Triggers");
     EXPECT_EQ(rows[1], meters + ",Hand-made test rock,1,\"Simulation sim_handmade.csv, 13 " +
                            "samples, " + SkippedRow +
-                           "\",13,Meters,120.00,6.00,0.00,12.00,12.00,31.90,21.00,4");
+                           "\",13,meters,120.00,6.00,0.00,12.00,12.00,31.90,21.00,4");
     EXPECT_TRUE(rows[2].startsWith(Fixtures + "plot3.csv,Launch,")) << rows[2].toStdString();
-    EXPECT_TRUE(rows[5].contains(",13,Feet,393.70,6.00,")) << rows[5].toStdString();
+    EXPECT_TRUE(rows[5].contains(",13,feet,393.70,6.00,")) << rows[5].toStdString();
     EXPECT_EQ(Cli({"summary"}).status, 1);
     EXPECT_EQ(Cli({"summary", meters, "--table"}).status, 1);
 }
