@@ -83,26 +83,22 @@ TEST_F(AppSettingsTest, TheFirstUnreadableValueEndsTheReadingAndTheFallbacksAreS
     AppSettings withoutSpeed = ChosenSettings();
     withoutSpeed.ShowVerticalSpeed = false;
     const struct {
-        const char* name; // planted over the stored values (removed without a value); none:
-                          // no file, a first run
+        const char* name; // planted over the stored values; none: no file, a first run
         QVariant value;
         int read;
         AppSettings expected;
     } cases[] = {{nullptr, {}, 0, FirstRun()},
                  {"ComPort", "first", 0, FirstRun()},
                  {"PrtWidth", 7, 13, afterPrtWidth},
-                 // A file written before this value was added: it alone keeps its start-up
-                 // state, and nothing falls back.
+                 // Removed: a file from before this value, which alone starts unchecked.
                  {"ShowVerticalSpeed", {}, SettingsBaseValueCount, withoutSpeed}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name ? c.name : "first run");
         if (c.name) {
             ASSERT_EQ(StoreSettings(store, ChosenSettings()), SettingsValueCount);
             QSettings raw(file, QSettings::IniFormat);
-            if (c.value.isValid())
-                raw.setValue(QString("Settings/") + c.name, c.value);
-            else
-                raw.remove(QString("Settings/") + c.name);
+            const QString key = QString("Settings/") + c.name;
+            c.value.isValid() ? raw.setValue(key, c.value) : raw.remove(key);
         }
         EXPECT_EQ(Run(c.read), c.expected);
         EXPECT_EQ(Run(SettingsValueCount), c.expected); // the close stored the fallbacks

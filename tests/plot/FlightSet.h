@@ -7,49 +7,31 @@
 #include <cmath>
 #include <cstdint>
 
-// The flight in metres and seconds: on the pad until Pad, a burn of Burn seconds at Accel,
-// a coast decelerating at Decel to the apogee, the drogue's steady Drogue down to MainAlt, then
-// the main's MainRate down to the ground.
-struct FlightPlan {
-    static constexpr double Pad = 3.0, Burn = 2.5, Accel = 60.0, Decel = 14.0;
-    static constexpr double Drogue = 18.0, MainAlt = 200.0, MainRate = 6.0;
-    static constexpr double VBurn = Accel * Burn, HBurn = 0.5 * Accel * Burn * Burn;
-    static constexpr double ApogeeT = Pad + Burn + VBurn / Decel;
-    static constexpr double Apogee = HBurn + VBurn * (VBurn / Decel) / 2.0;
-    static constexpr double MainT = ApogeeT + (Apogee - MainAlt) / Drogue;
-    static constexpr double LandingT = MainT + MainAlt / MainRate;
-};
+// The flight in metres and seconds, and the times its phases begin and end.
+namespace flight {
+constexpr double pad = 3.0, burn = 2.5, accel = 60.0, decel = 14.0;
+constexpr double drogue = 18.0, mainAlt = 200.0, mainRate = 6.0;
+constexpr double vBurn = accel * burn, hBurn = 0.5 * accel * burn * burn;
+constexpr double coast = vBurn / decel, apogeeT = pad + burn + coast;
+constexpr double apogee = hBurn + vBurn * coast / 2.0;
+constexpr double mainT = apogeeT + (apogee - mainAlt) / drogue;
+constexpr double landingT = mainT + mainAlt / mainRate;
+} // namespace flight
 
 inline double FlightFeet(double t) {
-    using F = FlightPlan;
+    using namespace flight;
     double m = 0.0;
-    if (t < F::Pad)
+    if (t < pad)
         m = 0.0;
-    else if (t < F::Pad + F::Burn)
-        m = 0.5 * F::Accel * (t - F::Pad) * (t - F::Pad);
-    else if (t < F::ApogeeT)
-        m = F::HBurn + F::VBurn * (t - F::Pad - F::Burn) -
-            0.5 * F::Decel * (t - F::Pad - F::Burn) * (t - F::Pad - F::Burn);
-    else if (t < F::MainT)
-        m = F::Apogee - F::Drogue * (t - F::ApogeeT);
+    else if (t < pad + burn)
+        m = 0.5 * accel * (t - pad) * (t - pad);
+    else if (t < apogeeT)
+        m = hBurn + vBurn * (t - pad - burn) - 0.5 * decel * (t - pad - burn) * (t - pad - burn);
+    else if (t < mainT)
+        m = apogee - drogue * (t - apogeeT);
     else
-        m = std::max(0.0, F::MainAlt - F::MainRate * (t - F::MainT));
+        m = std::max(0.0, mainAlt - mainRate * (t - mainT));
     return m / 0.3048;
-}
-
-// Its vertical speed, feet per second.
-inline double FlightFeetPerSecond(double t) {
-    using F = FlightPlan;
-    double v = 0.0;
-    if (t >= F::Pad && t < F::Pad + F::Burn)
-        v = F::Accel * (t - F::Pad);
-    else if (t >= F::Pad + F::Burn && t < F::ApogeeT)
-        v = F::VBurn - F::Decel * (t - F::Pad - F::Burn);
-    else if (t >= F::ApogeeT && t < F::MainT)
-        v = -F::Drogue;
-    else if (t >= F::MainT && t < F::LandingT)
-        v = -F::MainRate;
-    return v / 0.3048;
 }
 
 // Fills data set k of `doc` with the flight; returns the sample count.

@@ -1,6 +1,5 @@
-// The vertical speed beside the altitude: the trace against the true speed of a flight, the
-// right-hand axis and the room it takes, the kept speeds after every change of a set, and the
-// picture in every output.
+// The vertical speed beside the altitude: its trace against a flight's true speed, its axis and
+// the room it takes, the kept speeds after every change of a set, and every output.
 #include "FlightSet.h"
 #include "PlotPictures.h"
 #include "TextRecorder.h"
@@ -14,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -25,26 +23,7 @@ using namespace vemo;
 namespace {
 
 const QColor kTrace(255, 0, 0), kGrid(0, 255, 0), kBlack(0, 0, 0);
-
-// The flight sampled every 0.1 s, its speed drawn in red (its altitude line and trigger
-// marks left out), green grid; auto-ranged. Its speeds run from -59 to 492 ft/s: the axis
-// takes whole steps of 100 from -100 to 500.
-void FlightOnly(PlotDocument& doc) {
-    doc.CreateDataSet();
-    FillFlight(doc, 0, 0.1, 110.0);
-    doc.AltSignal(0)->LineStyle = LineNone;
-    doc.AltSignal(0)->LineColor = 0x000000FF;
-    doc.TrigSignal(0)->PointStyle = PointNone;
-    doc.GridColor = 0x0000FF00;
-    AutoRangeAll(doc);
-}
-
-RenderOptions SpeedShown(int width = 700, int height = 350) {
-    RenderOptions o;
-    o.Width = width, o.Height = height, o.Screen = true;
-    o.Switches.ShowVerticalSpeed = true;
-    return o;
-}
+const RenderOptions kOn{.Screen = true, .Switches = {.ShowVerticalSpeed = true}};
 
 bool SameSpeeds(const std::vector<double>& a, const std::vector<double>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](double x, double y) {
@@ -54,22 +33,35 @@ bool SameSpeeds(const std::vector<double>& a, const std::vector<double>& b) {
 
 } // namespace
 
-TEST(SpeedTrace, LiesOnTheTrueSpeedAwayFromTheFlightsEvents) {
+TEST(SpeedTrace, LiesOnTheTrueSpeedAgainstItsOwnAxisInEveryOutput) {
+    // The flight every 0.1 s, only its speed drawn, in red on a green grid. Its speeds run from
+    // -59 to 492 ft/s: the axis takes whole steps of 100 from -100 to 500.
     PlotDocument doc;
-    FlightOnly(doc);
+    doc.CreateDataSet();
+    FillFlight(doc, 0, 0.1, 110.0);
+    doc.AltSignal(0)->LineStyle = LineNone;
+    doc.AltSignal(0)->LineColor = 0x000000FF;
+    doc.TrigSignal(0)->PointStyle = PointNone;
+    doc.GridColor = 0x0000FF00;
+    doc.YAxisLabel = "Altitude (Meters)";
+    AutoRangeAll(doc);
     doc.TimeMax = 110.0; // the recording's end
-    const QImage img = RenderToImage(doc, SpeedShown());
+    const QImage img = RenderToImage(doc, kOn);
     const PlotRect a = PlotArea;
-    // The published rectangle is the one drawn: the frame's right edge stands on it.
+    // The frame's right edge stands on the published rectangle, left of the switched-off 642.
     EXPECT_LT(a.Right, 642);
     for (int y = a.Top + 1; y < a.Bottom; ++y)
         ASSERT_EQ(Pixel(img, a.Right, y), kGrid) << y;
 
-    using F = FlightPlan;
-    const double events[] = {F::Pad, F::Pad + F::Burn, F::ApogeeT, F::MainT, F::LandingT};
+    using namespace flight;
+    const double events[] = {pad, pad + burn, apogeeT, mainT, landingT};
     const double f = (a.Right - a.Left) / (doc.TimeMax - doc.TimeMin);
     const int h = a.Bottom - a.Top;
-    auto row = [&](double v) { return a.Top + h - (v + 100.0) / 600.0 * h; };
+    // The true speed at t (the slope of the flight's pieces, exact between them) on the axis.
+    auto row = [&](double t) {
+        const double v = (FlightFeet(t + 1e-4) - FlightFeet(t - 1e-4)) / 2e-4;
+        return a.Top + h - (v + 100.0) / 600.0 * h;
+    };
     int columns = 0, drawn = 0;
     for (int x = a.Left + 1; x < a.Right; ++x) {
         // The column's samples, and the lines to the samples beside them.
@@ -78,7 +70,7 @@ TEST(SpeedTrace, LiesOnTheTrueSpeedAwayFromTheFlightsEvents) {
         if (std::any_of(std::begin(events), std::end(events),
                         [&](double e) { return t1 > e - 2.0 && t0 < e + 2.0; }))
             continue;
-        const double r0 = row(FlightFeetPerSecond(t0)), r1 = row(FlightFeetPerSecond(t1));
+        const double r0 = row(t0), r1 = row(t1);
         ++columns;
         bool any = false;
         for (int y = a.Top; y <= a.Bottom; ++y) {
@@ -91,22 +83,12 @@ TEST(SpeedTrace, LiesOnTheTrueSpeedAwayFromTheFlightsEvents) {
     }
     EXPECT_GT(columns, 350);
     EXPECT_GT(drawn, columns / 2); // dashes: four pixels on, two off
-}
 
-TEST(SpeedTrace, RightAxisTakesJustTheRoomOfItsLabels) {
-    PlotDocument doc;
-    FlightOnly(doc);
-    doc.YAxisLabel = "Altitude (Meters)";
-    RenderToImage(doc, {.Screen = true});
-    EXPECT_EQ(PlotArea.Right, 642); // switched off: the plot as before
-    RenderToImage(doc, SpeedShown());
-    const PlotRect a = PlotArea;
+    // The label reads upward, centred on the plot's height, by the right edge; ticks between.
     TextRecorder rec;
-    RecordTexts(doc, rec, SpeedShown().Switches);
-
+    RecordTexts(doc, rec, kOn.Switches);
     const DrawnText* label = rec.Find("Speed (Meters/s)");
     ASSERT_NE(label, nullptr);
-    // Turned to read upward, centred on the plot's height, its cell beside the right edge.
     const int labelWidth = QFontMetrics(label->Font).horizontalAdvance(label->Text);
     EXPECT_NEAR(label->Base.y(), (a.Top + a.Bottom) / 2 + labelWidth / 2, 1.5);
     EXPECT_LT(label->Base.x(), 700 - 700 / 20 + 1);
@@ -118,11 +100,44 @@ TEST(SpeedTrace, RightAxisTakesJustTheRoomOfItsLabels) {
         widestEnd = std::max(widestEnd, t.Base.x() + QFontMetrics(t.Font).horizontalAdvance(t.Text));
     }
     EXPECT_EQ(ticks, QStringList({"-100", "0", "100", "200", "300", "400", "500"}));
-    // The widest tick label ends short of the turned label's cell, by no more than a fifth of
-    // an inch: the plot gave up just the room they need.
+    // The ticks end short of the label's cell, by under a fifth of an inch: just their room.
     const double cellLeft = label->Base.x() - QFontMetrics(label->Font).ascent();
     EXPECT_LT(widestEnd, cellLeft);
     EXPECT_GT(widestEnd, cellLeft - 20);
+
+    auto reddish = [](const QImage& img, QRect r) { // the red trace, smeared as JPEG smears it
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QColor c = Pixel(img, x, y);
+                n += c.red() > c.green() + 60 && c.red() > c.blue() + 60;
+            }
+        return n;
+    };
+    const QRect inside(120, 70, 480, 210);
+    EXPECT_EQ(reddish(RenderToImage(doc), inside), 0);
+
+    QTemporaryDir dir;
+    const PrintSettings s{.PrtColor = true};
+    for (int type = 1; type <= ExportFileTypes; ++type) {
+        const QString file = dir.filePath(QString("plot.") + ExportExtension(type));
+        ExportPlot(doc, s, file, type, &RenderPlot, kOn.Switches);
+        if (type == ExportPdf) // drawn by poppler
+            QProcess::execute("pdftoppm", {"-r", "100", "-singlefile", "-png", file, file});
+        // BMP, JPEG, GIF, PNG and SVG by Qt's own readers
+        const QImage img(type == ExportPdf ? file + ".png" : file);
+        EXPECT_GT(reddish(img, inside), 150) << ExportExtension(type);
+    }
+    // A printed page at 300 per inch, and monochrome output, where the trace is black.
+    QImage page(2100, 1050, QImage::Format_RGB32);
+    page.setDotsPerMeterX(11811);
+    page.setDotsPerMeterY(11811);
+    page.fill(Qt::white);
+    PrintPlot(page, doc, s, &RenderPlot, kOn.Switches);
+    EXPECT_GT(reddish(page, QRect(360, 210, 1440, 630)), 900);
+    const RenderOptions mono{.Colour = false, .Screen = true, .Switches = kOn.Switches};
+    EXPECT_GT(CountExactly(RenderToImage(doc, mono), inside, kBlack),
+              CountExactly(RenderToImage(doc, {.Colour = false}), inside, kBlack) + 300);
 }
 
 TEST(SpeedTicks, WholeStepsThatTakeInZero) {
@@ -153,25 +168,21 @@ TEST(KeptSpeeds, EveryChangeOfASetsSamplesOrScalesIsSeen) {
     Signal& s = *doc.AltSignal(0);
     SetProperties edit = ReadSetProperties(doc, 0);
     edit.AltScale = "0.3048";
-    const struct {
-        const char* what;
-        std::function<void()> change;
-    } changes[] = {
+    const std::pair<const char*, std::function<void()>> changes[] = {
         {"downloaded", [&] { s.Samples = std::move(doc.AltSignal(1)->Samples); }},
         {"loaded", [&] { s.Samples.Append(s.Samples.Time.back() + 0.1, 9000.0); }},
         {"one altitude", [&] { s.Samples.SetAlt(50, 3000.0); }},
         {"properties", [&] { ApplySetProperties(doc, 0, edit); }},
         {"drift", [&] { FixDrift(doc, 0); }},
         {"cropped", [&] { doc.TimeMin = 5, doc.TimeMax = 20, CropToView(doc); }},
-        {"altitude offset", [&] { s.Samples.ShiftAlts(-40.0); }},
         {"time scale", [&] { s.TimeScale = 2.0; }},
     };
-    for (const auto& c : changes) {
+    for (const auto& [what, change] : changes) {
         const auto kept = KeptVerticalSpeeds(s);
         EXPECT_EQ(KeptVerticalSpeeds(s), kept) << "worked out again without a change";
-        c.change();
-        EXPECT_TRUE(SameSpeeds(KeptVerticalSpeeds(s)->Speed, VerticalSpeeds(s))) << c.what;
-        EXPECT_FALSE(SameSpeeds(KeptVerticalSpeeds(s)->Speed, kept->Speed)) << c.what;
+        change();
+        EXPECT_TRUE(SameSpeeds(KeptVerticalSpeeds(s)->Speed, VerticalSpeeds(s))) << what;
+        EXPECT_FALSE(SameSpeeds(KeptVerticalSpeeds(s)->Speed, kept->Speed)) << what;
     }
 }
 
@@ -184,73 +195,25 @@ TEST(SpeedTrace, ReducedCoversTheLiteralTracesPixels) {
     doc.AltSignal(1)->Samples.SetAlt(30, std::nan(""));
     doc.AltSignal(2)->TimeScale = -1.0; // times that run backwards
     doc.AltSignal(2)->TimeOffset = 20.0;
-    AutoRangeAll(doc);
     SpeedAxis axis;
     axis.Ticks = NiceSpeedTicks(-100, 500);
-    const PlotRect a{105, 61, 642, 292};
+    auto picture = [&](const Signal& s, bool literal) {
+        std::vector<std::vector<QPoint>> lines;
+        SpeedPolylines(doc, {105, 61, 642, 292}, axis, s, KeptVerticalSpeeds(s)->Speed, literal,
+                       lines);
+        EXPECT_FALSE(lines.empty());
+        QImage img(700, 350, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap));
+        for (const auto& line : lines)
+            p.drawPolyline(line.data(), static_cast<int>(line.size()));
+        return img;
+    };
     for (const auto& [t0, t1] : {std::pair{0.0, 120.0}, std::pair{4.3, 9.1}}) {
         doc.TimeMin = t0, doc.TimeMax = t1;
-        for (int k = 0; k < 3; ++k) {
-            QImage pictures[2];
-            for (const bool literal : {false, true}) {
-                std::vector<std::vector<QPoint>> lines;
-                const Signal& s = *doc.AltSignal(k);
-                SpeedPolylines(doc, a, axis, s, KeptVerticalSpeeds(s)->Speed, literal, lines);
-                ASSERT_FALSE(lines.empty());
-                QImage& img = pictures[literal];
-                img = QImage(700, 350, QImage::Format_RGB32);
-                img.fill(Qt::white);
-                QPainter p(&img);
-                p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap));
-                for (const auto& line : lines)
-                    p.drawPolyline(line.data(), static_cast<int>(line.size()));
-            }
-            EXPECT_EQ(pictures[0], pictures[1]) << "set " << k << " from " << t0;
-        }
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(picture(*doc.AltSignal(k), false), picture(*doc.AltSignal(k), true))
+                << "set " << k << " from " << t0;
     }
-}
-
-TEST(SpeedTrace, EveryOutputDrawsItWhenSwitchedOn) {
-    PlotDocument doc;
-    FlightOnly(doc);
-    PlotSwitches on;
-    on.ShowVerticalSpeed = true;
-    // Pixels of the red trace, smeared as a JPEG smears them, in the plot.
-    auto reddish = [](const QImage& img, QRect r) {
-        int n = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x) {
-                const QColor c = Pixel(img, x, y);
-                n += c.red() > c.green() + 60 && c.red() > c.blue() + 60;
-            }
-        return n;
-    };
-    const QRect inside(120, 70, 480, 210);
-    EXPECT_EQ(reddish(RenderToImage(doc), inside), 0);
-
-    QTemporaryDir dir;
-    PrintSettings s;
-    s.PrtColor = true;
-    for (int type = 1; type <= ExportFileTypes; ++type) {
-        const QString file = dir.filePath(QString("plot.") + ExportExtension(type));
-        ExportPlot(doc, s, file, type, &RenderPlot, on);
-        QString picture = file;
-        if (type == ExportPdf) { // drawn by poppler
-            QProcess::execute("pdftoppm", {"-r", "100", "-singlefile", "-png", file, file});
-            picture = file + ".png";
-        }
-        const QImage img(picture); // BMP, JPEG, GIF, PNG and SVG by Qt's own readers
-        EXPECT_GT(reddish(img, inside), 150) << ExportExtension(type);
-    }
-    // A printed page at 300 per inch, and monochrome output, where the trace is black.
-    QImage page(2100, 1050, QImage::Format_RGB32);
-    page.setDotsPerMeterX(11811);
-    page.setDotsPerMeterY(11811);
-    page.fill(Qt::white);
-    PrintPlot(page, doc, s, &RenderPlot, on);
-    EXPECT_GT(reddish(page, QRect(360, 210, 1440, 630)), 900);
-    RenderOptions mono = SpeedShown();
-    mono.Colour = false;
-    EXPECT_GT(CountExactly(RenderToImage(doc, mono), inside, kBlack),
-              CountExactly(RenderToImage(doc, {.Colour = false}), inside, kBlack) + 300);
 }
