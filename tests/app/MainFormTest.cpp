@@ -30,9 +30,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 using namespace vemo;
 
@@ -186,6 +188,57 @@ TEST_F(MainFormTest, PageChangeClearsMouseReadouts) {
     ShowPage("ConfigurePage");
     EXPECT_TRUE(xy->text().isEmpty());
     EXPECT_TRUE(roc->text().isEmpty());
+}
+
+// Ctrl+Tab, Ctrl+Shift+Tab and the wheel over the tabs walk the shown pages only.
+TEST_F(MainFormTest, TheHiddenLogPageIsOutOfReachOfTheKeysAndTheWheel) {
+    QTabWidget* tabs = MainForm->PageControl1;
+    ShowPage("ConnectPage");
+    const QImage bar = tabs->tabBar()->grab().toImage();
+    auto wheel = [tabs](int delta) {
+        const QPointF at = tabs->tabBar()->rect().center();
+        QWheelEvent e(at, tabs->tabBar()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabs->tabBar(), &e);
+    };
+    const std::function<void()> steps[] = {
+        [tabs] { QTest::keyClick(tabs->currentWidget(), Qt::Key_Tab, Qt::ControlModifier); },
+        [tabs] {
+            QTest::keyClick(tabs->currentWidget(), Qt::Key_Backtab,
+                            Qt::ControlModifier | Qt::ShiftModifier);
+        },
+        [&] { wheel(-120); }, [&] { wheel(120); }};
+    for (const auto& step : steps) {
+        QSet<QWidget*> reached;
+        for (int i = 0; i < tabs->count() * 2; ++i) {
+            step();
+            reached << tabs->currentWidget();
+        }
+        EXPECT_FALSE(reached.contains(MainForm->LogPg));
+        EXPECT_GE(reached.size(), 3); // it walked past the hidden page's place
+    }
+    ShowPage("ConnectPage");
+    EXPECT_EQ(tabs->tabBar()->grab().toImage(), bar); // nothing of "Log Data" drawn
+}
+
+// With "Sizeable Window" the window shrinks no further than every control stays whole.
+TEST_F(MainFormTest, AtItsSmallestSizeTheWindowShowsEveryControlWhole) {
+    MainForm->ConnectPg->SizeChk->setChecked(true);
+    MainForm->Timer3->start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CurrentTab() == "Connect / Download"; }, 2000));
+    MainForm->resize(1, 1);
+    ASSERT_TRUE(QTest::qWaitFor([] { return MainForm->size() == MainForm->minimumSize(); }));
+    EXPECT_LT(MainForm->minimumSize().height(), MainForm->ClientHeight); // still sizeable
+    for (int page = 0; page < MainForm->PageControl1->count(); ++page) {
+        MainForm->PageControl1->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (QWidget* w : MainForm->findChildren<QWidget*>()) {
+            if (!w->isVisible() || w->objectName().startsWith("qt_")) continue;
+            EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()))
+                << page << " " << w->metaObject()->className() << " "
+                << w->objectName().toStdString();
+        }
+    }
 }
 
 TEST(KeyZoom, ZoomingOutAThousandTimesStopsWhileTheRangesAreFinite) {
