@@ -11,10 +11,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -76,7 +78,8 @@ TEST_F(SettingsWindowTest, EveryValueReachesItsControlAndComesBackAtClose) {
     MainForm->ConfigurePg->AutoStopSecEdit->setText("abc");
     MainForm->move(100, 60);
     CloseAndForget();
-    s.ComPort = -1; // no selection
+    s.ComPort = -1; // no selection, so no port name
+    s.ComPortName.clear();
     s.AutoStart = 3;
     s.AutoStop = -1;
     s.AutoStartSec = "12";
@@ -104,4 +107,33 @@ TEST_F(SettingsWindowTest, SimulateTargetAnswersDownloadInfoAndAGoneScreenIsNotU
         << log.toStdString();
     EXPECT_TRUE(log.contains("Memory contains 0 data sets.")) << log.toStdString();
     EXPECT_EQ(Config.Word0, 0xABCD);
+}
+
+// The port is chosen again by its name: an adapter plugged in since moves it in the list.
+TEST_F(SettingsWindowTest, ThePortIsChosenAgainByItsNameWhileThatPortIsThere) {
+    QTemporaryDir links;
+    qputenv("VEMO_PORT_LINKS", links.path().toLocal8Bit());
+    std::vector<std::string> ports;
+    for (const char* name : {"a", "b"}) { // listed before the machine's own ports
+        const QString device = links.filePath(QString("tty") + name);
+        QFile(device).open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QFile::link(device, links.filePath(QString(name) + "-port")));
+        ports.push_back(device.toStdString());
+    }
+    const struct {
+        int index;
+        std::string name;
+        int chosen;
+    } cases[] = {{0, ports[1], 1}, {1, "/dev/vemo-unplugged", 1}, {0, "", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppSettings s;
+        s.ComPort = c.index;
+        s.ComPortName = c.name;
+        Start(s);
+        EXPECT_EQ(MainForm->ConnectPg->CommPortBox->currentIndex(), c.chosen);
+        CloseAndForget();
+        EXPECT_EQ(Stored().ComPortName, ports[static_cast<std::size_t>(c.chosen)]);
+    }
+    qunsetenv("VEMO_PORT_LINKS");
 }
