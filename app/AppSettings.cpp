@@ -116,8 +116,7 @@ template <class Visitor, class Settings> bool EachValue(Visitor& v, Settings& s)
 
 // The values added since, read and written after the first 30.
 template <class Visitor, class Settings> bool EachAddedValue(Visitor& v, Settings& s) {
-    return v.Flag("ShowVerticalSpeed", s.ShowVerticalSpeed) &&
-           v.Text("ComPortName", s.ComPortName);
+    return v.Flag("ShowVerticalSpeed", s.ShowVerticalSpeed) && v.Text("ComPortName", s.ComPortName);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The settings in the Windows registry, with the value types the registry gives them: a
-// REG_DWORD for an integer, an 8-byte REG_BINARY for a float, a REG_SZ for a text. QSettings cannot write either
-// type as such (it keeps a byte array as text), so this store calls the registry directly.
+// REG_DWORD for an integer, an 8-byte REG_BINARY for a float, a REG_SZ for a text. QSettings
+// cannot write the first two as such (it keeps a byte array as text), so this store calls the
+// registry directly.
 #include "app/SettingsStore.h"
 
 #ifdef Q_OS_WIN
@@ -102,9 +103,9 @@ public:
     bool WriteText(std::string_view name, const std::string& value) override {
         const std::wstring text = QString::fromStdString(value).toStdWString();
         const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-        return key_ && RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ,
-                                      reinterpret_cast<const BYTE*>(text.c_str()),
-                                      bytes) == ERROR_SUCCESS;
+        return key_ &&
+               RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
     }
 
     bool Close() override {

@@ -92,7 +92,8 @@ std::string ExplainOpenFailure(const std::string& path, OpenFailure why,
     case OpenFailure::Permission: {
 #ifndef Q_OS_WIN
         DeviceOwnership device;
-        if (ReadOwnership(path, device)) return head + "permission denied. " + PermissionAdvice(device);
+        if (ReadOwnership(path, device))
+            return head + "permission denied. " + PermissionAdvice(device);
 #endif
         return head + "permission denied.";
     }

@@ -74,7 +74,8 @@ int CmdExport(int argc, char** argv) {
         }
     }
     if (files.size() < 2) return UsageError("export", "needs a data file and a picture's name");
-    if (files.size() > 2) return UsageError("export", "one file too many: " + std::string(files[2]));
+    if (files.size() > 2)
+        return UsageError("export", "one file too many: " + std::string(files[2]));
     const QString in = QString::fromLocal8Bit(files[0]);
     const QString out = QString::fromLocal8Bit(files[1]);
     const int type = vemo::ExportTypeOfName(out);

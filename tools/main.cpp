@@ -57,7 +57,8 @@ const Command Commands[] = {
     {"flash", "replace the module's firmware from an Intel HEX file",
      "--port PATH [--speed BAUD] [--blank] [--force] FILE.hex",
      PORT_OPTIONS
-     "  --blank         the module has no working firmware (\"Part is Blank\"): no \"P\", no break\n"
+     "  --blank         the module has no working firmware (\"Part is Blank\"): no \"P\", no "
+     "break\n"
      "  --force         with --blank, send the break all the same (\"Force Update\")\n",
      CmdFlash},
     {"summary", "print each data set's flight summary, or a logbook of them all",

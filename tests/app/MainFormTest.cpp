@@ -197,8 +197,8 @@ TEST_F(MainFormTest, TheHiddenLogPageIsOutOfReachOfTheKeysAndTheWheel) {
     const QImage bar = tabs->tabBar()->grab().toImage();
     auto wheel = [tabs](int delta) {
         const QPointF at = tabs->tabBar()->rect().center();
-        QWheelEvent e(at, tabs->tabBar()->mapToGlobal(at), QPoint(), QPoint(0, delta),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent e(at, tabs->tabBar()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(tabs->tabBar(), &e);
     };
     const std::function<void()> steps[] = {

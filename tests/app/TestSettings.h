@@ -52,7 +52,7 @@ inline void PrintTo(const AppSettings& s, std::ostream* os) {
         << " " << s.ScaleColor << " " << s.LabelColor << " " << s.InfoColor << std::dec << " "
         << s.AutoStart << " " << s.AutoStartSec << " " << s.AutoStartAltitude << " " << s.AutoStop
         << " " << s.AutoStopSec << " " << s.AutoStopAltitude << " " << s.AutoZero << " "
-        << s.ExportType << " " << s.Interval << " " << s.ShowVerticalSpeed << " "
-        << s.ComPortName << "}";
+        << s.ExportType << " " << s.Interval << " " << s.ShowVerticalSpeed << " " << s.ComPortName
+        << "}";
 }
 } // namespace vemo

@@ -267,9 +267,9 @@ TEST(SerialLinkOpen, APermissionFailureNamesAGroupOnlyWhereJoiningItGivesAccess)
         // Root may open anything, so only the wording can be checked: hand the file to a
         // group root is not in, which may read and write it.
         ASSERT_EQ(::chown(path.c_str(), 0, 4242), 0);
-        std::filesystem::permissions(path, std::filesystem::perms::group_read |
-                                               std::filesystem::perms::group_write,
-                                     std::filesystem::perm_options::add);
+        std::filesystem::permissions(
+            path, std::filesystem::perms::group_read | std::filesystem::perms::group_write,
+            std::filesystem::perm_options::add);
         why = ExplainOpenFailure(path.string(), OpenFailure::Permission);
         EXPECT_NE(why.find("not in the group '4242'"), std::string::npos) << why;
     } else {
