@@ -17,6 +17,31 @@ namespace vemo {
 namespace {
 
 #ifndef Q_OS_WIN
+// Who may open a device file, as far as the advice on a refused open needs it.
+struct DeviceOwnership {
+    std::string group, owner, mode; // names (numbers when there are none), octal bits
+    bool groupIsRoot = false;       // the group root, which no user should join
+    bool groupReadWrite = false;
+    bool member = false; // this process belongs to the group
+};
+
+// The advice after "permission denied": joining the group only where that gives access.
+std::string PermissionAdvice(const DeviceOwnership& device) {
+    // Joining root's group would give the user far more than the port; joining a group that
+    // may not read and write the device would give nothing.
+    if (device.groupIsRoot || !device.groupReadWrite)
+        return "The device is not open to users (owner " + device.owner + ", group " +
+               device.group + ", mode " + device.mode +
+               "): a udev rule that gives it to a group such as dialout, with you in that "
+               "group, gives access.";
+    if (!device.member)
+        return "You are not in the group '" + device.group +
+               "' that owns the device: run \"sudo usermod -aG " + device.group +
+               " $USER\", then log out and in again.";
+    return "You are in the group '" + device.group +
+           "' that owns the device; log out and in again if you joined it recently.";
+}
+
 bool ReadOwnership(const std::string& path, DeviceOwnership& device) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
@@ -46,22 +71,6 @@ bool ReadOwnership(const std::string& path, DeviceOwnership& device) {
 #endif
 
 } // namespace
-
-std::string PermissionAdvice(const DeviceOwnership& device) {
-    // Joining root's group would give the user far more than the port; joining a group that
-    // may not read and write the device would give nothing.
-    if (device.groupIsRoot || !device.groupReadWrite)
-        return "The device is not open to users (owner " + device.owner + ", group " +
-               device.group + ", mode " + device.mode +
-               "): a udev rule that gives it to a group such as dialout, with you in that "
-               "group, gives access.";
-    if (!device.member)
-        return "You are not in the group '" + device.group +
-               "' that owns the device: run \"sudo usermod -aG " + device.group +
-               " $USER\", then log out and in again.";
-    return "You are in the group '" + device.group +
-           "' that owns the device; log out and in again if you joined it recently.";
-}
 
 OpenFailure ClassifyOpenFailure(const std::string& path, bool deniedByDriver) {
     if (path.empty()) return OpenFailure::NoPortSelected;

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/Windows.h"
 #include "link/ModuleConfig.h"
+#include "link/PortList.h"
 #include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
@@ -19,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace vemo;
 
@@ -78,7 +81,7 @@ TEST_F(SettingsWindowTest, EveryValueReachesItsControlAndComesBackAtClose) {
     MainForm->ConfigurePg->AutoStopSecEdit->setText("abc");
     MainForm->move(100, 60);
     CloseAndForget();
-    s.ComPort = -1; // no selection, so no port name
+    s.ComPort = -1; // no selection
     s.ComPortName.clear();
     s.AutoStart = 3;
     s.AutoStop = -1;
@@ -113,27 +116,19 @@ TEST_F(SettingsWindowTest, SimulateTargetAnswersDownloadInfoAndAGoneScreenIsNotU
 TEST_F(SettingsWindowTest, ThePortIsChosenAgainByItsNameWhileThatPortIsThere) {
     QTemporaryDir links;
     qputenv("VEMO_PORT_LINKS", links.path().toLocal8Bit());
-    std::vector<std::string> ports;
     for (const char* name : {"a", "b"}) { // listed before the machine's own ports
-        const QString device = links.filePath(QString("tty") + name);
-        QFile(device).open(QIODevice::WriteOnly);
-        ASSERT_TRUE(QFile::link(device, links.filePath(QString(name) + "-port")));
-        ports.push_back(device.toStdString());
+        QFile(links.filePath(QString("tty") + name)).open(QIODevice::WriteOnly);
+        QFile::link(links.filePath(QString("tty") + name), links.filePath(name));
     }
-    const struct {
-        int index;
-        std::string name;
-        int chosen;
-    } cases[] = {{0, ports[1], 1}, {1, "/dev/vemo-unplugged", 1}, {0, "", 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        AppSettings s;
-        s.ComPort = c.index;
-        s.ComPortName = c.name;
-        Start(s);
-        EXPECT_EQ(MainForm->ConnectPg->CommPortBox->currentIndex(), c.chosen);
+    // The named port where it now stands; one that is gone, or none: the index.
+    for (const auto& [index, name, chosen] :
+         {std::tuple{0, links.filePath("ttyb").toStdString(), 1},
+          {1, std::string("/dev/gone"), 1},
+          {0, std::string(), 0}}) {
+        Start({.ComPort = index, .ComPortName = name});
+        EXPECT_EQ(MainForm->ConnectPg->CommPortBox->currentIndex(), chosen) << name;
         CloseAndForget();
-        EXPECT_EQ(Stored().ComPortName, ports[static_cast<std::size_t>(c.chosen)]);
+        EXPECT_EQ(Stored().ComPortName, PortTable.Name(chosen));
     }
     qunsetenv("VEMO_PORT_LINKS");
 }
