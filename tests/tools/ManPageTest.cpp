@@ -135,6 +135,7 @@ TEST(CommandLine, UsageErrorsNameTheOptionOrFieldAndItsValue) {
     for (const auto& [arguments, why] : cases) {
         const CliRun r = Cli(arguments);
         EXPECT_EQ(r.status, 1) << why;
-        EXPECT_EQ(r.err.section('\n', 0, 1), QString("vemo-cli %1\nusage: vemo-cli").arg(why));
+        EXPECT_TRUE(r.err.startsWith(QString("vemo-cli %1\nusage: vemo-cli ").arg(why)))
+            << r.err.toStdString();
     }
 }
