@@ -31,6 +31,13 @@ public:
         return Get(name, v,
                    [](std::uint32_t r) { return std::to_string(static_cast<std::int32_t>(r)); });
     }
+    bool Text(const char* name, std::string& v) {
+        const auto r = store_.ReadText(name);
+        if (!r) return false;
+        v = *r;
+        ++count;
+        return true;
+    }
     bool Float(const char* name, double& v) {
         const auto r = store_.ReadFloat(name);
         if (!r) return false;
@@ -63,6 +70,11 @@ public:
     bool Word(const char* name, const std::uint16_t& v) { return Put(name, v); }
     bool NumberText(const char* name, const std::string& v) {
         return Put(name, static_cast<std::uint32_t>(NumberTextValue(v)));
+    }
+    bool Text(const char* name, const std::string& v) {
+        if (!store_.WriteText(name, v)) return false;
+        ++count;
+        return true;
     }
     bool Float(const char* name, const double& v) {
         if (!store_.WriteFloat(name, v)) return false;
@@ -104,7 +116,7 @@ template <class Visitor, class Settings> bool EachValue(Visitor& v, Settings& s)
 
 // The values added since, read and written after the first 30.
 template <class Visitor, class Settings> bool EachAddedValue(Visitor& v, Settings& s) {
-    return v.Flag("ShowVerticalSpeed", s.ShowVerticalSpeed);
+    return v.Flag("ShowVerticalSpeed", s.ShowVerticalSpeed) && v.Text("ComPortName", s.ComPortName);
 }
 
 } // namespace

@@ -45,11 +45,14 @@ struct AppSettings {
     std::uint16_t Interval = 0; // BaseStep, ms
     // Added after the first 30 values: read when the store has them.
     bool ShowVerticalSpeed = false; // plot properties dialog
+    // The chosen port's name: chosen again by name wherever it stands in the list, while
+    // it is there; ComPort serves when it is not.
+    std::string ComPortName;
 
     bool operator==(const AppSettings&) const = default;
 };
 
-inline constexpr int SettingsValueCount = 31;
+inline constexpr int SettingsValueCount = 32;
 // The values every store written by the program holds. Those after them were added later; a
 // store written before lacks them, and they keep their start-up state without a fallback.
 inline constexpr int SettingsBaseValueCount = 30;

@@ -36,6 +36,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -86,7 +87,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
     PageControl1->addTab(DataPg, "Recorded Data");
     PageControl1->addTab(LogPg, "Log Data");
     PageControl1->addTab(AboutPg, "About");
+    // Hidden, and out of reach of Ctrl+Tab and the mouse wheel, which pass over disabled tabs
+    // only; the page itself stays enabled.
     PageControl1->setTabVisible(PageControl1->indexOf(LogPg), false);
+    PageControl1->tabBar()->setTabEnabled(PageControl1->indexOf(LogPg), false);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
     connect(AboutPg, &AboutPage::Image1MouseDown, this, &TMainForm::Image1MouseDown);
 
@@ -248,7 +252,7 @@ void TMainForm::BuildStatusBar() {
 
 void TMainForm::SetSizeable(bool sizeable) {
     if (sizeable) {
-        setMinimumSize(400, 300);
+        setMinimumSize(SmallestWholeSize());
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     } else {
@@ -256,6 +260,28 @@ void TMainForm::SetSizeable(bool sizeable) {
                                                       : size());
         setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     }
+}
+
+QSize TMainForm::SmallestWholeSize() const {
+    // The pages place their controls at fixed places, with this much room left around them;
+    // a page that lays out its own controls says what it needs.
+    constexpr int PageMargin = 8;
+    QSize page;
+    for (int i = 0; i < PageControl1->count(); ++i) {
+        const QWidget* p = PageControl1->widget(i);
+        QSize need = p->minimumSizeHint();
+        if (!need.isValid()) {
+            const QRect used = p->childrenRect();
+            need = QSize(used.right() + 1 + PageMargin, used.bottom() + 1 + PageMargin);
+        }
+        page = page.expandedTo(need);
+    }
+    // Around the page: the tab control's bar and frame, then the window's edges and the
+    // status line (as resizeEvent places them).
+    const QWidget* shown = PageControl1->currentWidget();
+    const QSize frame = PageControl1->size() - (shown ? shown->size() : QSize(0, 0));
+    const QSize byPages = page + frame + QSize(16, 49);
+    return byPages.expandedTo(QSize(statusPanel_->minimumSizeHint().width() + 99, 0));
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {

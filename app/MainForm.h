@@ -63,6 +63,8 @@ private:
     void PageControl1Change();
     void Image1MouseDown(Qt::KeyboardModifiers modifiers);
     void SetSizeable(bool sizeable);
+    // The smallest size at which every page and the status bar show all their controls whole.
+    QSize SmallestWholeSize() const;
     void AttachNameLists();
     void ConnectDataPageButtons();
     void ConnectModulePages();

@@ -1,10 +1,13 @@
 // The settings in the Windows registry, with the value types the registry gives them: a
-// REG_DWORD for an integer, an 8-byte REG_BINARY for a float. QSettings cannot write either
-// type as such (it keeps a byte array as text), so this store calls the registry directly.
+// REG_DWORD for an integer, an 8-byte REG_BINARY for a float, a REG_SZ for a text. QSettings
+// cannot write the first two as such (it keeps a byte array as text), so this store calls the
+// registry directly.
 #include "app/SettingsStore.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include <QString>
 
 #include <cstring>
 #include <string>
@@ -63,6 +66,24 @@ public:
         return value;
     }
 
+    std::optional<std::string> ReadText(std::string_view name) override {
+        DWORD type = 0, size = 0;
+        const std::wstring w = Wide(name);
+        if (!key_ ||
+            RegQueryValueExW(key_, w.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        if (type != REG_SZ) return std::nullopt;
+        std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        if (RegQueryValueExW(key_, w.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                             &got) != ERROR_SUCCESS)
+            return std::nullopt;
+        text.resize(got / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') // the stored end, when there is one
+            text.pop_back();
+        return QString::fromStdWString(text).toStdString();
+    }
+
     bool WriteInteger(std::string_view name, std::uint32_t value) override {
         const DWORD v = value;
         return key_ && RegSetValueExW(key_, Wide(name).c_str(), 0, REG_DWORD,
@@ -77,6 +98,14 @@ public:
             bytes[i] = static_cast<BYTE>(bits & 0xFF);
         return key_ &&
                RegSetValueExW(key_, Wide(name).c_str(), 0, REG_BINARY, bytes, 8) == ERROR_SUCCESS;
+    }
+
+    bool WriteText(std::string_view name, const std::string& value) override {
+        const std::wstring text = QString::fromStdString(value).toStdWString();
+        const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+        return key_ &&
+               RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
     }
 
     bool Close() override {

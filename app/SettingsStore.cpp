@@ -64,6 +64,13 @@ std::optional<double> IniSettingsStore::ReadFloat(std::string_view name) {
     return std::bit_cast<double>(bits);
 }
 
+std::optional<std::string> IniSettingsStore::ReadText(std::string_view name) {
+    if (!settings_) return std::nullopt;
+    const QVariant v = settings_->value(Key(name));
+    if (v.typeId() != QMetaType::QString) return std::nullopt;
+    return v.toString().toStdString();
+}
+
 bool IniSettingsStore::WriteInteger(std::string_view name, std::uint32_t value) {
     if (!settings_) return false;
     // Written as the signed value, so -1 (no selection) reads as it looks.
@@ -78,6 +85,12 @@ bool IniSettingsStore::WriteFloat(std::string_view name, double value) {
     for (int i = 0; i < 8; ++i, bits >>= 8)
         bytes[i] = static_cast<char>(bits & 0xFF);
     settings_->setValue(Key(name), bytes);
+    return true;
+}
+
+bool IniSettingsStore::WriteText(std::string_view name, const std::string& value) {
+    if (!settings_) return false;
+    settings_->setValue(Key(name), QString::fromStdString(value));
     return true;
 }
 

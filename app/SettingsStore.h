@@ -9,12 +9,14 @@
 // "Settings" (on Linux $XDG_CONFIG_HOME/TarnwickSystems/Vemo.ini, ~/.config by default). An
 // integer is written there as plain decimal text and a float as its 8 bytes in a byte array
 // ("@ByteArray(...)"); an integer reads only from text that converts whole to a 32-bit value
-// (-2147483648 .. 4294967295), a float only from a byte array of exactly 8 bytes.
+// (-2147483648 .. 4294967295), a float only from a byte array of exactly 8 bytes. A text is
+// plain text (a string value, REG_SZ, in the registry).
 #include <QString>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 class QSettings;
@@ -28,9 +30,12 @@ public:
     virtual bool Open() = 0;
     virtual std::optional<std::uint32_t> ReadInteger(std::string_view name) = 0;
     virtual std::optional<double> ReadFloat(std::string_view name) = 0;
+    // A text (REG_SZ), UTF-8 here.
+    virtual std::optional<std::string> ReadText(std::string_view name) = 0;
     // False when the value could not be written.
     virtual bool WriteInteger(std::string_view name, std::uint32_t value) = 0;
     virtual bool WriteFloat(std::string_view name, double value) = 0;
+    virtual bool WriteText(std::string_view name, const std::string& value) = 0;
     // Makes what was written lasting; false when the store could not be written.
     virtual bool Close() = 0;
 };
@@ -43,8 +48,10 @@ public:
     bool Open() override;
     std::optional<std::uint32_t> ReadInteger(std::string_view name) override;
     std::optional<double> ReadFloat(std::string_view name) override;
+    std::optional<std::string> ReadText(std::string_view name) override;
     bool WriteInteger(std::string_view name, std::uint32_t value) override;
     bool WriteFloat(std::string_view name, double value) override;
+    bool WriteText(std::string_view name, const std::string& value) override;
     bool Close() override;
 
 private:

@@ -5,6 +5,7 @@
 #include "data/PlotDocument.h"
 #include "data/Text8.h"
 #include "link/ModuleConfig.h"
+#include "link/PortList.h"
 #include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
@@ -54,6 +55,7 @@ bool CaptionOnAScreen(const QRect& frame) {
 AppSettings CaptureSettings(const TMainForm& form) {
     AppSettings s;
     s.ComPort = form.ConnectPg->CommPortBox->currentIndex();
+    s.ComPortName = PortTable.Name(s.ComPort);
     s.SpeedIndex = form.ConnectPg->Context().state.SpeedIndex;
     s.Left = form.pos().x();
     s.Top = form.pos().y();
@@ -144,7 +146,11 @@ void SelectPortAndSpeed(TMainForm& form, const AppSettings& s) {
     auto select = [](QComboBox* list, int k) {
         list->setCurrentIndex(k >= 0 && k < list->count() ? k : -1);
     };
-    select(form.ConnectPg->CommPortBox, s.ComPort);
+    // Another adapter plugged in moves the ports' places in the list, not their names.
+    int port = s.ComPort;
+    for (int i = 0; !s.ComPortName.empty() && i < static_cast<int>(PortTable.Count()); ++i)
+        if (PortTable.Name(i) == s.ComPortName) port = i;
+    select(form.ConnectPg->CommPortBox, port);
     select(form.ConnectPg->SpeedBox, s.SpeedIndex);
 }
 

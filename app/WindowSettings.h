@@ -12,7 +12,8 @@ vemo::AppSettings CaptureSettings(const TMainForm& form);
 // speed lists are selected last of all, by SelectPortAndSpeed.
 void ApplySettings(TMainForm& form, const vemo::AppSettings& s);
 
-// Selects the saved port and speed; a list shows no selection for an index it does not have.
+// Selects the saved port (by its name when the list has that port, else by its index) and
+// speed; a list shows no selection for an index it does not have.
 void SelectPortAndSpeed(TMainForm& form, const vemo::AppSettings& s);
 
 // The user's store onto the windows (the first show) and the windows into it (the close).

@@ -24,6 +24,7 @@ constexpr std::uint8_t CmdCalibrateValue = 't';
 const char* const NotConnectedText = "Not Connected";
 const char* const NoReplyText = "No Reply from Target";
 const char* const DisconnectedText = "The module was disconnected.";
+const char* const UserDisconnectedText = "Disconnected.";
 const char* const CalibrateNoNumberText = "Enter the actual current altitude as a whole number.";
 const char* const CalibrateRangeText = "The altitude must lie between -32768 and 32767.";
 
@@ -102,6 +103,9 @@ bool ConnectPath(ModuleContext& ctx, const std::string& path) {
     }
     ctx.state.Connected = true;
     ctx.ui.ShowConnected(true);
+    // The sets listed belong to whatever module was there before.
+    ctx.state.ModuleSetCount = 0;
+    ctx.ui.SetSetList({}, -1);
     // A module that does not answer leaves the link connected; the read reports it.
     ReadConfigAgain(ctx);
     return true;
@@ -110,6 +114,7 @@ bool ConnectPath(ModuleContext& ctx, const std::string& path) {
 bool ConnectClick(ModuleContext& ctx, int portIndex) {
     if (ctx.state.Connected) {
         Disconnect(ctx);
+        ctx.log.Append(UserDisconnectedText);
         return false;
     }
     const std::string name = PortTable.Name(portIndex);
@@ -118,7 +123,9 @@ bool ConnectClick(ModuleContext& ctx, int portIndex) {
 
 void SpeedChange(ModuleContext& ctx, int speedIndex) {
     ctx.state.SpeedIndex = speedIndex;
-    if (ctx.state.Connected) Disconnect(ctx);
+    if (!ctx.state.Connected) return;
+    Disconnect(ctx);
+    ctx.log.Append(UserDisconnectedText);
 }
 
 bool DownloadInfo(ModuleContext& ctx) {
@@ -220,17 +227,24 @@ void ResetModule(ModuleContext& ctx) {
 
 CalibrationText ParseCalibrationValue(std::string_view text, std::int16_t& value) {
     text = text.substr(0, 255);
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return CalibrationText::NoNumber;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // "1,234" or "12.5" would otherwise calibrate the module to 1 or 12.
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return CalibrationText::NoNumber;
     // Read with a ceiling just past the 16-bit range, so a number of any length stays
     // defined.
     std::int32_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        magnitude = std::min<std::int32_t>(magnitude * 10 + (text[i] - '0'), 100000);
+    for (const char c : text)
+        magnitude = std::min<std::int32_t>(magnitude * 10 + (c - '0'), 100000);
     const std::int32_t v = negative ? -magnitude : magnitude;
     if (v < -32768 || v > 32767) return CalibrationText::OutOfRange;
     value = static_cast<std::int16_t>(v);

@@ -50,14 +50,15 @@ inline constexpr const char* KeepsSendingText =
 // False (and nothing done) while the link is usable.
 bool ModuleGone(ModuleContext& ctx);
 
-// ConnectBtn: disconnects when connected, else opens the port of the port list's entry
-// portIndex at the speed of ctx.state.SpeedIndex (BaudOf) and reads the configuration.
+// ConnectBtn: disconnects when connected (writing "Disconnected."), else opens the port of the
+// port list's entry portIndex at the speed of ctx.state.SpeedIndex (BaudOf), empties the set
+// list and reads the configuration.
 // Returns whether the link is connected afterwards.
 bool ConnectClick(ModuleContext& ctx, int portIndex);
 // Connects to a path directly (vemo-cli); the same as ConnectClick after the path is known.
 bool ConnectPath(ModuleContext& ctx, const std::string& path);
 void Disconnect(ModuleContext& ctx);
-// SpeedBox: takes the new speed index; a connected link is closed.
+// SpeedBox: takes the new speed index; a connected link is closed ("Disconnected.").
 void SpeedChange(ModuleContext& ctx, int speedIndex);
 
 // "Download Info": identity and set count into the log, SetList filled. Returns whether the
@@ -74,9 +75,9 @@ void ResetModule(ModuleContext& ctx);
 void Calibrate(ModuleContext& ctx, std::string_view altitudeText);
 
 enum class CalibrationText { Ok, NoNumber, OutOfRange };
-// Reads a decimal integer as "%d" would (leading blanks, optional sign, digits; the rest
-// ignored). The module takes a signed 16-bit altitude: anything outside -32768..32767 is
-// OutOfRange, however long the number.
+// Reads a whole number: an optional sign and digits, blanks around them, nothing else
+// (NoNumber otherwise). The module takes a signed 16-bit altitude: anything outside
+// -32768..32767 is OutOfRange, however long the number.
 CalibrationText ParseCalibrationValue(std::string_view text, std::int16_t& value);
 
 } // namespace vemo

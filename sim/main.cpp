@@ -2,6 +2,7 @@
 // on standard output is the port's path; the port is announced in the per-user links folder
 // so the program lists it without being told.
 
+#include "Version.h"
 #include "sim/PortLinks.h"
 #include "sim/Simulator.h"
 
@@ -22,6 +23,7 @@ void Usage(FILE* out) {
                "                [--close-after MS] [--blank]\n"
                "                [--record-fault V,COUNT,AFTER] [--drop-echoes N]\n"
                "                [--close-after-records N]\n"
+               "       vemo-sim --help | --version\n"
                "  --pace             send at the line speed the program set (10 bits a byte)\n"
                "  --unit U           the unit the recordings and configuration are in\n"
                "  --silence-after N  stop answering after N bytes of replies\n"
@@ -38,7 +40,9 @@ void Usage(FILE* out) {
                "                     answering AFTER records as usual\n"
                "  --drop-echoes N    the boot loader does not echo the next N records\n"
                "  --close-after-records N\n"
-               "                     close the port after the boot loader answered N records\n",
+               "                     close the port after the boot loader answered N records\n"
+               "  -h, --help         show this help and exit\n"
+               "  --version          print the version and exit\n",
                out);
 }
 
@@ -146,6 +150,9 @@ int main(int argc, char** argv) {
             blank = true;
         } else if (arg == "--help" || arg == "-h") {
             Usage(stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("vemo-sim %s\n", VEMO_VERSION_TEXT);
             return 0;
         } else {
             std::fprintf(stderr, "vemo-sim: bad argument \"%s\"\n", arg.c_str());

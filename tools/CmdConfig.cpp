@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,30 +26,40 @@ using Field16 = std::uint16_t vemo::ModuleConfig::*;
 struct Field {
     const char* name;
     std::variant<Field8, Field16> member;
-    int largest = -1; // the largest code the Configure page offers; -1: any value of the type
+    int largest;         // the largest code the Configure page offers; -1: any value of the type
+    const char* meaning; // for the help
 };
+
+const char* const Kept = "not used by the program; kept as read";
 
 // In block order.
 const Field Fields[] = {
-    {"Word0", &vemo::ModuleConfig::Word0},
-    {"IntervalCount", &vemo::ModuleConfig::IntervalCount},
-    {"AltUnit", &vemo::ModuleConfig::AltUnit, 2},
-    {"DisplayOption", &vemo::ModuleConfig::DisplayOption},
-    {"BaseStep", &vemo::ModuleConfig::BaseStep},
-    {"Word8", &vemo::ModuleConfig::Word8},
-    {"Word10", &vemo::ModuleConfig::Word10},
-    {"RevTrig", &vemo::ModuleConfig::RevTrig},
-    {"Triggered", &vemo::ModuleConfig::Triggered},
-    {"AutoStartSec", &vemo::ModuleConfig::AutoStartSec},
-    {"AutoStopSec", &vemo::ModuleConfig::AutoStopSec},
-    {"AutoStartAltitude", &vemo::ModuleConfig::AutoStartAltitude},
-    {"AutoStopAltitude", &vemo::ModuleConfig::AutoStopAltitude},
-    {"AutoStart", &vemo::ModuleConfig::AutoStart, 3},
-    {"AutoStop", &vemo::ModuleConfig::AutoStop, 2},
-    {"AutoZero", &vemo::ModuleConfig::AutoZero, 3},
-    {"ModuleVersion", &vemo::ModuleConfig::ModuleVersion},
-    {"MemorySize", &vemo::ModuleConfig::MemorySize},
-    {"Byte27", &vemo::ModuleConfig::Byte27},
+    {"Word0", &vemo::ModuleConfig::Word0, -1, Kept},
+    {"IntervalCount", &vemo::ModuleConfig::IntervalCount, -1,
+     "the sampling interval in timing steps (BaseStep)"},
+    {"AltUnit", &vemo::ModuleConfig::AltUnit, 2, "altitude unit: 0 feet, 1 yards, 2 meters"},
+    {"DisplayOption", &vemo::ModuleConfig::DisplayOption, -1,
+     "1: blank the display after 30 s (version 3 on: backlight)"},
+    {"BaseStep", &vemo::ModuleConfig::BaseStep, -1, "the module's timing step in ms"},
+    {"Word8", &vemo::ModuleConfig::Word8, -1, Kept},
+    {"Word10", &vemo::ModuleConfig::Word10, -1, Kept},
+    {"RevTrig", &vemo::ModuleConfig::RevTrig, -1, "1: reverse the trigger direction"},
+    {"Triggered", &vemo::ModuleConfig::Triggered, -1, "1: record the external trigger"},
+    {"AutoStartSec", &vemo::ModuleConfig::AutoStartSec, -1, "seconds for the auto start"},
+    {"AutoStopSec", &vemo::ModuleConfig::AutoStopSec, -1, "seconds for the auto stop"},
+    {"AutoStartAltitude", &vemo::ModuleConfig::AutoStartAltitude, -1,
+     "altitude for the auto start, in the module's unit"},
+    {"AutoStopAltitude", &vemo::ModuleConfig::AutoStopAltitude, -1,
+     "altitude for the auto stop, in the module's unit"},
+    {"AutoStart", &vemo::ModuleConfig::AutoStart, 3,
+     "0 off, 1 after power-up, 2 above altitude, 3 on first trigger"},
+    {"AutoStop", &vemo::ModuleConfig::AutoStop, 2, "0 off, 1 after time, 2 below altitude"},
+    {"AutoZero", &vemo::ModuleConfig::AutoZero, 3,
+     "0 off, 1 on first trigger, 2 on power-up, 3 on start recording"},
+    {"ModuleVersion", &vemo::ModuleConfig::ModuleVersion, -1, "the module's hardware version"},
+    {"MemorySize", &vemo::ModuleConfig::MemorySize, -1,
+     "memory size code: code x 8192 bytes, code x 4096 samples"},
+    {"Byte27", &vemo::ModuleConfig::Byte27, -1, Kept},
 };
 
 const Field* FindField(const std::string& name) {
@@ -57,24 +68,44 @@ const Field* FindField(const std::string& name) {
     return nullptr;
 }
 
-// Decimal or 0x hexadecimal. A 16-bit field takes -32768..65535 (negative values as the module
-// stores them, two's complement), an 8-bit field -128..255.
-bool ParseValue(const std::string& text, int bits, unsigned& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 0);
-    if (*end != '\0') return false;
-    const long top = (1L << bits) - 1;
-    const long bottom = -(1L << (bits - 1));
-    if (v < bottom || v > top) return false;
-    value = static_cast<unsigned>(v) & static_cast<unsigned>(top);
-    return true;
+int Bits(const Field& f) {
+    return std::holds_alternative<Field8>(f.member) ? 8 : 16;
+}
+
+// A field takes its codes, or any value of its size: -32768..65535 for 16 bits (negative
+// values as the module stores them, two's complement), -128..255 for 8.
+long Lowest(const Field& f) {
+    return f.largest >= 0 ? 0 : -(1L << (Bits(f) - 1));
+}
+long Highest(const Field& f) {
+    return f.largest >= 0 ? f.largest : (1L << Bits(f)) - 1;
+}
+std::string RangeText(const Field& f) {
+    return std::to_string(Lowest(f)) + " to " + std::to_string(Highest(f));
 }
 
 struct Assignment {
-    const Field* field;
-    unsigned value;
+    const Field* field = nullptr;
+    unsigned value = 0;
 };
+
+// FIELD=VALUE, the value decimal or 0x hexadecimal; what is wrong with it, or nothing.
+std::string ParseAssignment(const std::string& arg, Assignment& a) {
+    const auto eq = arg.find('=');
+    if (eq == std::string::npos) return "not FIELD=VALUE: " + arg;
+    const std::string name = arg.substr(0, eq), text = arg.substr(eq + 1);
+    a.field = FindField(name);
+    if (!a.field) return name + ": unknown field";
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 0);
+    if (text.empty() || *end != '\0') return name + ": not a number: " + text;
+    // The program refuses to read a block with a code it does not know; never write one.
+    if (errno == ERANGE || v < Lowest(*a.field) || v > Highest(*a.field))
+        return name + ": out of range: " + text + " (" + RangeText(*a.field) + ")";
+    a.value = static_cast<unsigned>(v) & ((1u << Bits(*a.field)) - 1);
+    return {};
+}
 
 void Print(const vemo::ModuleConfig& c) {
     for (const Field& f : Fields) {
@@ -85,6 +116,18 @@ void Print(const vemo::ModuleConfig& c) {
 
 } // namespace
 
+std::string ConfigFieldsHelp() {
+    std::string help = "Fields (the value decimal, or hexadecimal with 0x; a negative value is "
+                       "kept\nas two's complement):\n";
+    for (const Field& f : Fields) {
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-18s %-16s %s\n", f.name, RangeText(f).c_str(),
+                      f.meaning);
+        help += line;
+    }
+    return help;
+}
+
 int CmdConfig(int argc, char** argv) {
     vemocli::PortOptions options;
     std::vector<Assignment> changes;
@@ -92,23 +135,12 @@ int CmdConfig(int argc, char** argv) {
         bool taken = false;
         if (!vemocli::ParsePortOption(argc, argv, i, options, taken)) return UsageError("config");
         if (taken) continue;
-        const std::string arg = argv[i++];
-        const auto eq = arg.find('=');
-        if (eq == std::string::npos) return UsageError("config");
-        const Field* field = FindField(arg.substr(0, eq));
-        if (!field) return UsageError("config");
-        const int bits = std::holds_alternative<Field8>(field->member) ? 8 : 16;
-        unsigned value = 0;
-        if (!ParseValue(arg.substr(eq + 1), bits, value)) return UsageError("config");
-        // The program refuses to read a block with a code it does not know; never write one.
-        if (field->largest >= 0 && value > static_cast<unsigned>(field->largest)) {
-            std::fprintf(stderr, "vemo-cli config: %s takes 0 to %d\n", field->name,
-                         field->largest);
-            return UsageError("config");
-        }
-        changes.push_back({field, value});
+        Assignment change;
+        const std::string wrong = ParseAssignment(argv[i++], change);
+        if (!wrong.empty()) return UsageError("config", wrong);
+        changes.push_back(change);
     }
-    if (options.port.empty()) return UsageError("config");
+    if (options.port.empty()) return UsageError("config", "--port is missing");
     // The serial port wants an application object on its thread.
     QCoreApplication app(argc, argv);
 

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -53,7 +54,10 @@ int CmdExport(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "--width" || arg == "--height") {
             double& target = arg == "--width" ? settings.PrtWidth : settings.PrtHeight;
-            if (i + 1 >= argc || !ParseInches(argv[i + 1], target)) return UsageError("export");
+            if (i + 1 >= argc) return UsageError("export", std::string(arg) + ": needs a value");
+            if (!ParseInches(argv[i + 1], target))
+                return UsageError("export",
+                                  std::string(arg) + ": not a number: " + std::string(argv[i + 1]));
             ++i;
         } else if (arg == "--mono") {
             settings.PrtColor = false;
@@ -64,12 +68,14 @@ int CmdExport(int argc, char** argv) {
         } else if (arg == "--speed") {
             speed = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError("export");
+            return UsageError("export", "unknown option: " + std::string(arg));
         } else {
             files.push_back(argv[i]);
         }
     }
-    if (files.size() != 2) return UsageError("export");
+    if (files.size() < 2) return UsageError("export", "needs a data file and a picture's name");
+    if (files.size() > 2)
+        return UsageError("export", "one file too many: " + std::string(files[2]));
     const QString out = QString::fromLocal8Bit(files[1]);
     const int type = vemo::ExportTypeOfName(out);
     if (type == 0) {

@@ -2,6 +2,7 @@
 // Subcommands of vemo-cli. Each returns the exit status: 0 success, 1 usage error, 2 when the
 // file, the port or the module fails. Each is listed, with its one-line description and its
 // options, in the command table of main.cpp.
+#include <string>
 
 int CmdPorts(int argc, char** argv); // vemo-cli ports
 int CmdInfo(int argc, char** argv);  // vemo-cli info --port PATH [--speed BAUD]
@@ -25,3 +26,8 @@ int CmdFlash(int argc, char** argv);
 // Prints the command's usage line from the command table to standard error and returns 1, the
 // status of a usage error.
 int UsageError(const char* command);
+// The same after a line saying what was wrong: "vemo-cli export: --width: not a number: abc".
+int UsageError(const char* command, const std::string& why);
+
+// The fields "vemo-cli config" sets, one a line with its range and meaning, for its --help.
+std::string ConfigFieldsHelp();

@@ -16,6 +16,7 @@ struct Command {
     const char* synopsis;              // the arguments after "vemo-cli NAME"
     const char* options;               // one line per option: the option, then what it does
     int (*run)(int argc, char** argv); // argv[0] is the subcommand's name
+    std::string (*more)() = nullptr;   // help printed after the options
 };
 
 #define PORT_OPTIONS                                                                               \
@@ -37,7 +38,7 @@ const Command Commands[] = {
      PORT_OPTIONS
      "  FIELD=VALUE     set a field of the configuration block (Word0, IntervalCount, AltUnit,\n"
      "                  ...), write the block, read it back and print it\n",
-     CmdConfig},
+     CmdConfig, ConfigFieldsHelp},
     {"save", "load data files and save them as one plot file or one set file",
      "OUT.csv IN.csv [IN.csv ...] [--set K]",
      "  --set K         save data set K (counted from 0) alone as a set file instead of the\n"
@@ -56,7 +57,8 @@ const Command Commands[] = {
     {"flash", "replace the module's firmware from an Intel HEX file",
      "--port PATH [--speed BAUD] [--blank] [--force] FILE.hex",
      PORT_OPTIONS
-     "  --blank         the module has no working firmware (\"Part is Blank\"): no \"P\", no break\n"
+     "  --blank         the module has no working firmware (\"Part is Blank\"): no \"P\", no "
+     "break\n"
      "  --force         with --blank, send the break all the same (\"Force Update\")\n",
      CmdFlash},
     {"summary", "print each data set's flight summary, or a logbook of them all",
@@ -90,6 +92,7 @@ void PrintCommandHelp(const Command& c) {
     PrintUsageLine(stdout, c);
     std::printf("%c%s.\n\nOptions:\n%s%s", c.summary[0] - 'a' + 'A', c.summary + 1, c.options,
                 HelpOption);
+    if (c.more) std::printf("\n%s", c.more().c_str());
 }
 
 void PrintHelp(std::FILE* out) {
@@ -115,6 +118,11 @@ int UsageError(const char* command) {
         std::fprintf(stderr, "Run 'vemo-cli %s --help' for the options.\n", c->name);
     }
     return 1;
+}
+
+int UsageError(const char* command, const std::string& why) {
+    std::fprintf(stderr, "vemo-cli %s: %s\n", command, why.c_str());
+    return UsageError(command);
 }
 
 int main(int argc, char** argv) {

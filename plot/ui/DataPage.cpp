@@ -228,6 +228,18 @@ void DataPage::resizeEvent(QResizeEvent* event) {
     PlaceControls();
 }
 
+QSize DataPage::minimumSizeHint() const {
+    constexpr int SmallestView = 200;
+    const QWidget* groups[] = {ZoomGrp, PanGrp, MouseGrp};
+    int column = 0, stacked = 2;
+    for (const QWidget* g : groups) {
+        column = std::max(column, g->sizeHint().width());
+        stacked += g->sizeHint().height() + ToolGap;
+    }
+    return {std::max(column + 2 * ToolGap + SmallestView, buttonBar_->minimumSizeHint().width()),
+            stacked + BarHeight};
+}
+
 void DataPage::PlaceControls() {
     const int w = width(), h = height();
     const int plotH = std::max(h - BarHeight, 0);

@@ -64,6 +64,9 @@ public:
     void PlotPropBtnClick();
     void DataPropBtnClick();
 
+    // The tool column without overlaps and the bar's buttons whole.
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

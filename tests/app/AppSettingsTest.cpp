@@ -80,7 +80,9 @@ TEST_F(AppSettingsTest, TheFirstUnreadableValueEndsTheReadingAndTheFallbacksAreS
     afterPrtWidth.ShowAvgROC = afterPrtWidth.BlankPart = afterPrtWidth.RevTrig = true;
     afterPrtWidth.Triggered = afterPrtWidth.Sizeable = true;
     afterPrtWidth.ShowInfo = false;
-    AppSettings withoutSpeed = ChosenSettings();
+    AppSettings withoutName = ChosenSettings();
+    withoutName.ComPortName.clear();
+    AppSettings withoutSpeed = withoutName;
     withoutSpeed.ShowVerticalSpeed = false;
     const struct {
         const char* name; // planted over the stored values; none: no file, a first run
@@ -91,7 +93,8 @@ TEST_F(AppSettingsTest, TheFirstUnreadableValueEndsTheReadingAndTheFallbacksAreS
                  {"ComPort", "first", 0, FirstRun()},
                  {"PrtWidth", 7, 13, afterPrtWidth},
                  // Removed: a file from before this value, which alone starts unchecked.
-                 {"ShowVerticalSpeed", {}, SettingsBaseValueCount, withoutSpeed}};
+                 {"ShowVerticalSpeed", {}, SettingsBaseValueCount, withoutSpeed},
+                 {"ComPortName", {}, SettingsBaseValueCount + 1, withoutName}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name ? c.name : "first run");
         if (c.name) {

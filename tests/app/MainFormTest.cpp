@@ -30,6 +30,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -187,6 +188,48 @@ TEST_F(MainFormTest, PageChangeClearsMouseReadouts) {
     ShowPage("ConfigurePage");
     EXPECT_TRUE(xy->text().isEmpty());
     EXPECT_TRUE(roc->text().isEmpty());
+}
+
+// Ctrl+Tab, Ctrl+Shift+Tab and the wheel over the tabs walk the shown pages only.
+TEST_F(MainFormTest, TheHiddenLogPageIsOutOfReachOfTheKeysAndTheWheel) {
+    QTabWidget* tabs = MainForm->PageControl1;
+    ShowPage("ConnectPage");
+    const QImage bar = tabs->tabBar()->grab().toImage();
+    const QPointF at = tabs->tabBar()->rect().center();
+    QSet<QWidget*> reached;
+    for (int i = 0, n = tabs->count() * 2; i < 4 * n; ++i) { // Ctrl+Tab, back, wheel down, up
+        if (i < 2 * n) {
+            QTest::keyClick(tabs->currentWidget(), i < n ? Qt::Key_Tab : Qt::Key_Backtab,
+                            Qt::ControlModifier | (i < n ? Qt::NoModifier : Qt::ShiftModifier));
+        } else {
+            QWheelEvent e(at, tabs->tabBar()->mapToGlobal(at), {}, {0, i < 3 * n ? -120 : 120},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(tabs->tabBar(), &e);
+        }
+        reached << tabs->currentWidget();
+    }
+    EXPECT_FALSE(reached.contains(MainForm->LogPg));
+    EXPECT_EQ(reached.size(), 4);
+    ShowPage("ConnectPage");
+    EXPECT_EQ(tabs->tabBar()->grab().toImage(), bar); // nothing of "Log Data" drawn
+}
+
+// With "Sizeable Window" the window shrinks no further than every control stays whole.
+TEST_F(MainFormTest, AtItsSmallestSizeTheWindowShowsEveryControlWhole) {
+    MainForm->ConnectPg->SizeChk->setChecked(true);
+    MainForm->Timer3->start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CurrentTab() == "Connect / Download"; }, 2000));
+    MainForm->resize(1, 1);
+    ASSERT_TRUE(QTest::qWaitFor([] { return MainForm->size() == MainForm->minimumSize(); }));
+    for (int page = 0; page < MainForm->PageControl1->count(); ++page) {
+        MainForm->PageControl1->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (QWidget* w : MainForm->findChildren<QWidget*>()) {
+            if (!w->isVisible() || w->objectName().startsWith("qt_")) continue;
+            EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()))
+                << page << " " << w->objectName().toStdString();
+        }
+    }
 }
 
 TEST(KeyZoom, ZoomingOutAThousandTimesStopsWhileTheRangesAreFinite) {

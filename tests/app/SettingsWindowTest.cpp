@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/Windows.h"
 #include "link/ModuleConfig.h"
+#include "link/PortList.h"
 #include "link/Protocol.h"
 #include "link/ui/ConfigurePage.h"
 #include "link/ui/ConnectPage.h"
@@ -11,12 +12,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace vemo;
 
@@ -77,6 +82,7 @@ TEST_F(SettingsWindowTest, EveryValueReachesItsControlAndComesBackAtClose) {
     MainForm->move(100, 60);
     CloseAndForget();
     s.ComPort = -1; // no selection
+    s.ComPortName.clear();
     s.AutoStart = 3;
     s.AutoStop = -1;
     s.AutoStartSec = "12";
@@ -104,4 +110,25 @@ TEST_F(SettingsWindowTest, SimulateTargetAnswersDownloadInfoAndAGoneScreenIsNotU
         << log.toStdString();
     EXPECT_TRUE(log.contains("Memory contains 0 data sets.")) << log.toStdString();
     EXPECT_EQ(Config.Word0, 0xABCD);
+}
+
+// The port is chosen again by its name: an adapter plugged in since moves it in the list.
+TEST_F(SettingsWindowTest, ThePortIsChosenAgainByItsNameWhileThatPortIsThere) {
+    QTemporaryDir links;
+    qputenv("VEMO_PORT_LINKS", links.path().toLocal8Bit());
+    for (const char* name : {"a", "b"}) { // listed before the machine's own ports
+        QFile(links.filePath(QString("tty") + name)).open(QIODevice::WriteOnly);
+        QFile::link(links.filePath(QString("tty") + name), links.filePath(name));
+    }
+    // The named port where it now stands; one that is gone, or none: the index.
+    for (const auto& [index, name, chosen] :
+         {std::tuple{0, links.filePath("ttyb").toStdString(), 1},
+          {1, std::string("/dev/gone"), 1},
+          {0, std::string(), 0}}) {
+        Start({.ComPort = index, .ComPortName = name});
+        EXPECT_EQ(MainForm->ConnectPg->CommPortBox->currentIndex(), chosen) << name;
+        CloseAndForget();
+        EXPECT_EQ(Stored().ComPortName, PortTable.Name(chosen));
+    }
+    qunsetenv("VEMO_PORT_LINKS");
 }

@@ -38,7 +38,8 @@ inline vemo::AppSettings ChosenSettings() {
             .AutoZero = -1,
             .ExportType = 3,
             .Interval = 250,
-            .ShowVerticalSpeed = true};
+            .ShowVerticalSpeed = true,
+            .ComPortName = "/dev/ttyUSB1"};
 }
 
 namespace vemo {
@@ -51,6 +52,7 @@ inline void PrintTo(const AppSettings& s, std::ostream* os) {
         << " " << s.ScaleColor << " " << s.LabelColor << " " << s.InfoColor << std::dec << " "
         << s.AutoStart << " " << s.AutoStartSec << " " << s.AutoStartAltitude << " " << s.AutoStop
         << " " << s.AutoStopSec << " " << s.AutoStopAltitude << " " << s.AutoZero << " "
-        << s.ExportType << " " << s.Interval << " " << s.ShowVerticalSpeed << "}";
+        << s.ExportType << " " << s.Interval << " " << s.ShowVerticalSpeed << " " << s.ComPortName
+        << "}";
 }
 } // namespace vemo

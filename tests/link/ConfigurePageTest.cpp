@@ -195,6 +195,19 @@ TEST_F(ConfigurePageTest, EditsKeepTheirCharactersThroughWriteConfig) {
         EXPECT_EQ(edit->text(), typed);
 }
 
+// A text that is not one whole number is refused whole: "1,234" must not calibrate to 1.
+TEST_F(ConfigurePageTest, CalibrateSendsNothingForATextThatIsNotAWholeNumber) {
+    vemosim::Simulator sim;
+    OpenSim(sim);
+    for (const char* typed : {"1,234", "12.5x", "12 ft"}) {
+        page->AltCalEdit->setText(typed);
+        Click("CalBtn");
+    }
+    EXPECT_EQ(prompt.Boxes.size(), 3u); // "Enter the actual current altitude as a whole number."
+    usleep(50000);
+    EXPECT_TRUE(sim.Received().empty());
+}
+
 TEST_F(ConfigurePageTest, ControlsAreDisabledWhileTheModuleIsBusy) {
     page->UpdateBtn->setEnabled(false); // disabled for a reason of its own
     {

@@ -188,6 +188,18 @@ TEST_F(ConnectPageTest, TheSimulatorIsListedFirstAndConnectThenDownloadInfoShows
     EXPECT_FALSE(Link().IsOpen());
 }
 
+// A double click on Connect disconnects, and the log says so; a new connection may be to
+// another module, so the old module's sets are no longer offered.
+TEST_F(ConnectPageTest, DisconnectingIsLoggedAndANewConnectionForgetsTheSetList) {
+    auto* list = Control<QComboBox>("SetList");
+    for (const char* button : {"ConnectBtn", "DLInfoBtn", "ConnectBtn"})
+        Click(button);
+    EXPECT_EQ(Info().section('\n', -1), "Disconnected.");
+    Click("ConnectBtn");
+    EXPECT_TRUE(page->Context().state.Connected);
+    EXPECT_EQ(list->count(), 0);
+}
+
 TEST_F(ConnectPageTest, AConfigurePageCommandWhileNotConnectedBringsThisPageToTheFront) {
     tabs->setCurrentWidget(other);
     page->CalibrateClick("100");

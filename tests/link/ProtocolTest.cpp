@@ -363,13 +363,15 @@ TEST_F(ProtocolTest, CalibrateRefusesWhatIsNotASixteenBitAltitudeWithAMessageBox
     EXPECT_TRUE(sim.Received().empty());
 }
 
-TEST(CalibrationValue, ReadsLikePercentDWithinTheSixteenBitRange) {
+TEST(CalibrationValue, TheWholeTextIsOneWholeNumberWithinTheSixteenBitRange) {
     using enum CalibrationText;
     const struct {
         const char* text;
         CalibrationText result;
         int value;
-    } cases[] = {{"  +12ft", Ok, 12},       {"-32768", Ok, -32768},
+    } cases[] = {{" +12\t", Ok, 12},        {"  +12ft", NoNumber, 0},
+                 {"1,234", NoNumber, 0},    {"12.5x", NoNumber, 0},
+                 {"12 3", NoNumber, 0},     {"-32768", Ok, -32768},
                  {"32767", Ok, 32767},      {"32768", OutOfRange, 0},
                  {"-32769", OutOfRange, 0}, {"x12", NoNumber, 0},
                  {"+ 12", NoNumber, 0},     {"1000000000000000000000000000000", OutOfRange, 0}};

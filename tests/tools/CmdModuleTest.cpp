@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -103,6 +104,12 @@ TEST_F(CliModuleTest, ConfigPrintsChangesAndReadsBack) {
     EXPECT_EQ(fields.first(), "Word0=22017");
     EXPECT_EQ(fields[1], "IntervalCount=1");
     EXPECT_EQ(fields.last(), "Byte27=0");
+    const QString help = Cli({"config", "--help"}).out; // every field, its values, its meaning
+    for (const QString& field : fields)
+        EXPECT_TRUE(help.contains(
+            QRegularExpression("\\n  " + field.section('=', 0, 0) + " +-?\\d+ to \\d+ +\\S")))
+            << field.toStdString();
+    EXPECT_TRUE(help.contains(QRegularExpression("AltUnit +0 to 2 +.*0 feet, 1 yards, 2 meters")));
 
     r = Cli({"config", "--port", port, "AutoStartAltitude=-5", "IntervalCount=0x20", "Byte27=255"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();

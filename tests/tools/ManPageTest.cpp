@@ -94,16 +94,24 @@ TEST(ManPages, VemoAndSimulatorPagesNameEveryOptionOfTheirHelp) {
         for (const QString& option : options)
             EXPECT_TRUE(Names(man, option)) << page << " lacks " << option.toStdString();
     }
+    // The toolkit's options, beside the program's own.
+    const CliRun all = RunProgram(VEMO_GUI, {"-platform", "offscreen", "--help-all"});
+    ASSERT_EQ(all.status, 0) << all.err.toStdString();
+    for (const QString& option : HelpOptions(all.out))
+        EXPECT_TRUE(Names(ManSection("vemo.1", "OPTIONS"), option)) << option.toStdString();
 }
 
 TEST(CommandLine, VersionOnStandardOutputAndUsageErrorsOnStandardError) {
-    for (const auto& [program, name] : {std::pair{VEMO_CLI, "vemo-cli"}, {VEMO_GUI, "vemo"}}) {
+    for (const auto& [program, name] :
+         {std::pair{VEMO_CLI, "vemo-cli"}, {VEMO_GUI, "vemo"}, {VEMO_SIM, "vemo-sim"}}) {
         const CliRun version = RunProgram(program, {"--version"});
         EXPECT_EQ(version.status, 0) << name;
         EXPECT_TRUE(version.out.contains(
             QRegularExpression(QString("^%1 \\d+\\.\\d+\\.\\d+\\n$").arg(name))))
             << version.out.toStdString();
     }
+    EXPECT_EQ(RunProgram(VEMO_GUI, {"-platform", "offscreen", "--version"}).out,
+              RunProgram(VEMO_GUI, {"--version"}).out);
     for (const QStringList& args : {QStringList{}, QStringList{"nonsense"}, QStringList{"export"},
                                     QStringList{"info", "--speed", "300", "--port", "x"}}) {
         const CliRun r = Cli(args);
@@ -115,4 +123,19 @@ TEST(CommandLine, VersionOnStandardOutputAndUsageErrorsOnStandardError) {
     const CliRun gui = RunProgram(VEMO_GUI, {"--no-such-option"});
     EXPECT_EQ(gui.status, 1);
     EXPECT_TRUE(gui.err.contains("no-such-option")) << gui.err.toStdString();
+}
+
+// A usage error says which option or field was wrong and with what value, then the usage.
+TEST(CommandLine, UsageErrorsNameTheOptionOrFieldAndItsValue) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"config", "--port", "x", "Units=2"}, "config: Units: unknown field"},
+        {{"config", "--port", "x", "AltUnit=meters"}, "config: AltUnit: not a number: meters"},
+        {{"config", "--port", "x", "AltUnit=3"}, "config: AltUnit: out of range: 3 (0 to 2)"},
+        {{"export", "in.csv", "out.png", "--width", "abc"}, "export: --width: not a number: abc"}};
+    for (const auto& [arguments, why] : cases) {
+        const CliRun r = Cli(arguments);
+        EXPECT_EQ(r.status, 1) << why;
+        EXPECT_TRUE(r.err.startsWith(QString("vemo-cli %1\nusage: vemo-cli ").arg(why)))
+            << r.err.toStdString();
+    }
 }
