@@ -17,8 +17,6 @@ inline void Check(bool ok) {
 // rest, as a line that falls silent would.
 class BytePort : public vemo::ModulePort {
 public:
-    using vemo::ModulePort::ReadExact;
-
     BytePort(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     void FlushInput() override {}
     void WriteBytes(std::span<const std::uint8_t>) override {}

@@ -127,7 +127,7 @@ TEST_F(DownloadClickTest, ASetThatAnswersLateIsNeverFiledUnderAnotherNumber) {
         recordings[k].alt.assign(40 + k, static_cast<double>(k));
     sim.SetRecordings(recordings);
     ctx.state.ModuleSetCount = 3;
-    linktest::FastClock fast(4); // the program's 2.8 s pass in 0.7 s
+    linktest::ScriptedClock fast([](int) { return SystemClock().NowMs() * 4; }); // 2.8 s in 0.7 s
     Link().SetClock(&fast);
     sim.SetLateCommands("a", 2800 / 4);
     const auto results = Click(3); // "All"

@@ -16,8 +16,6 @@ namespace vemotest {
 
 class FakeModulePort : public vemo::ModulePort {
 public:
-    using vemo::ModulePort::ReadExact;
-
     std::deque<std::uint8_t> Input;    // what the module has sent and not yet been read
     std::vector<std::uint8_t> Written; // every byte the program sent
     std::vector<std::string> Events;   // "flush", "w:XX", "pause:N", "read:N:ok|fail"

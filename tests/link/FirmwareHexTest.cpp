@@ -26,6 +26,7 @@ TEST(HexLine, RecordsAreTakenIgnoredOrRefused) {
         {count65, HexLine::FormatError, false},      // more than 64 bytes: not all taken
         {count65Type4, HexLine::Ignored, false},     // the same, but no data is lost
         {" :0100000012ED\n", HexLine::FormatError, false}, // a record behind a blank
+        {"\xEF\xBB\xBF:0100000012ED\n", HexLine::FormatError, false}, // a byte-order mark
         {" :00000001FF\n", HexLine::Ignored, false},
         {":0100000012EE\n", HexLine::ChecksumError, false},
         {":0100000013ED\n", HexLine::ChecksumError, false},

@@ -136,7 +136,7 @@ TEST_F(FirmwareUpdateTest, EveryWriteIsOnTheWireBeforeThePortCloses) {
 }
 
 TEST_F(FirmwareUpdateTest, ADeviceThatKeepsSendingEndsTheUpdateWithTargetNotResponding) {
-    linktest::FastClock fast(10); // three flushes of two seconds in 0.6 s
+    linktest::ScriptedClock fast([](int) { return SystemClock().NowMs() * 10; }); // 6 s in 0.6 s
     Link().SetClock(&fast);
     sim->SetStreaming(true);
     EXPECT_EQ(Update(Fixture("one-byte.hex"), {true, false, false}), -3);
@@ -223,25 +223,20 @@ TEST_F(FirmwareUpdateTest, BadFilesSendNothing) {
         EXPECT_EQ(Update(path), -1);
         EXPECT_EQ(log.Lines, std::vector<std::string>{d.message});
     }
-    // Files that would leave the module erased or with zeros where it needs code, and one far
-    // larger than any firmware (every record of it valid).
-    auto text = [](const char* name) {
-        const auto bytes = ReadBytes(Fixture(name));
-        return std::string(bytes.begin(), bytes.end());
-    };
-    const std::string top65 = text("top65.hex");
+    // Files that would leave zeros where the module needs code (a 65-byte record) or leave it
+    // erased (an empty one, a binary image), and one far larger than any firmware.
+    const auto top65 = ReadBytes(Fixture("top65.hex"));
     std::string big, binary(FirmwareSize, '\0');
     while (big.size() <= MaxHexFileBytes)
-        big += text("full.hex");
+        big += ":0100000012ED\n"; // every record valid
     for (std::size_t i = 0; i < binary.size(); ++i)
         binary[i] = static_cast<char>(i % ':'); // bytes 0 to 57 over and over: never a colon
-    const std::pair<std::string, const char*> refused[] = {
-        {top65, "Hex file format error in line 2."},                    // a 65-byte record
-        {"\xEF\xBB\xBF" + top65.substr(16), "Hex file format error in line 1."}, // behind a mark
-        {"", "Hex file holds no firmware."},
-        {binary, "Hex file holds no firmware."},
-        {big, "Hex file is too large for the module."}};
-    for (const auto& [content, message] : refused) {
+    for (const auto& [content, message] :
+         {std::pair<std::string, const char*>{{top65.begin(), top65.end()},
+                                              "Hex file format error in line 2."},
+          {"", "Hex file holds no firmware."},
+          {binary, "Hex file holds no firmware."},
+          {big, "Hex file is too large for the module."}}) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
         log.Clear();
         EXPECT_EQ(Update(path), -1);

@@ -83,14 +83,6 @@ private:
     std::uint32_t skipped_ = 0;
 };
 
-// The program's time running `factor` times as fast as the simulator's (the real one).
-struct FastClock : vemo::Clock {
-    explicit FastClock(std::uint32_t f) : factor(f) {}
-    std::uint32_t NowMs() override { return vemo::SystemClock().NowMs() * factor; }
-    void SleepMs(std::uint32_t ms) override { vemo::SystemClock().SleepMs(ms / factor); }
-    std::uint32_t factor;
-};
-
 // A clock whose every reading comes from a function the test writes.
 class ScriptedClock : public vemo::Clock {
 public:
