@@ -58,15 +58,19 @@ std::string AltitudeAxisLabel(int unit) {
     return IsUnit(unit) ? "Altitude (" + std::string(UnitWord(unit)) + ")" : std::string();
 }
 
+std::string_view ParenthesisedText(std::string_view label) {
+    const std::size_t close = label.rfind(')');
+    const std::size_t open = close == std::string_view::npos ? close : label.rfind('(', close);
+    return open == std::string_view::npos ? std::string_view()
+                                          : label.substr(open + 1, close - open - 1);
+}
+
 int UnitOfLabel(std::string_view label) {
     std::string lower(label);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::size_t close = lower.rfind(')');
-    const std::size_t open = close == std::string::npos ? close : lower.rfind('(', close);
-    if (open != std::string::npos) {
-        const int unit =
-            UnitOfWords(std::string_view(lower).substr(open + 1, close - open - 1), true);
+    if (const std::string_view named = ParenthesisedText(lower); !named.empty()) {
+        const int unit = UnitOfWords(named, true);
         if (unit != UnitNone) return unit;
     }
     return UnitOfWords(lower, false);

@@ -24,6 +24,9 @@ std::string_view UnitWord(int unit);
 // (yards)", "Altitude (meters)"; empty for a code that is no unit.
 std::string AltitudeAxisLabel(int unit);
 
+// The text in a label's last parentheses ("Feet" of "Altitude (Feet)"); empty when it has none.
+std::string_view ParenthesisedText(std::string_view label);
+
 // The unit an altitude label names: the text in its last parentheses ("Altitude (Meters)",
 // "Höhe (m)", "Altitude AGL (ft)"), else a unit word anywhere in it. UnitNone when it names
 // none ("Height").

@@ -126,14 +126,8 @@ void VisibleSpeedRange(const PlotDocument& doc, double& lowest, double& highest)
 }
 
 std::string SpeedUnitText(const PlotDocument& doc) {
-    const std::string_view label = doc.YAxisLabel;
-    const std::size_t close = label.rfind(')');
-    if (close != std::string_view::npos) {
-        const std::size_t open = label.rfind('(', close);
-        if (open != std::string_view::npos && close > open + 1)
-            return std::string(label.substr(open + 1, close - open - 1));
-    }
-    return std::string(UnitWord(PlotUnit(doc)));
+    const std::string_view named = ParenthesisedText(doc.YAxisLabel);
+    return std::string(named.empty() ? UnitWord(PlotUnit(doc)) : named);
 }
 
 std::string SpeedAxisLabel(const PlotDocument& doc) {
